@@ -1,0 +1,119 @@
+// BookFile: one open book. Maps the file, keeps the header and both decoded
+// indexes, and reads entries through a cursor and a one-block cache.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "book/book_format.h"
+#include "book/file_mapping.h"
+#include "book/match_query.h"
+
+namespace quill {
+
+// What CheckSignature answers.
+inline constexpr int kSignatureOk = 0;
+inline constexpr int kSignatureUnreadable = -1;
+inline constexpr int kSignatureWrong = -2;
+
+inline constexpr std::size_t kPathBytes = 260;
+
+class BookFile {
+ public:
+  BookFile();
+  BookFile(const BookFile&) = delete;
+  BookFile& operator=(const BookFile&) = delete;
+  // Does not close the book: the owner calls Close first.
+  virtual ~BookFile();
+
+  // 0 when the file starts with the book signature, -1 when it cannot be
+  // opened, -2 when the signature differs (or the file is shorter than it).
+  static int CheckSignature(const char* path);
+
+  // Opens a book into a closed BookFile: 1, or 0 with the BookFile closed.
+  // Refuses a file that is not a whole book or whose header and indexes do
+  // not hold together, so that no later read can leave its buffers.
+  int Open(const char* path);
+  // Releases everything; the header copy reads as zeros again.
+  void Close();
+  bool IsOpen() const { return file_.IsOpen(); }
+
+  // Copies the 512-byte header (all zeros while closed) into destination.
+  void CopyHeader(void* destination) const;
+  const BookHeader& Header() const { return header_; }
+  std::int32_t EntryCount() const { return header_.entryCount; }
+
+  int CurrentEntry() const { return currentEntry_; }
+  // Makes n current if 0 <= n < entryCount: 1; otherwise 0, cursor kept.
+  int SetCurrentEntry(int n);
+  // Makes sure the block cache holds the current entry's decoded block: 1,
+  // or 0 when there is no valid current entry or the block is damaged.
+  int LoadCurrentBlock();
+
+  // Copy the current entry's key or content into destination, which holds
+  // capacityUnits units, and end it with a zero unit. Return 0 and leave
+  // destination untouched when there is no valid entry, its block is
+  // damaged, or the text and its terminator do not fit. A buffer of
+  // textBufferUnits units always fits every entry of an open book.
+  int ReadKey(char16_t* destination, std::size_t capacityUnits);
+  int ReadContent(char16_t* destination, std::size_t capacityUnits);
+
+  // Looks up a zero-terminated word, folding it in place: 1 with the cursor
+  // on the first entry whose folded key equals it; 0 with the cursor on the
+  // nearest entry by the prefix rules.
+  int FindWord(char16_t* word);
+  // 1 with the cursor on the first entry at or after query.startEntry that
+  // holds every term, filling matchKind and matchPosition; 0 when none does
+  // (cursor on the last entry) or the query is refused (cursor kept).
+  int FindNextMatch(MatchQuery& query);
+
+  // The number of the block in the block cache, -1 for none, and how many
+  // times a block was decoded since the book was opened.
+  int CachedBlock() const { return cachedBlock_; }
+  std::uint64_t BlockDecodes() const { return blockDecodes_; }
+
+ private:
+  // A key or content inside the block cache; it may start at an odd byte
+  // offset, so it is read as bytes.
+  struct TextSpan {
+    const std::uint8_t* bytes;
+    std::size_t units;
+  };
+  int CheckLayout();
+  int CurrentSpan(bool content, TextSpan* span);
+  int ReadCurrent(bool content, char16_t* destination, std::size_t capacity);
+  // Reads the current key into the key scratch buffer, folded if asked, and
+  // returns its length; an entry that cannot be read gives an empty key.
+  std::size_t ScratchKey(bool fold);
+
+  FileMapping file_;
+  int currentEntry_ = 0;
+  std::unique_ptr<char16_t[]> keyScratch_;
+  std::size_t keyScratchUnits_ = 0;
+  BookHeader header_;
+  std::unique_ptr<BlockIndexRecord[]> blockIndex_;
+  std::unique_ptr<EntryIndexRecord[]> entryIndex_;
+  int cachedBlock_ = -1;
+  std::size_t cachedBlockBytes_ = 0;  // decoded length of the cached block
+  std::unique_ptr<std::uint8_t[]> blockCache_;
+  std::unique_ptr<std::uint8_t[]> storedScratch_;
+  std::size_t blockBufferBytes_ = 0;
+  std::uint64_t blockDecodes_ = 0;
+};
+
+// The word list a book is opened for: OpenBook empties it and gives it one
+// row per entry. The main window supplies the list view behind it.
+class WordListSink {
+ public:
+  virtual ~WordListSink() = default;
+  virtual void DeleteAllItems() = 0;
+  virtual void SetItemCount(int count) = 0;
+};
+
+// Opens the book at path (an ANSI path of at most 259 characters) into a
+// closed BookFile and sizes the word list for it: 1, or 0 with the list left
+// as it was. A longer path is refused rather than cut.
+int OpenBook(BookFile& book, const char* path, WordListSink* wordList);
+
+}  // namespace quill

@@ -1,0 +1,42 @@
+// The core's one platform seam: a read-only view of a whole file, and the
+// read of a file's first bytes. Win32 and POSIX each implement it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace quill {
+
+class FileMapping {
+ public:
+  FileMapping() = default;
+  FileMapping(const FileMapping&) = delete;
+  FileMapping& operator=(const FileMapping&) = delete;
+  ~FileMapping() { Close(); }
+
+  // Opens the file for reading (sharing reads with others) and maps all of
+  // it read-only. Returns 1, or 0 with nothing held; an empty file or one
+  // too large for the address space cannot be mapped.
+  int Open(const char* path);
+  // Unmaps the view and closes the handles; harmless when nothing is open.
+  void Close();
+
+  const std::uint8_t* Data() const { return view_; }
+  std::uint64_t Size() const { return size_; }
+  bool IsOpen() const { return view_ != nullptr; }
+
+ private:
+  // Win32: file and mapping HANDLEs. POSIX: the descriptor in fileHandle_.
+  std::intptr_t fileHandle_ = -1;
+  std::intptr_t mappingHandle_ = 0;
+  const std::uint8_t* view_ = nullptr;
+  std::uint64_t size_ = 0;
+};
+
+// Reads up to `capacity` bytes from the start of the file into dest and
+// closes it again. Returns the number of bytes read, or -1 when the file
+// cannot be opened.
+std::ptrdiff_t ReadFileStart(const char* path, std::uint8_t* dest,
+                             std::size_t capacity);
+
+}  // namespace quill

@@ -1,0 +1,61 @@
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <limits>
+
+#include "book/file_mapping.h"
+
+namespace quill {
+
+int FileMapping::Open(const char* path) {
+  Close();
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return 0;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0 ||
+      static_cast<std::uint64_t>(info.st_size) >
+          std::numeric_limits<std::size_t>::max()) {
+    ::close(fd);
+    return 0;
+  }
+  const auto size = static_cast<std::size_t>(info.st_size);
+  void* view = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+  if (view == MAP_FAILED) {
+    ::close(fd);
+    return 0;
+  }
+  fileHandle_ = fd;
+  view_ = static_cast<const std::uint8_t*>(view);
+  size_ = size;
+  return 1;
+}
+
+void FileMapping::Close() {
+  if (view_ != nullptr) {
+    ::munmap(const_cast<std::uint8_t*>(view_), static_cast<std::size_t>(size_));
+  }
+  if (fileHandle_ >= 0) ::close(static_cast<int>(fileHandle_));
+  fileHandle_ = -1;
+  mappingHandle_ = 0;
+  view_ = nullptr;
+  size_ = 0;
+}
+
+std::ptrdiff_t ReadFileStart(const char* path, std::uint8_t* dest,
+                             std::size_t capacity) {
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  std::size_t got = 0;
+  while (got < capacity) {
+    const ssize_t n = ::read(fd, dest + got, capacity - got);
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  return static_cast<std::ptrdiff_t>(got);
+}
+
+}  // namespace quill

@@ -1,0 +1,76 @@
+#include <windows.h>
+
+#include <cstdint>
+#include <limits>
+
+#include "book/file_mapping.h"
+
+namespace quill {
+
+namespace {
+
+HANDLE AsHandle(std::intptr_t value) { return reinterpret_cast<HANDLE>(value); }
+std::intptr_t FromHandle(HANDLE handle) {
+  return reinterpret_cast<std::intptr_t>(handle);
+}
+
+}  // namespace
+
+int FileMapping::Open(const char* path) {
+  Close();
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file, &size) || size.QuadPart <= 0 ||
+      static_cast<std::uint64_t>(size.QuadPart) >
+          std::numeric_limits<SIZE_T>::max()) {
+    CloseHandle(file);
+    return 0;
+  }
+  HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+  if (mapping == nullptr) {
+    CloseHandle(file);
+    return 0;
+  }
+  const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+  if (view == nullptr) {
+    CloseHandle(mapping);
+    CloseHandle(file);
+    return 0;
+  }
+  fileHandle_ = FromHandle(file);
+  mappingHandle_ = FromHandle(mapping);
+  view_ = static_cast<const std::uint8_t*>(view);
+  size_ = static_cast<std::uint64_t>(size.QuadPart);
+  return 1;
+}
+
+void FileMapping::Close() {
+  if (view_ != nullptr) UnmapViewOfFile(view_);
+  if (mappingHandle_ != 0) CloseHandle(AsHandle(mappingHandle_));
+  if (fileHandle_ != -1) CloseHandle(AsHandle(fileHandle_));
+  fileHandle_ = -1;
+  mappingHandle_ = 0;
+  view_ = nullptr;
+  size_ = 0;
+}
+
+std::ptrdiff_t ReadFileStart(const char* path, std::uint8_t* dest,
+                             std::size_t capacity) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return -1;
+  std::size_t got = 0;
+  while (got < capacity) {
+    const std::size_t want = capacity - got;
+    DWORD chunk = want > 0x10000000 ? 0x10000000 : static_cast<DWORD>(want);
+    DWORD read = 0;
+    if (!ReadFile(file, dest + got, chunk, &read, nullptr) || read == 0) break;
+    got += read;
+  }
+  CloseHandle(file);
+  return static_cast<std::ptrdiff_t>(got);
+}
+
+}  // namespace quill

@@ -1,0 +1,30 @@
+# Shared compile settings for every target of the project.
+
+set(QUILL_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
+    -Wcast-align -Wundef -Werror)
+
+# Stricter arithmetic warnings for the portable core: it reads outside input.
+set(QUILL_CORE_WARNINGS ${QUILL_WARNINGS} -Wconversion -Wsign-compare)
+
+set(QUILL_SANITIZE_FLAGS -fsanitize=address,undefined
+    -fno-sanitize-recover=all -fno-omit-frame-pointer)
+
+function(quill_target target)
+  cmake_parse_arguments(ARG "CORE;SANITIZE" "" "" ${ARGN})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(ARG_CORE)
+    target_compile_options(${target} PRIVATE ${QUILL_CORE_WARNINGS})
+  else()
+    target_compile_options(${target} PRIVATE ${QUILL_WARNINGS})
+  endif()
+  if(ARG_SANITIZE)
+    target_compile_options(${target} PRIVATE ${QUILL_SANITIZE_FLAGS})
+    target_link_options(${target} PUBLIC ${QUILL_SANITIZE_FLAGS})
+  endif()
+  if(WIN32)
+    # Self-contained executables: no MinGW runtime DLLs to carry around.
+    target_link_options(${target} PUBLIC -static -static-libgcc -static-libstdc++)
+    target_compile_definitions(${target} PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX
+                               _WIN32_WINNT=0x0601 WINVER=0x0601)
+  endif()
+endfunction()

@@ -1,0 +1,16 @@
+// Entry points shared by the libFuzzer targets and the corpus replay test.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace quill::fuzz {
+
+// Decodes the input as a stored buffer into destinations of several sizes.
+int DecodeOne(const std::uint8_t* data, std::size_t size);
+
+// Opens the input as a book file, reads every entry, and runs lookups and
+// finds on it.
+int OpenBookOne(const std::uint8_t* data, std::size_t size);
+
+}  // namespace quill::fuzz

@@ -1,0 +1,72 @@
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "book/book_file.h"
+#include "fuzz/fuzz_entries.h"
+
+namespace quill::fuzz {
+
+namespace {
+
+const std::string& ScratchPath() {
+  static const std::string path = [] {
+    const char* dir = std::getenv("TMPDIR");
+    return std::string(dir != nullptr ? dir : "/tmp") + "/quill-fuzz-" +
+           std::to_string(getpid()) + ".xqb";
+  }();
+  return path;
+}
+
+}  // namespace
+
+int OpenBookOne(const std::uint8_t* data, std::size_t size) {
+  const std::string& path = ScratchPath();
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return 0;
+  std::fwrite(data, 1, size, file);
+  std::fclose(file);
+
+  BookFile book;
+  if (OpenBook(book, path.c_str(), nullptr) == 1) {
+    const int count = book.EntryCount();
+    // Exact-size buffers from the header: an overrun shows at once.
+    std::vector<char16_t> text(static_cast<std::size_t>(book.Header().textBufferUnits));
+    const int limit = count < 4096 ? count : 4096;
+    for (int i = 0; i < limit; ++i) {
+      book.SetCurrentEntry(i);
+      book.ReadKey(text.data(), text.size());
+      book.ReadContent(text.data(), text.size());
+    }
+    char16_t word[8] = {u'a', u'B', 0};
+    book.FindWord(word);
+    if (size > 8) {
+      char16_t tail[5] = {static_cast<char16_t>(data[size - 1]), static_cast<char16_t>(data[size - 2]), 0};
+      book.FindWord(tail);
+    }
+    MatchQuery query{};
+    query.termCount = 2;
+    query.terms[0][0] = u'e';
+    query.terms[1][0] = u'Z';
+    query.terms[1][1] = u'a';
+    if (count > 0 && count <= 4096) {
+      while (book.FindNextMatch(query) == 1 && query.startEntry < count - 1) {
+        query.startEntry = book.CurrentEntry() + 1;
+      }
+    }
+  }
+  book.Close();
+  std::remove(path.c_str());
+  return 0;
+}
+
+}  // namespace quill::fuzz
+
+#ifdef QUILL_LIBFUZZER
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  return quill::fuzz::OpenBookOne(data, size);
+}
+#endif

@@ -1,0 +1,77 @@
+#include "support/test_books.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace quill::testing {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ScratchFolder {
+  fs::path path;
+  ScratchFolder() {
+    std::random_device random;
+    path = fs::temp_directory_path() /
+           ("quill-test-" + std::to_string(random()) + std::to_string(random()));
+    fs::create_directories(path);
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+  }
+};
+
+}  // namespace
+
+std::string ScratchDir() {
+  static ScratchFolder folder;
+  return folder.path.string();
+}
+
+std::string WriteScratchFile(const std::vector<std::uint8_t>& bytes, const std::string& name) {
+  static std::atomic<int> serial{0};
+  const fs::path path = fs::path(ScratchDir()) / (std::to_string(serial++) + "-" + name);
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  return path.string();
+}
+
+std::u16string U16(const std::string& ascii) {
+  return std::u16string(ascii.begin(), ascii.end());
+}
+
+std::vector<BookEntry> Entries(std::initializer_list<const char*> pairs) {
+  std::vector<BookEntry> out;
+  for (const std::string pair : pairs) {
+    const std::size_t eq = pair.find('=');
+    if (eq == std::string::npos) {
+      out.push_back({U16(pair), u""});
+    } else {
+      out.push_back({U16(pair.substr(0, eq)), U16(pair.substr(eq + 1))});
+    }
+  }
+  return out;
+}
+
+std::vector<std::uint8_t> BuildImage(const std::vector<BookEntry>& entries,
+                                     const BookLayout& layout) {
+  std::vector<std::uint8_t> image;
+  std::string error;
+  EXPECT_EQ(BuildBookImage(entries, layout, &image, &error), 1) << error;
+  return image;
+}
+
+std::string WriteBook(const std::vector<BookEntry>& entries, const BookLayout& layout,
+                      const std::string& name) {
+  return WriteScratchFile(BuildImage(entries, layout), name);
+}
+
+}  // namespace quill::testing
