@@ -28,3 +28,13 @@ function(quill_target target)
                                _WIN32_WINNT=0x0601 WINVER=0x0601)
   endif()
 endfunction()
+
+# Registers a GoogleTest executable as one test: the whole executable runs
+# as one process (under Wine for the Windows builds, through the emulator
+# that scripts/test.sh sets) and leaves its results as XML for the summary.
+set(QUILL_RESULTS_DIR "${CMAKE_BINARY_DIR}/test-results" CACHE PATH "GoogleTest XML results")
+function(quill_add_test target)
+  add_test(NAME ${target}
+           COMMAND ${target} --gtest_output=xml:${QUILL_RESULTS_DIR}/${target}.xml
+           WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+endfunction()
