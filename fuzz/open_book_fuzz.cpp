@@ -34,7 +34,9 @@ int OpenBookOne(const std::uint8_t* data, std::size_t size) {
   if (OpenBook(book, path.c_str(), nullptr) == 1) {
     const int count = book.EntryCount();
     // Exact-size buffers from the header: an overrun shows at once.
-    std::vector<char16_t> text(static_cast<std::size_t>(book.Header().textBufferUnits));
+    // No key or content needs more than 32,768 units, whatever the header says.
+    const auto units = static_cast<std::size_t>(book.Header().textBufferUnits);
+    std::vector<char16_t> text(units < 32768 ? units : 32768);
     const int limit = count < 4096 ? count : 4096;
     for (int i = 0; i < limit; ++i) {
       book.SetCurrentEntry(i);

@@ -1,0 +1,41 @@
+# Shared by the run and test commands: a virtual display and Wine prefixes.
+
+QUILL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# Starts Xvfb on a free display and exports DISPLAY; stop_display ends it.
+start_display() {
+  local n=90
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  QUILL_XVFB_PID=$!
+  for _ in $(seq 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=":$n"
+}
+
+stop_display() {
+  if [ -n "${QUILL_XVFB_PID:-}" ]; then
+    kill "$QUILL_XVFB_PID" 2>/dev/null || true
+    wait "$QUILL_XVFB_PID" 2>/dev/null || true
+    QUILL_XVFB_PID=
+  fi
+}
+
+# Prepares the Wine prefix of a build tree (created once, about 10 s) and
+# keeps its wineserver running until stop_wine.
+start_wine() {
+  export WINEPREFIX="$1/wineprefix"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+  wineserver -p
+}
+
+stop_wine() {
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
+}

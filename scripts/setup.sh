@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs, from Debian's archive, whatever building, running and testing
+# Quillpad needs and this machine lacks. Safe to run again: it installs only
+# what is missing. Needs root (or sudo) when something is missing.
+set -euo pipefail
+
+packages=(
+  # Build tools and the native toolchain.
+  cmake ninja-build g++ gcc make pkg-config python3
+  # Tests, benchmarks and fuzzing of the portable core.
+  googletest libbenchmark-dev clang-14 libclang-rt-14-dev
+  # The Windows builds: MinGW-w64 with the posix thread model.
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+  binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+  # Running and looking at the Windows program: 64-bit Wine on a virtual
+  # display. (Never wine32: this machine runs no 32-bit code, and its
+  # presence would make `wine` pick it.)
+  wine wine64 xvfb xauth xdotool imagemagick
+  # Compressed dictionary sources.
+  zlib1g-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}" >&2
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
