@@ -159,7 +159,7 @@ int BookFile::CheckLayout() {
     }
   }
   const auto textUnits = static_cast<std::uint64_t>(h.textBufferUnits > 0 ? h.textBufferUnits : 0);
-  for (std::uint64_t n = 0; n < entryCount; ++n) {
+  for (std::size_t n = 0; n < static_cast<std::size_t>(entryCount); ++n) {
     const EntryIndexRecord& e = entryIndex_[n];
     const std::uint64_t end = std::uint64_t{e.keyOffset} + e.keyBytes + e.contentBytes;
     if (e.block >= h.blockCount || end > h.maxBlockSize ||
