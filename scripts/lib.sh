@@ -34,6 +34,8 @@ start_wine() {
     wineserver -w
   fi
   wineserver -p
+  # Start Wine's services now, detached from any output pipe.
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
 stop_wine() {
