@@ -32,9 +32,10 @@ endfunction()
 # Registers a GoogleTest executable as one test: the whole executable runs
 # as one process (under Wine for the Windows builds, through the emulator
 # that scripts/test.sh sets) and leaves its results as XML for the summary.
-set(QUILL_RESULTS_DIR "${CMAKE_BINARY_DIR}/test-results" CACHE PATH "GoogleTest XML results")
+# The path is relative to the build tree: a Windows program reads a Unix
+# absolute path as one on its current drive.
 function(quill_add_test target)
   add_test(NAME ${target}
-           COMMAND ${target} --gtest_output=xml:${QUILL_RESULTS_DIR}/${target}.xml
+           COMMAND ${target} --gtest_output=xml:test-results/${target}.xml
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
 endfunction()
