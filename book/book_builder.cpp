@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 
 #include "book/book_format.h"
 #include "book/compressor.h"
@@ -11,15 +12,26 @@ namespace quill {
 
 namespace {
 
+constexpr std::size_t kMaxBlocks = 0xFFFF;
+constexpr std::uint64_t kMaxFileBytes = 0xFFFFFFFFu;
+constexpr std::size_t kMaxKeyOffset = 0xFFFF;
+
 struct Block {
-  std::vector<std::uint8_t> text;  // decoded
+  std::size_t textBytes = 0;
   std::vector<std::uint8_t> stored;
 };
 
-void AppendUnits(std::vector<std::uint8_t>& out, const std::u16string& text) {
-  for (const char16_t u : text) {
-    out.push_back(static_cast<std::uint8_t>(u & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(u >> 8));
+// What of an entry goes into the book, in units: all of it, or what is left
+// after a cut.
+struct Extent {
+  std::size_t keyUnits;
+  std::size_t contentUnits;
+};
+
+void AppendUnits(std::vector<std::uint8_t>& out, const char16_t* text, std::size_t units) {
+  for (std::size_t i = 0; i < units; ++i) {
+    out.push_back(static_cast<std::uint8_t>(text[i] & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(text[i] >> 8));
   }
 }
 
@@ -37,6 +49,15 @@ std::vector<std::uint8_t> RecordBytes(const std::vector<Record>& records) {
   return bytes;
 }
 
+// The longest prefix of text within limit units that does not end halfway
+// through a surrogate pair.
+std::size_t CutUnits(const std::u16string& text, std::size_t limit) {
+  if (text.size() <= limit) return text.size();
+  std::size_t n = limit;
+  if (n > 0 && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF) --n;
+  return n;
+}
+
 std::string Describe(std::size_t n, const std::u16string& key) {
   std::string ascii;
   for (const char16_t u : key.substr(0, 40)) {
@@ -45,130 +66,166 @@ std::string Describe(std::size_t n, const std::u16string& key) {
   return "entry " + std::to_string(n) + " (key \"" + ascii + "\")";
 }
 
-}  // namespace
-
-void SortEntries(std::vector<BookEntry>& entries) {
-  std::stable_sort(entries.begin(), entries.end(), [](const BookEntry& a, const BookEntry& b) {
-    return CompareFolded(a.key.data(), a.key.size(), b.key.data(), b.key.size()) < 0;
-  });
+int Refuse(BuildReport* report, std::size_t entry, std::string what) {
+  report->problemEntry = entry;
+  report->problem = std::move(what);
+  return 0;
 }
 
-int BuildBookImage(const std::vector<BookEntry>& entries, const BookLayout& layout,
-                   std::vector<std::uint8_t>* image, std::string* error) {
-  if (layout.title.size() > kTitleUnits - 1) {
-    *error = "title longer than 21 units";
-    return 0;
+// Checks one entry against the limits of the format, cutting on request.
+int FitEntry(const BookEntry& e, std::size_t n, bool cut, Extent* extent,
+             BuildReport* report) {
+  extent->keyUnits = e.key.size();
+  extent->contentUnits = e.content.size();
+  const std::size_t keyLimit = n == 0 ? kMaxFirstKeyUnits : kMaxKeyUnits;
+  if (e.key.size() > keyLimit) {
+    const std::string which = n == 0 ? "first key" : "key";
+    const std::string size = std::to_string(e.key.size());
+    const std::string limit = std::to_string(keyLimit);
+    if (!cut) {
+      return Refuse(report, n, which + " longer than " + limit + " units (" + size + ")");
+    }
+    extent->keyUnits = CutUnits(e.key, keyLimit);
+    report->cuts.push_back({n, which + " cut from " + size + " to " +
+                                   std::to_string(extent->keyUnits) + " units"});
   }
-  if (entries.size() > 0x7FFFFFFF) {
-    *error = "more than 2^31 - 1 entries";
-    return 0;
+  if (e.content.size() > static_cast<std::size_t>(kMaxTextUnits)) {
+    const std::string size = std::to_string(2 * e.content.size());
+    if (!cut) {
+      return Refuse(report, n, "content longer than 65,534 bytes (" + size + " bytes)");
+    }
+    extent->contentUnits = CutUnits(e.content, kMaxTextUnits);
+    report->cuts.push_back({n, "content cut from " + size + " to " +
+                                   std::to_string(2 * extent->contentUnits) + " bytes"});
   }
-  std::vector<EntryIndexRecord> entryIndex(entries.size());
-  std::vector<Block> blocks;
-  int textBufferUnits = 1;
+  return 1;
+}
+
+class Builder {
+ public:
+  Builder(const std::vector<BookEntry>& entries, const BookLayout& layout, BuildReport* report)
+      : entries_(entries), layout_(layout), report_(report), entryIndex_(entries.size()) {}
+
+  int Run(std::vector<std::uint8_t>* image);
+
+ private:
+  int CloseBlock(std::size_t first, std::size_t end);
+  int LayOut(std::vector<Extent>& extents);
+
+  const std::vector<BookEntry>& entries_;
+  const BookLayout& layout_;
+  BuildReport* report_;
+  std::vector<EntryIndexRecord> entryIndex_;
+  std::vector<Extent> extents_;
+  std::vector<Block> blocks_;
+};
+
+// Stores entries [first, end) as one block; when its stored form would not
+// fit the 16-bit stored size, stores each half on its own instead.
+int Builder::CloseBlock(std::size_t first, std::size_t end) {
+  if (first == end) return 1;
+  std::vector<std::uint8_t> text;
+  for (std::size_t n = first; n < end; ++n) {
+    EntryIndexRecord& r = entryIndex_[n];
+    r.block = static_cast<std::uint16_t>(blocks_.size());
+    r.keyOffset = static_cast<std::uint16_t>(text.size());
+    AppendUnits(text, entries_[n].key.data(), extents_[n].keyUnits);
+    AppendUnits(text, entries_[n].content.data(), extents_[n].contentUnits);
+  }
+  Block block;
+  block.textBytes = text.size();
+  block.stored = Store(text, layout_.compressBlocks);
+  if (block.stored.size() > static_cast<std::size_t>(kMaxStoredBlockBytes)) {
+    if (end - first == 1) {
+      return Refuse(report_, first, "entry too large to store in one block");
+    }
+    const std::size_t middle = first + (end - first) / 2;
+    return CloseBlock(first, middle) && CloseBlock(middle, end);
+  }
+  if (blocks_.size() >= kMaxBlocks) {
+    return Refuse(report_, first, "more than 65,535 blocks needed, the first one over from here");
+  }
+  blocks_.push_back(std::move(block));
+  if (layout_.progress) layout_.progress(end, entries_.size());
+  return 1;
+}
+
+int Builder::Run(std::vector<std::uint8_t>* image) {
+  if (entries_.size() > 0x7FFFFFFF) {
+    return Refuse(report_, kNoEntry, "more than 2,147,483,647 entries");
+  }
+  std::size_t titleUnits = layout_.title.size();
+  if (titleUnits > kTitleUnits - 1) {
+    if (!layout_.cutOverlong) return Refuse(report_, kNoEntry, "title longer than 21 units");
+    titleUnits = CutUnits(layout_.title, kTitleUnits - 1);
+    report_->cuts.push_back({kNoEntry, "title cut from " + std::to_string(layout_.title.size()) +
+                                           " to " + std::to_string(titleUnits) + " units"});
+  }
+
+  extents_.resize(entries_.size());
+  std::size_t textBufferUnits = 1;
+  for (std::size_t n = 0; n < entries_.size(); ++n) {
+    if (!FitEntry(entries_[n], n, layout_.cutOverlong, &extents_[n], report_)) return 0;
+    textBufferUnits = std::max({textBufferUnits, extents_[n].keyUnits + 1,
+                                extents_[n].contentUnits + 1});
+  }
+
   std::size_t first = 0;  // first entry of the open block
-
-  // Closes the open block over entries [first, end); splits it when its
-  // stored form would not fit the 16-bit stored size.
-  auto closeBlock = [&](std::size_t end, auto& self) -> bool {
-    if (first == end) return true;
-    Block block;
-    for (std::size_t n = first; n < end; ++n) {
-      EntryIndexRecord& r = entryIndex[n];
-      r.block = static_cast<std::uint16_t>(blocks.size());
-      r.keyOffset = static_cast<std::uint16_t>(block.text.size());
-      AppendUnits(block.text, entries[n].key);
-      AppendUnits(block.text, entries[n].content);
-    }
-    block.stored = Store(block.text, layout.compressBlocks);
-    if (block.stored.size() > kMaxStoredBlockBytes) {
-      if (end - first == 1) {
-        *error = Describe(first, entries[first].key) + " is too large to store in a block";
-        return false;
-      }
-      const std::size_t middle = first + (end - first) / 2;
-      const std::size_t start = first;
-      if (!self(middle, self)) return false;
-      first = middle;
-      if (!self(end, self)) return false;
-      first = start;
-      return true;
-    }
-    if (blocks.size() >= 0xFFFF) {
-      *error = "more than 65,535 blocks";
-      return false;
-    }
-    blocks.push_back(std::move(block));
-    return true;
-  };
-
   std::size_t openBytes = 0;
-  for (std::size_t n = 0; n < entries.size(); ++n) {
-    const BookEntry& e = entries[n];
-    if (e.key.size() > kMaxKeyUnits) {
-      *error = Describe(n, e.key) + ": key longer than 511 units";
-      return 0;
-    }
-    if (n == 0 && e.key.size() > kMaxFirstKeyUnits) {
-      *error = Describe(n, e.key) + ": first key longer than 49 units";
-      return 0;
-    }
-    if (e.content.size() > kMaxTextUnits) {
-      *error = Describe(n, e.key) + ": content longer than 65,534 bytes";
-      return 0;
-    }
-    const std::size_t bytes = 2 * (e.key.size() + e.content.size());
+  for (std::size_t n = 0; n < entries_.size(); ++n) {
+    const std::size_t bytes = 2 * (extents_[n].keyUnits + extents_[n].contentUnits);
     // keyOffset is 16 bits wide, so a block takes no entry past 64 KiB.
-    if (openBytes > 0 && (openBytes + bytes > layout.blockBytes || openBytes > 0xFFFF)) {
-      if (!closeBlock(n, closeBlock)) return 0;
+    if (openBytes > 0 &&
+        (openBytes + bytes > layout_.blockBytes || openBytes > kMaxKeyOffset)) {
+      if (!CloseBlock(first, n)) return 0;
       first = n;
       openBytes = 0;
     }
-    entryIndex[n].keyBytes = static_cast<std::uint16_t>(2 * e.key.size());
-    entryIndex[n].contentBytes = static_cast<std::uint16_t>(2 * e.content.size());
+    entryIndex_[n].keyBytes = static_cast<std::uint16_t>(2 * extents_[n].keyUnits);
+    entryIndex_[n].contentBytes = static_cast<std::uint16_t>(2 * extents_[n].contentUnits);
     openBytes += bytes;
-    textBufferUnits = std::max({textBufferUnits, static_cast<int>(e.key.size()) + 1,
-                                static_cast<int>(e.content.size()) + 1});
   }
-  if (!closeBlock(entries.size(), closeBlock)) return 0;
+  if (!CloseBlock(first, entries_.size())) return 0;
 
   BookHeader header;
   std::memset(&header, 0, sizeof header);
   header.magic = kBookMagic;
-  std::copy(layout.title.begin(), layout.title.end(), header.title);
-  header.entryCount = static_cast<std::int32_t>(entries.size());
-  header.lineSeparator = layout.lineSeparator;
-  header.textBufferUnits = textBufferUnits;
-  header.blockCount = static_cast<std::uint32_t>(blocks.size());
+  std::copy(layout_.title.begin(), layout_.title.begin() + static_cast<std::ptrdiff_t>(titleUnits),
+            header.title);
+  header.entryCount = static_cast<std::int32_t>(entries_.size());
+  header.lineSeparator = layout_.lineSeparator;
+  header.textBufferUnits = static_cast<std::int32_t>(textBufferUnits);
+  header.blockCount = static_cast<std::uint32_t>(blocks_.size());
 
   std::uint64_t offset = kHeaderBytes;
-  std::vector<BlockIndexRecord> blockIndex(blocks.size());
+  std::vector<BlockIndexRecord> blockIndex(blocks_.size());
   std::size_t maxBlock = 0;
-  for (std::size_t b = 0; b < blocks.size(); ++b) {
+  for (std::size_t b = 0; b < blocks_.size(); ++b) {
+    const Block& block = blocks_[b];
     blockIndex[b].fileOffset = static_cast<std::uint32_t>(offset);
-    blockIndex[b].storedBytes = static_cast<std::uint16_t>(blocks[b].stored.size());
-    maxBlock = std::max({maxBlock, blocks[b].stored.size(), blocks[b].text.size()});
-    offset += blocks[b].stored.size();
-    if (offset > 0xFFFFFFFFu) {
-      *error = "book larger than 4 GiB";
-      return 0;
-    }
+    blockIndex[b].storedBytes = static_cast<std::uint16_t>(block.stored.size());
+    maxBlock = std::max({maxBlock, block.stored.size(), block.textBytes});
+    offset += block.stored.size();
+    report_->textBytes += block.textBytes;
+    report_->storedTextBytes += block.stored.size();
+    if (offset > kMaxFileBytes) return Refuse(report_, kNoEntry, "book larger than 4 GiB");
   }
   header.maxBlockSize = static_cast<std::uint32_t>(maxBlock);
-  // The reader sizes the entry index for one record more than the count.
+  const std::vector<std::uint8_t> blockIndexBytes = RecordBytes(blockIndex);
+  const std::vector<std::uint8_t> entryIndexBytes = RecordBytes(entryIndex_);
   const std::vector<std::uint8_t> storedBlockIndex =
-      Store(RecordBytes(blockIndex), layout.compressIndexes);
+      Store(blockIndexBytes, layout_.compressIndexes);
   const std::vector<std::uint8_t> storedEntryIndex =
-      Store(RecordBytes(entryIndex), layout.compressIndexes);
+      Store(entryIndexBytes, layout_.compressIndexes);
   const std::uint64_t total = offset + storedBlockIndex.size() + storedEntryIndex.size();
-  if (total > 0xFFFFFFFFu) {
-    *error = "book larger than 4 GiB";
-    return 0;
-  }
+  if (total > kMaxFileBytes) return Refuse(report_, kNoEntry, "book larger than 4 GiB");
   header.blockIndexOffset = static_cast<std::uint32_t>(offset);
   header.blockIndexSize = static_cast<std::uint32_t>(storedBlockIndex.size());
   header.entryIndexOffset = static_cast<std::uint32_t>(offset + storedBlockIndex.size());
   header.entryIndexSize = static_cast<std::uint32_t>(storedEntryIndex.size());
+  report_->blockCount = blocks_.size();
+  report_->indexBytes = blockIndexBytes.size() + entryIndexBytes.size();
+  report_->storedIndexBytes = storedBlockIndex.size() + storedEntryIndex.size();
 
   image->assign(static_cast<std::size_t>(total), 0);
   std::uint8_t* out = image->data();
@@ -178,10 +235,49 @@ int BuildBookImage(const std::vector<BookEntry>& entries, const BookLayout& layo
     std::memcpy(out, bytes.data(), bytes.size());
     out += bytes.size();
   };
-  for (const Block& block : blocks) put(block.stored);
+  for (const Block& block : blocks_) put(block.stored);
   put(storedBlockIndex);
   put(storedEntryIndex);
   return 1;
+}
+
+}  // namespace
+
+std::vector<std::size_t> EntryOrder(const std::vector<BookEntry>& entries) {
+  std::vector<std::size_t> order(entries.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&entries](std::size_t a, std::size_t b) {
+    const std::u16string& x = entries[a].key;
+    const std::u16string& y = entries[b].key;
+    return CompareFolded(x.data(), x.size(), y.data(), y.size()) < 0;
+  });
+  return order;
+}
+
+void SortEntries(std::vector<BookEntry>& entries) {
+  const std::vector<std::size_t> order = EntryOrder(entries);
+  std::vector<BookEntry> sorted;
+  sorted.reserve(entries.size());
+  for (const std::size_t n : order) sorted.push_back(std::move(entries[n]));
+  entries = std::move(sorted);
+}
+
+int BuildBook(const std::vector<BookEntry>& entries, const BookLayout& layout,
+              std::vector<std::uint8_t>* image, BuildReport* report) {
+  *report = BuildReport{};
+  Builder builder(entries, layout, report);
+  return builder.Run(image);
+}
+
+int BuildBookImage(const std::vector<BookEntry>& entries, const BookLayout& layout,
+                   std::vector<std::uint8_t>* image, std::string* error) {
+  BuildReport report;
+  if (BuildBook(entries, layout, image, &report)) return 1;
+  *error = report.problemEntry == kNoEntry
+               ? report.problem
+               : Describe(report.problemEntry, entries[report.problemEntry].key) + ": " +
+                     report.problem;
+  return 0;
 }
 
 }  // namespace quill

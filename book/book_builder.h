@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,24 +15,66 @@ struct BookEntry {
   std::u16string content;
 };
 
+// The decoded size that text blocks are filled up to, unless a layout asks
+// for another. Measured with bench/book_bench: see the README.
+inline constexpr std::size_t kDefaultBlockBytes = 4096;
+
 struct BookLayout {
   std::u16string title;
   std::int32_t lineSeparator = 0x0A;
   // Decoded size a text block is filled up to; an entry larger than this
   // gets a block of its own.
-  std::size_t blockBytes = 16384;
+  std::size_t blockBytes = kDefaultBlockBytes;
   bool compressBlocks = true;
   bool compressIndexes = true;
+  // Cut a key, content or title that is too long to its limit instead of
+  // refusing the book; every cut is listed in the BuildReport.
+  bool cutOverlong = false;
+  // Called now and then while blocks are compressed, with the number of
+  // entries laid out so far and in all.
+  std::function<void(std::size_t done, std::size_t total)> progress;
 };
 
-// Puts entries into entry order: by key with "A" to "Z" folded, keys that
-// are equal once folded keeping their order.
+inline constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
+
+// What BuildBook tells about the book it made or refused.
+struct BuildReport {
+  // On refusal: what the format cannot hold, and the entry (its index in
+  // the vector given) it is about, or kNoEntry when it is the whole book.
+  std::string problem;
+  std::size_t problemEntry = kNoEntry;
+  // With cutOverlong: each text that was cut, in entry order (kNoEntry for
+  // the title).
+  struct Cut {
+    std::size_t entry;
+    std::string what;
+  };
+  std::vector<Cut> cuts;
+  // Sizes of the book made.
+  std::size_t blockCount = 0;
+  std::uint64_t textBytes = 0;        // all blocks, decoded
+  std::uint64_t storedTextBytes = 0;  // all blocks, stored
+  std::uint64_t indexBytes = 0;       // both indexes, decoded
+  std::uint64_t storedIndexBytes = 0; // both indexes, stored
+};
+
+// The order that puts entries into entry order: by key with "A" to "Z"
+// folded, keys that are equal once folded keeping their order.
+std::vector<std::size_t> EntryOrder(const std::vector<BookEntry>& entries);
+
+// Puts entries into entry order.
 void SortEntries(std::vector<BookEntry>& entries);
 
 // Builds the image of a book holding entries in the order given. Returns 1,
-// or 0 with a message in *error naming what the format cannot hold (a key
-// over 511 units, a first key over 49, a content over 65,534 bytes, a title
-// over 21 units, more than 65,535 blocks, a file over 4 GiB).
+// or 0 with the reason in report->problem when the format cannot hold them:
+// a key over 511 units, a first key over 49, a content over 65,534 bytes, a
+// title over 21 units (all unless cut on request), an entry whose block
+// cannot be stored in 65,535 bytes, more than 65,535 blocks, a file over
+// 4 GiB.
+int BuildBook(const std::vector<BookEntry>& entries, const BookLayout& layout,
+              std::vector<std::uint8_t>* image, BuildReport* report);
+
+// BuildBook with the refusal as one message naming the entry.
 int BuildBookImage(const std::vector<BookEntry>& entries, const BookLayout& layout,
                    std::vector<std::uint8_t>* image, std::string* error);
 

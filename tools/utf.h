@@ -1,0 +1,26 @@
+// UTF-8, the tool's text in and out, and UTF-16, the book's text.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace quill::xqb {
+
+// Decodes strict UTF-8 (no overlong forms, no surrogates, nothing above
+// U+10FFFF) from text[0, n) onto the end of *out. Returns 1, or 0 with the
+// offset of the first bad byte in *badOffset and *out holding what came
+// before it.
+int AppendUtf16(const char* text, std::size_t n, std::u16string* out,
+                std::size_t* badOffset);
+
+// The same for a whole string: 1, or 0 when it is not valid UTF-8.
+int Utf8ToUtf16(const std::string& text, std::u16string* out);
+
+// Encodes UTF-16 as UTF-8 onto the end of *out. A surrogate without its
+// partner becomes U+FFFD; the result says how many did (0 when the text was
+// whole).
+std::size_t AppendUtf8(const char16_t* text, std::size_t n, std::string* out);
+
+std::string ToUtf8(const std::u16string& text);
+
+}  // namespace quill::xqb

@@ -1,0 +1,734 @@
+#include "tools/xqb.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "book/book_builder.h"
+#include "book/book_file.h"
+#include "book/book_format.h"
+#include "book/decoder.h"
+#include "book/file_mapping.h"
+#include "book/match_query.h"
+#include "tools/dictd_reader.h"
+#include "tools/files.h"
+#include "tools/tsv_reader.h"
+#include "tools/utf.h"
+
+namespace quill::xqb {
+
+namespace {
+
+constexpr const char* kCommands = "build, info, lookup, find, dump";
+constexpr std::size_t kDefaultFindLimit = 300;
+constexpr std::size_t kShownKeyUnits = 40;
+
+int Fail(const Console& console, const std::string& message) {
+  console.err->Write(message + "\n");
+  return kExitFailure;
+}
+
+void Note(const Console& console, const std::string& message) {
+  console.err->Write("xqb: " + message + "\n");
+}
+
+// Gathers results and hands them on in large pieces.
+class Results {
+ public:
+  explicit Results(Output& out) : out_(out) {}
+  Results(const Results&) = delete;
+  Results& operator=(const Results&) = delete;
+  ~Results() { Flush(); }
+  std::string& Text() { return text_; }
+  void Put(const std::string& s) { text_ += s; }
+  void Line() {
+    text_ += '\n';
+    if (text_.size() >= (std::size_t{1} << 16)) Flush();
+  }
+  void Flush() {
+    if (!text_.empty()) out_.Write(text_);
+    text_.clear();
+  }
+
+ private:
+  Output& out_;
+  std::string text_;
+};
+
+// A key as messages show it: UTF-8 on one line, control characters
+// escaped, long keys shortened visibly.
+std::string ShownKey(const std::u16string& key) {
+  std::size_t n = key.size();
+  if (n > kShownKeyUnits) {
+    n = kShownKeyUnits;
+    if (key[n - 1] >= 0xD800 && key[n - 1] <= 0xDBFF) --n;
+  }
+  std::string shown = "key \"";
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (key[i] >= 0x20) continue;
+    AppendUtf8(key.data() + run, i - run, &shown);
+    char escape[8];
+    if (key[i] == u'\t' || key[i] == u'\n' || key[i] == u'\r') {
+      std::snprintf(escape, sizeof escape, "\\%c", key[i] == u'\t' ? 't' : key[i] == u'\n' ? 'n' : 'r');
+    } else {
+      std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(key[i]));
+    }
+    shown += escape;
+    run = i + 1;
+  }
+  AppendUtf8(key.data() + run, n - run, &shown);
+  return shown + (n < key.size() ? "...\"" : "\"");
+}
+
+bool ParseCount(const std::string& text, std::size_t limit, std::size_t* value) {
+  if (text.empty() || text.size() > 18) return false;
+  std::size_t v = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + static_cast<std::size_t>(c - '0');
+  }
+  if (v > limit) return false;
+  *value = v;
+  return true;
+}
+
+// A character code: decimal, or hexadecimal after "0x".
+bool ParseCode(const std::string& text, unsigned* value) {
+  unsigned v = 0;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    if (text.size() > 6) return false;
+    for (std::size_t i = 2; i < text.size(); ++i) {
+      const char c = text[i];
+      unsigned digit = 0;
+      if (c >= '0' && c <= '9') {
+        digit = static_cast<unsigned>(c - '0');
+      } else if (c >= 'a' && c <= 'f') {
+        digit = static_cast<unsigned>(c - 'a' + 10);
+      } else if (c >= 'A' && c <= 'F') {
+        digit = static_cast<unsigned>(c - 'A' + 10);
+      } else {
+        return false;
+      }
+      v = v * 16 + digit;
+    }
+    *value = v;
+    return true;
+  }
+  std::size_t decimal = 0;
+  if (!ParseCount(text, 0xFFFF, &decimal)) return false;
+  *value = static_cast<unsigned>(decimal);
+  return true;
+}
+
+// ---------------------------------------------------------------- arguments
+
+struct Arguments {
+  std::vector<std::string> positional;
+  std::string output;
+  std::string title;
+  std::string separator;
+  std::string limit;
+  bool haveOutput = false;
+  bool haveTitle = false;
+  bool haveSeparator = false;
+  bool haveLimit = false;
+  bool cut = false;
+};
+
+int ParseArguments(const std::vector<std::string>& args, const std::string& command,
+                   Arguments* parsed, std::string* problem) {
+  const bool build = command == "build";
+  const bool find = command == "find";
+  bool optionsEnded = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (optionsEnded || a.empty() || a[0] != '-' || a == "-") {
+      parsed->positional.push_back(a);
+      continue;
+    }
+    if (a == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    std::string* value = nullptr;
+    bool* seen = nullptr;
+    if (build && (a == "-o" || a == "--output")) {
+      value = &parsed->output;
+      seen = &parsed->haveOutput;
+    } else if (build && a == "--title") {
+      value = &parsed->title;
+      seen = &parsed->haveTitle;
+    } else if (build && a == "--separator") {
+      value = &parsed->separator;
+      seen = &parsed->haveSeparator;
+    } else if (build && a == "--cut") {
+      parsed->cut = true;
+      continue;
+    } else if (find && a == "--limit") {
+      value = &parsed->limit;
+      seen = &parsed->haveLimit;
+    } else {
+      *problem = "unknown option " + a + " for " + command +
+                 " (a word that starts with \"-\" goes after \"--\")";
+      return 0;
+    }
+    if (*seen) {
+      *problem = a + " given twice";
+      return 0;
+    }
+    if (i + 1 == args.size()) {
+      *problem = a + " needs a value";
+      return 0;
+    }
+    *value = args[++i];
+    *seen = true;
+  }
+  return 1;
+}
+
+// ---------------------------------------------------------------- reading books
+
+// A buffer that holds any key or content of the book and its terminator:
+// textBufferUnits, but never more than a 16-bit byte count can need,
+// whatever a damaged header claims.
+std::size_t TextUnits(const BookFile& book) {
+  const std::int32_t units = book.Header().textBufferUnits;
+  if (units < 1) return 1;
+  return std::min(static_cast<std::size_t>(units), static_cast<std::size_t>(kMaxTextUnits) + 1);
+}
+
+// Opens a book and makes sure that every entry of it can be read, so that a
+// damaged block is reported instead of reading as an empty entry.
+int OpenChecked(const std::string& path, BookFile& book, const Console& console) {
+  std::string native;
+  if (!NativePath(path, &native)) {
+    return Fail(console, path + ": the path cannot be given to the system");
+  }
+  const int signature = BookFile::CheckSignature(native.c_str());
+  if (signature == kSignatureUnreadable) {
+    std::string why = "cannot open the file";
+    FILE* file = std::fopen(native.c_str(), "rb");
+    if (file == nullptr) {
+      why += std::string(" (") + std::strerror(errno) + ")";
+    } else {
+      std::fclose(file);
+    }
+    return Fail(console, path + ": " + why);
+  }
+  if (signature != kSignatureOk) {
+    return Fail(console, path + ": not a book (it does not start with the XQB signature)");
+  }
+  if (book.Open(native.c_str()) != 1) {
+    return Fail(console, path + ": damaged book (its header and indexes do not hold together)");
+  }
+  const int count = book.EntryCount();
+  const std::size_t units = TextUnits(book);
+  std::vector<char16_t> text(units);
+  for (int n = 0; n < count; ++n) {
+    book.SetCurrentEntry(n);
+    if (!book.ReadKey(text.data(), units) || !book.ReadContent(text.data(), units)) {
+      book.Close();
+      return Fail(console, path + ": damaged book (entry " + std::to_string(n) +
+                               " cannot be read from its block)");
+    }
+  }
+  book.SetCurrentEntry(0);
+  return kExitOk;
+}
+
+// The unit that stands for a line break in the book's contents, as the
+// reader tests it: the separator's low byte taken as a signed byte, so only
+// 0x01 to 0x7F can match; 0 when none can.
+char16_t SeparatorUnit(const BookFile& book) {
+  const auto low = static_cast<std::int8_t>(book.Header().lineSeparator & 0xFF);
+  return low > 0 ? static_cast<char16_t>(low) : char16_t{0};
+}
+
+// Reads the current entry's key or content whole, also one that holds a
+// NUL, which the reader's zero-terminated copy would otherwise hide.
+class TextReader {
+ public:
+  explicit TextReader(const BookFile& book) : buffer_(TextUnits(book)) {}
+
+  std::u16string Read(BookFile& book, bool content) {
+    if (!Copy(book, content, buffer_.size())) return std::u16string();
+    std::size_t n = 0;
+    while (buffer_[n] != 0) ++n;
+    // The copy fits n units and a terminator only if the text is n units.
+    if (Copy(book, content, n + 1)) return std::u16string(buffer_.data(), n);
+    // A NUL inside: with the buffer all non-zero first, the terminator is
+    // the last zero.
+    std::fill(buffer_.begin(), buffer_.end(), u'\xFFFF');
+    Copy(book, content, buffer_.size());
+    n = buffer_.size();
+    while (n > 0 && buffer_[n - 1] != 0) --n;
+    return std::u16string(buffer_.data(), n == 0 ? 0 : n - 1);
+  }
+
+ private:
+  int Copy(BookFile& book, bool content, std::size_t capacity) {
+    return content ? book.ReadContent(buffer_.data(), capacity)
+                   : book.ReadKey(buffer_.data(), capacity);
+  }
+  std::vector<char16_t> buffer_;
+};
+
+// ---------------------------------------------------------------- build
+
+struct Source {
+  std::string file;  // what messages name: the word list or the .index
+  std::vector<BookEntry> entries;
+  std::vector<std::size_t> lines;
+  std::u16string title;  // the database's own name, if it gives one
+};
+
+std::string Stem(const std::string& path) {
+  std::size_t start = path.find_last_of("/\\");
+  start = start == std::string::npos ? 0 : start + 1;
+  std::string name = path.substr(start);
+  const std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return name;
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+int ReadInputFile(const std::string& path, std::vector<std::uint8_t>* bytes,
+                  const Console& console) {
+  std::string native;
+  std::string why;
+  if (!NativePath(path, &native)) {
+    return Fail(console, path + ": the path cannot be given to the system");
+  }
+  if (!ReadWholeFile(native, bytes, &why)) {
+    return Fail(console, path + ": cannot read the file (" + why + ")");
+  }
+  return kExitOk;
+}
+
+int ReadDictd(const std::string& indexPath, Source* source, const Console& console) {
+  std::vector<std::uint8_t> indexBytes;
+  if (ReadInputFile(indexPath, &indexBytes, console) != kExitOk) return kExitFailure;
+  std::vector<DictdRecord> records;
+  std::string problem;
+  if (!ReadDictdIndex(indexBytes.data(), indexBytes.size(), &records, &problem)) {
+    return Fail(console, indexPath + ": " + problem);
+  }
+  indexBytes = {};
+
+  const std::string base = indexPath.substr(0, indexPath.size() - 6);  // ".index"
+  const std::string plain = base + ".dict";
+  const std::string packed = base + ".dict.dz";
+  std::string plainNative;
+  std::string packedNative;
+  NativePath(plain, &plainNative);
+  NativePath(packed, &packedNative);
+  std::vector<std::uint8_t> dict;
+  std::string dictPath = plain;
+  if (FileExists(plainNative)) {
+    if (ReadInputFile(plain, &dict, console) != kExitOk) return kExitFailure;
+  } else if (FileExists(packedNative)) {
+    dictPath = packed;
+    std::vector<std::uint8_t> compressed;
+    if (ReadInputFile(packed, &compressed, console) != kExitOk) return kExitFailure;
+    if (!InflateGzip(compressed.data(), compressed.size(), DictdTextNeeded(records), &dict,
+                     &problem)) {
+      return Fail(console, packed + ": " + problem);
+    }
+  } else {
+    return Fail(console, indexPath + ": neither " + plain + " nor " + packed + " is there");
+  }
+  if (!ReadDictdArticles(records, dict.data(), dict.size(), &source->entries, &source->lines,
+                         &source->title, &problem)) {
+    return Fail(console, indexPath + ": " + problem + " (" + dictPath + ")");
+  }
+  return kExitOk;
+}
+
+int ReadSource(const std::string& input, Source* source, const Console& console) {
+  source->file = input;
+  if (EndsWith(input, ".index")) return ReadDictd(input, source, console);
+  std::vector<std::uint8_t> bytes;
+  if (ReadInputFile(input, &bytes, console) != kExitOk) return kExitFailure;
+  std::string problem;
+  if (!ReadTsv(bytes.data(), bytes.size(), &source->entries, &source->lines, &problem)) {
+    return Fail(console, input + ": " + problem);
+  }
+  return kExitOk;
+}
+
+std::string EntryName(const Source& source, std::size_t n) {
+  return source.file + ": line " + std::to_string(source.lines[n]) + " (" +
+         ShownKey(source.entries[n].key) + ")";
+}
+
+int RunBuild(const Arguments& a, const Console& console) {
+  if (a.positional.size() != 1) {
+    return Fail(console, "xqb: build takes one INPUT (a word list or a dictd .index) and -o BOOK");
+  }
+  if (!a.haveOutput || a.output.empty()) return Fail(console, "xqb: build needs -o BOOK");
+  const std::string& input = a.positional[0];
+  const std::string& output = a.output;
+  BookLayout layout;
+  layout.cutOverlong = a.cut;
+  if (a.haveSeparator) {
+    unsigned code = 0;
+    if (!ParseCode(a.separator, &code) || code < 1 || code > 0x7F) {
+      return Fail(console, "xqb: --separator " + a.separator +
+                               ": give a character code from 1 to 127 (0x01 to 0x7F)");
+    }
+    layout.lineSeparator = static_cast<std::int32_t>(code);
+  }
+  const auto separator = static_cast<char16_t>(layout.lineSeparator);
+  if (a.haveTitle) {
+    if (!Utf8ToUtf16(a.title, &layout.title)) {
+      return Fail(console, "xqb: --title is not valid UTF-8");
+    }
+    if (layout.title.size() > kTitleUnits - 1 && !a.cut) {
+      return Fail(console, "xqb: --title \"" + a.title + "\": longer than 21 units (--cut cuts it)");
+    }
+  }
+
+  Source source;
+  if (ReadSource(input, &source, console) != kExitOk) return kExitFailure;
+  for (std::size_t n = 0; n < source.entries.size(); ++n) {
+    std::u16string& content = source.entries[n].content;
+    for (char16_t& u : content) {
+      if (u == separator && separator != u'\n') {
+        return Fail(console, EntryName(source, n) + ": the content holds the separator " +
+                                 "character itself, which would read as a line break");
+      }
+      if (u == u'\n') u = separator;
+    }
+  }
+  if (!a.haveTitle) {
+    std::u16string title = source.title;
+    if (title.empty()) Utf8ToUtf16(Stem(input), &title);
+    if (title.size() > kTitleUnits - 1) {
+      std::size_t n = kTitleUnits - 1;
+      if (title[n - 1] >= 0xD800 && title[n - 1] <= 0xDBFF) --n;
+      Note(console, "title \"" + ToUtf8(title) + "\" cut to 21 units (--title sets one)");
+      title.resize(n);
+    }
+    layout.title = title;
+  }
+
+  const std::vector<std::size_t> order = EntryOrder(source.entries);
+  {
+    std::vector<BookEntry> entries;
+    std::vector<std::size_t> lines;
+    entries.reserve(order.size());
+    lines.reserve(order.size());
+    for (const std::size_t n : order) {
+      entries.push_back(std::move(source.entries[n]));
+      lines.push_back(source.lines[n]);
+    }
+    source.entries = std::move(entries);
+    source.lines = std::move(lines);
+  }
+
+  const double start = console.clock ? console.clock() : 0.0;
+  double lastShown = start;
+  bool shown = false;
+  layout.progress = [&](std::size_t done, std::size_t total) {
+    if (!console.clock) return;
+    const double now = console.clock();
+    if (now - start < 1.0 || now - lastShown < 1.0) return;
+    lastShown = now;
+    shown = true;
+    const std::size_t percent = total == 0 ? 100 : done * 100 / total;
+    Note(console, "building " + output + ": " + std::to_string(percent) + "% of " +
+                      std::to_string(total) + " entries");
+  };
+
+  std::vector<std::uint8_t> image;
+  BuildReport report;
+  if (!BuildBook(source.entries, layout, &image, &report)) {
+    std::string where = report.problemEntry == kNoEntry ? input
+                                                        : EntryName(source, report.problemEntry);
+    const bool cuttable = report.problem.find("longer than") != std::string::npos;
+    return Fail(console, where + ": " + report.problem + (cuttable ? " (--cut cuts it)" : ""));
+  }
+  for (const BuildReport::Cut& cut : report.cuts) {
+    Note(console, (cut.entry == kNoEntry ? std::string("--title") : EntryName(source, cut.entry)) +
+                      ": " + cut.what + " (--cut)");
+  }
+
+  std::string native;
+  std::string why;
+  if (!NativePath(output, &native)) {
+    return Fail(console, output + ": the path cannot be given to the system");
+  }
+  if (!WriteFileReplacing(native, image, &why)) {
+    return Fail(console, output + ": cannot write the book (" + why + ")");
+  }
+  if (shown) Note(console, "built " + output);
+  return kExitOk;
+}
+
+// ---------------------------------------------------------------- info
+
+// Sizes that only the block index tells: every stored block is decoded once
+// more to learn its length.
+int MeasureBook(const std::string& native, const BookHeader& h, std::uint64_t* fileBytes,
+                std::uint64_t* stored, std::uint64_t* decoded) {
+  FileMapping file;
+  if (!file.Open(native.c_str())) return 0;
+  *fileBytes = file.Size();
+  const std::size_t indexBytes = std::size_t{h.blockCount} * sizeof(BlockIndexRecord);
+  std::vector<BlockIndexRecord> blocks(h.blockCount == 0 ? 1 : h.blockCount);
+  std::vector<std::uint8_t> storedIndex(file.Data() + h.blockIndexOffset,
+                                        file.Data() + h.blockIndexOffset + h.blockIndexSize);
+  if (DecodeStored(storedIndex.data(), reinterpret_cast<std::uint8_t*>(blocks.data()),
+                   storedIndex.size(), indexBytes) < 0) {
+    return 0;
+  }
+  *stored = std::uint64_t{h.blockIndexSize} + h.entryIndexSize;
+  *decoded = indexBytes + std::uint64_t{static_cast<std::uint32_t>(h.entryCount)} *
+                              sizeof(EntryIndexRecord);
+  // The reader's own bounds: no stored block is longer than its 16-bit
+  // size, nothing decodes to more than kMaxDecodedBlockBytes.
+  std::vector<std::uint8_t> storedBlock(std::size_t{kMaxStoredBlockBytes});
+  std::vector<std::uint8_t> block(std::min<std::size_t>(h.maxBlockSize, kMaxDecodedBlockBytes));
+  for (std::uint32_t b = 0; b < h.blockCount; ++b) {
+    const BlockIndexRecord& r = blocks[b];
+    std::copy(file.Data() + r.fileOffset, file.Data() + r.fileOffset + r.storedBytes,
+              storedBlock.begin());
+    const std::ptrdiff_t n = DecodeStored(storedBlock.data(), block.data(), r.storedBytes,
+                                          block.size());
+    if (n < 0) return 0;
+    *stored += r.storedBytes;
+    *decoded += static_cast<std::uint64_t>(n);
+  }
+  return 1;
+}
+
+int RunInfo(const Arguments& a, const Console& console) {
+  if (a.positional.size() != 1) return Fail(console, "xqb: info takes one BOOK");
+  const std::string& path = a.positional[0];
+  BookFile book;
+  if (OpenChecked(path, book, console) != kExitOk) return kExitFailure;
+  const BookHeader h = book.Header();
+  book.Close();
+  std::string native;
+  NativePath(path, &native);
+  std::uint64_t fileBytes = 0;
+  std::uint64_t stored = 0;
+  std::uint64_t decoded = 0;
+  if (!MeasureBook(native, h, &fileBytes, &stored, &decoded)) {
+    return Fail(console, path + ": damaged book (a block cannot be decoded)");
+  }
+  char separator[16];
+  std::snprintf(separator, sizeof separator, "0x%02X", static_cast<unsigned>(h.lineSeparator));
+  char ratio[32];
+  std::snprintf(ratio, sizeof ratio, "%.3f",
+                decoded == 0 ? 1.0 : static_cast<double>(stored) / static_cast<double>(decoded));
+  std::string title;
+  std::size_t titleUnits = 0;
+  while (titleUnits < kTitleUnits && h.title[titleUnits] != 0) ++titleUnits;
+  AppendUtf8(h.title, titleUnits, &title);
+
+  Results out(*console.out);
+  out.Put("title: " + title);
+  out.Line();
+  out.Put("entries: " + std::to_string(h.entryCount));
+  out.Line();
+  out.Put("blocks: " + std::to_string(h.blockCount));
+  out.Line();
+  out.Put("textBufferUnits: " + std::to_string(h.textBufferUnits));
+  out.Line();
+  out.Put("maxBlockSize: " + std::to_string(h.maxBlockSize));
+  out.Line();
+  out.Put(std::string("separator: ") + separator);
+  out.Line();
+  out.Put("file size: " + std::to_string(fileBytes) + " bytes");
+  out.Line();
+  out.Put("stored/decoded: " + std::to_string(stored) + "/" + std::to_string(decoded) +
+          " bytes (" + ratio + ")");
+  out.Line();
+  return kExitOk;
+}
+
+// ---------------------------------------------------------------- lookup, find
+
+// Text as lookup shows it: the book's line separators as line breaks.
+std::string ShownContent(const std::u16string& content, char16_t separator) {
+  std::string out;
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < content.size(); ++i) {
+    if (separator == 0 || content[i] != separator) continue;
+    AppendUtf8(content.data() + run, i - run, &out);
+    out += '\n';
+    run = i + 1;
+  }
+  AppendUtf8(content.data() + run, content.size() - run, &out);
+  return out;
+}
+
+int RunLookup(const Arguments& a, const Console& console) {
+  if (a.positional.size() != 2) return Fail(console, "xqb: lookup takes BOOK and WORD");
+  std::u16string word;
+  if (!Utf8ToUtf16(a.positional[1], &word)) return Fail(console, "xqb: WORD is not valid UTF-8");
+  BookFile book;
+  if (OpenChecked(a.positional[0], book, console) != kExitOk) return kExitFailure;
+  if (book.EntryCount() == 0) {
+    book.Close();
+    return kExitNothing;
+  }
+  std::vector<char16_t> scratch(word.begin(), word.end());
+  scratch.push_back(0);
+  const int found = book.FindWord(scratch.data());
+  const int entry = book.CurrentEntry();
+  TextReader reader(book);
+  Results out(*console.out);
+  out.Put((found ? "found " : "nearest ") + std::to_string(entry));
+  out.Line();
+  out.Put(ToUtf8(reader.Read(book, false)));
+  out.Line();
+  out.Put(ShownContent(reader.Read(book, true), SeparatorUnit(book)));
+  out.Line();
+  book.Close();
+  return kExitOk;
+}
+
+int RunFind(const Arguments& a, const Console& console) {
+  if (a.positional.size() < 2 || a.positional.size() > 3) {
+    return Fail(console, "xqb: find takes BOOK and one or two TERMs");
+  }
+  std::size_t limit = kDefaultFindLimit;
+  if (a.haveLimit && (!ParseCount(a.limit, 0x7FFFFFFF, &limit) || limit == 0)) {
+    return Fail(console, "xqb: --limit " + a.limit + ": give a count of at least 1");
+  }
+  MatchQuery query{};
+  query.termCount = static_cast<std::int32_t>(a.positional.size() - 1);
+  for (std::size_t t = 1; t < a.positional.size(); ++t) {
+    std::u16string term;
+    if (!Utf8ToUtf16(a.positional[t], &term)) {
+      return Fail(console, "xqb: TERM \"" + a.positional[t] + "\" is not valid UTF-8");
+    }
+    if (term.size() > static_cast<std::size_t>(kTermSlotUnits - 1)) {
+      return Fail(console, "xqb: TERM \"" + a.positional[t] + "\" is longer than " +
+                               std::to_string(kTermSlotUnits - 1) + " units");
+    }
+    std::copy(term.begin(), term.end(), query.terms[t - 1]);
+  }
+  BookFile book;
+  if (OpenChecked(a.positional[0], book, console) != kExitOk) return kExitFailure;
+  const int count = book.EntryCount();
+  std::vector<int> matches;
+  int previous = -1;
+  while (matches.size() < limit && previous + 1 < count) {
+    query.startEntry = previous + 1;
+    if (book.FindNextMatch(query) != 1) break;
+    previous = book.CurrentEntry();
+    matches.push_back(previous);
+  }
+  TextReader reader(book);
+  Results out(*console.out);
+  for (const int n : matches) {
+    book.SetCurrentEntry(n);
+    out.Put(std::to_string(n) + "\t" + ToUtf8(reader.Read(book, false)));
+    out.Line();
+  }
+  book.Close();
+  return matches.empty() ? kExitNothing : kExitOk;
+}
+
+// ---------------------------------------------------------------- dump
+
+int RunDump(const Arguments& a, const Console& console) {
+  if (a.positional.size() != 1) return Fail(console, "xqb: dump takes one BOOK");
+  const std::string& path = a.positional[0];
+  BookFile book;
+  if (OpenChecked(path, book, console) != kExitOk) return kExitFailure;
+  const char16_t separator = SeparatorUnit(book);
+  const int count = book.EntryCount();
+  std::size_t inexact = 0;
+  std::string firstInexact;
+  TextReader reader(book);
+  Results out(*console.out);
+  for (int n = 0; n < count; ++n) {
+    book.SetCurrentEntry(n);
+    const std::u16string key = reader.Read(book, false);
+    std::u16string content = reader.Read(book, true);
+    std::string why;
+    // The key is written as it stands: a line cannot hold these in it.
+    for (const char16_t u : key) {
+      if (u == u'\t' || u == u'\n' || u == u'\r') why = "its key holds a tab or line break";
+    }
+    if (n == 0 && !key.empty() && key[0] == 0xFEFF) {
+      why = "its key starts with U+FEFF, which would read as a byte-order mark";
+    }
+    for (char16_t& u : content) {
+      if (u == u'\n' && separator != u'\n') {
+        why = "its content holds a line feed that is not the book's line separator";
+      } else if (u == separator) {
+        u = u'\n';
+      }
+    }
+    std::string& text = out.Text();
+    if (why.empty()) {
+      if (AppendUtf8(key.data(), key.size(), &text) != 0) why = "its text is not whole UTF-16";
+    } else {
+      AppendEscapedContent(key.data(), key.size(), &text);
+    }
+    text += '\t';
+    if (!AppendEscapedContent(content.data(), content.size(), &text) && why.empty()) {
+      why = "its text holds a NUL or is not whole UTF-16";
+    }
+    out.Line();
+    if (!why.empty()) {
+      if (inexact == 0) firstInexact = "entry " + std::to_string(n) + " (" + ShownKey(key) + "): " + why;
+      ++inexact;
+    }
+  }
+  out.Flush();
+  book.Close();
+  if (inexact != 0) {
+    return Fail(console, path + ": " + std::to_string(inexact) +
+                             " entries cannot be dumped as build reads them back; the first is " +
+                             firstInexact);
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunXqb(const std::vector<std::string>& args, const Console& console) {
+  if (args.empty()) {
+    return Fail(console, std::string("xqb: no command given (commands: ") + kCommands + ")");
+  }
+  const std::string& command = args[0];
+  if (command == "--help" || command == "-h" || command == "help") {
+    console.out->Write(
+        "usage: xqb build INPUT -o BOOK [--title TEXT] [--separator CODE] [--cut]\n"
+        "       xqb info BOOK\n"
+        "       xqb lookup BOOK WORD\n"
+        "       xqb find BOOK TERM [TERM2] [--limit N]\n"
+        "       xqb dump BOOK\n"
+        "INPUT is a word list (key TAB content, one entry a line) or a dictd NAME.index.\n"
+        "Arguments after \"--\" are never options.\n");
+    return kExitOk;
+  }
+  int (*run)(const Arguments&, const Console&) = nullptr;
+  if (command == "build") run = RunBuild;
+  if (command == "info") run = RunInfo;
+  if (command == "lookup") run = RunLookup;
+  if (command == "find") run = RunFind;
+  if (command == "dump") run = RunDump;
+  if (run == nullptr) {
+    return Fail(console, "xqb: unknown command \"" + command + "\" (commands: " + kCommands + ")");
+  }
+  Arguments parsed;
+  std::string problem;
+  if (!ParseArguments(args, command, &parsed, &problem)) return Fail(console, "xqb: " + problem);
+  return run(parsed, console);
+}
+
+}  // namespace quill::xqb

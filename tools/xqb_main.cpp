@@ -1,0 +1,80 @@
+// The xqb program: the command line in, UTF-8 bytes out.
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+#include <windows.h>
+#endif
+
+#include "tools/utf.h"
+#include "tools/xqb.h"
+
+namespace {
+
+class FileOutput : public quill::xqb::Output {
+ public:
+  explicit FileOutput(FILE* file) : file_(file) {}
+  void Write(const char* bytes, std::size_t n) override {
+    if (n != 0 && std::fwrite(bytes, 1, n, file_) != n) failed_ = true;
+  }
+  bool Failed() const { return failed_; }
+
+ private:
+  FILE* file_;
+  bool failed_ = false;
+};
+
+std::vector<std::string> Arguments(int argc, char** argv) {
+  std::vector<std::string> args;
+#ifdef _WIN32
+  // The ANSI argv cannot hold every word; the wide command line can.
+  (void)argc;
+  (void)argv;
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide != nullptr) {
+    for (int i = 1; i < count; ++i) {
+      std::string arg;
+      const auto* text = reinterpret_cast<const char16_t*>(wide[i]);
+      std::size_t n = 0;
+      while (text[n] != 0) ++n;
+      quill::xqb::AppendUtf8(text, n, &arg);
+      args.push_back(std::move(arg));
+    }
+    LocalFree(wide);
+  }
+#else
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+#endif
+  return args;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+  // Results are UTF-8 bytes with LF line ends, written as they are.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  SetConsoleOutputCP(CP_UTF8);
+#endif
+  FileOutput out(stdout);
+  FileOutput err(stderr);
+  const auto start = std::chrono::steady_clock::now();
+  quill::xqb::Console console{&out, &err, [start] {
+                                return std::chrono::duration<double>(
+                                           std::chrono::steady_clock::now() - start)
+                                    .count();
+                              }};
+  int code = quill::xqb::RunXqb(Arguments(argc, argv), console);
+  if (std::fflush(stdout) != 0 || out.Failed()) {
+    std::fputs("xqb: cannot write the results to standard output\n", stderr);
+    code = quill::xqb::kExitFailure;
+  }
+  return code;
+}
