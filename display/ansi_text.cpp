@@ -1,0 +1,58 @@
+#include "display/ansi_text.h"
+
+#include <climits>
+#include <cstring>
+#include <new>
+
+namespace quill {
+
+int ToAnsi(UINT codePage, DWORD flags, const char16_t* text, std::size_t units, AnsiText* out) {
+  out->bytes.reset();
+  out->length = 0;
+  if (units > INT_MAX) return 0;
+  if (units == 0) {
+    out->bytes.reset(new (std::nothrow) char[1]);
+    if (!out->bytes) return 0;
+    out->bytes[0] = 0;
+    return 1;
+  }
+  const int wideUnits = static_cast<int>(units);
+  const int needed = WideCharToMultiByte(codePage, flags, AsWide(text), wideUnits, nullptr, 0,
+                                         nullptr, nullptr);
+  if (needed <= 0 || needed == INT_MAX) return 0;
+  std::unique_ptr<char[]> bytes(new (std::nothrow) char[static_cast<std::size_t>(needed) + 1]);
+  if (!bytes) return 0;
+  const int written = WideCharToMultiByte(codePage, flags, AsWide(text), wideUnits, bytes.get(),
+                                          needed, nullptr, nullptr);
+  if (written <= 0) return 0;
+  bytes[static_cast<std::size_t>(written)] = 0;
+  out->bytes = std::move(bytes);
+  out->length = static_cast<std::size_t>(written);
+  return 1;
+}
+
+std::size_t FromAnsi(UINT codePage, const char* source, std::size_t sourceBytes,
+                     char16_t* destination, std::size_t capacityUnits) {
+  if (capacityUnits == 0) return 0;
+  destination[0] = 0;
+  const std::size_t bytes = strnlen(source, sourceBytes);
+  if (bytes == 0 || bytes > INT_MAX) return 0;
+  // Every byte makes at most one unit, so a buffer of one unit per byte
+  // takes the whole text; the part that fits is copied from there.
+  std::unique_ptr<char16_t[]> whole(new (std::nothrow) char16_t[bytes]);
+  if (!whole) return 0;
+  const int converted = MultiByteToWideChar(codePage, 0, source, static_cast<int>(bytes),
+                                            AsWide(whole.get()), static_cast<int>(bytes));
+  if (converted <= 0) return 0;
+  std::size_t units = static_cast<std::size_t>(converted);
+  if (units > capacityUnits - 1) {
+    units = capacityUnits - 1;
+    // Never end on the first half of a surrogate pair.
+    if (units > 0 && whole[units - 1] >= 0xD800 && whole[units - 1] <= 0xDBFF) --units;
+  }
+  std::memcpy(destination, whole.get(), units * sizeof(char16_t));
+  destination[units] = 0;
+  return units;
+}
+
+}  // namespace quill

@@ -1,0 +1,37 @@
+// Conversions between the book's UTF-16 and the ANSI text that windows take.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <memory>
+
+namespace quill {
+
+// A zero-terminated text in some code page; bytes is null when there is none.
+struct AnsiText {
+  std::unique_ptr<char[]> bytes;
+  std::size_t length = 0;  // without the terminator
+  const char* c_str() const { return bytes ? bytes.get() : ""; }
+};
+
+// Converts units of UTF-16 (terminator not needed) into codePage. The buffer
+// is sized for the converted text itself, so a text comes out whole in any
+// code page, a multi-byte one included: 1, or 0 when the conversion or the
+// allocation fails.
+int ToAnsi(UINT codePage, DWORD flags, const char16_t* text, std::size_t units, AnsiText* out);
+
+// Converts a zero-terminated ANSI text of at most sourceBytes bytes into
+// destination (capacityUnits units, the terminator included), cutting what
+// does not fit: the number of units written before the zero unit.
+std::size_t FromAnsi(UINT codePage, const char* source, std::size_t sourceBytes,
+                     char16_t* destination, std::size_t capacityUnits);
+
+// UTF-16 in the core is char16_t; Windows spells the same units wchar_t.
+inline const wchar_t* AsWide(const char16_t* text) {
+  return reinterpret_cast<const wchar_t*>(text);
+}
+inline wchar_t* AsWide(char16_t* text) { return reinterpret_cast<wchar_t*>(text); }
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
+}  // namespace quill

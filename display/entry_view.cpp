@@ -1,0 +1,67 @@
+#include "display/entry_view.h"
+
+#include <memory>
+#include <new>
+
+#include "display/ansi_text.h"
+#include "display/phonetic_glyphs.h"
+#include "resources/ids.h"
+
+namespace quill {
+
+EntryView::~EntryView() {
+  if (glyphBitmap_ != nullptr) DeleteObject(glyphBitmap_);
+}
+
+int EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparator,
+                             std::int32_t textBufferUnits) {
+  const std::size_t limit = DisplayLimit(textBufferUnits);
+  std::unique_ptr<char16_t[]> display(new (std::nothrow) char16_t[limit]());
+  if (!display) return 0;
+  hasPhonetic_ = true;
+  const std::size_t units =
+      BuildDisplayText(content, display.get(), phonetic_, limit, lineSeparator);
+
+  // The ANSI form may take several bytes per unit (three in a UTF-8 code
+  // page), so it gets a buffer of its own size rather than limit bytes.
+  AnsiText text;
+  if (!ToAnsi(CP_ACP, 0, display.get(), units, &text)) return 0;
+  SendMessageA(contentPane_, WM_SETREDRAW, FALSE, 0);
+  SetWindowTextA(contentPane_, text.c_str());
+  SendMessageA(contentPane_, WM_SETREDRAW, TRUE, 0);
+  // While redrawing was off the pane dropped its own invalidation; one
+  // repaint now shows the new text.
+  InvalidateRect(contentPane_, nullptr, TRUE);
+  return 1;
+}
+
+int EntryView::LoadGlyphs(HINSTANCE module) {
+  if (glyphBitmap_ != nullptr) DeleteObject(glyphBitmap_);
+  glyphBitmap_ = LoadBitmapA(module, MAKEINTRESOURCEA(IDB_PHONETIC_GLYPHS));
+  return glyphBitmap_ != nullptr ? 1 : 0;
+}
+
+void EntryView::DrawPhoneticStrip(HDC dc, int sidePanel) const {
+  if (!hasPhonetic_) return;
+  if (sidePanel == 0) {
+    DrawGlyphs(dc, kStripLeftPlain, kStripTop);
+  } else if (sidePanel == 1 || sidePanel == 2) {
+    DrawGlyphs(dc, kStripLeftBesidePanel, kStripTop);
+  }
+}
+
+void EntryView::DrawGlyphs(HDC dc, int x0, int y0) const {
+  if (glyphBitmap_ == nullptr) return;
+  HDC cells = CreateCompatibleDC(dc);
+  if (cells == nullptr) return;
+  HGDIOBJ previous = SelectObject(cells, glyphBitmap_);
+  for (std::size_t k = 0; k < kMaxPhoneticChars && phonetic_[k] != 0; ++k) {
+    const int x = x0 + kGlyphAdvance * static_cast<int>(k);
+    BitBlt(dc, x, y0, kGlyphWidth, kGlyphHeight, cells, GlyphColumn(GlyphIndex(phonetic_[k])), 0,
+           SRCCOPY);
+  }
+  SelectObject(cells, previous);
+  DeleteDC(cells);
+}
+
+}  // namespace quill

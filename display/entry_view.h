@@ -1,0 +1,55 @@
+// EntryView: shows one entry, for the duration of one display. It formats
+// the content into the content pane and draws the transcription that the
+// content opens with as a strip of glyphs from bitmap 130.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "display/entry_format.h"
+
+namespace quill {
+
+// Where the glyph strip starts in the main window's client area, and the
+// band cleared before it is drawn, by side-panel state.
+inline constexpr int kStripTop = 75;
+inline constexpr int kStripLeftPlain = 5;
+inline constexpr int kStripLeftBesidePanel = 205;
+inline constexpr RECT kStripBandPlain = {5, 70, 1024, 90};
+inline constexpr RECT kStripBandBesidePanel = {203, 70, 1024, 90};
+
+class EntryView {
+ public:
+  EntryView() = default;
+  EntryView(const EntryView&) = delete;
+  EntryView& operator=(const EntryView&) = delete;
+  // Deletes the glyph bitmap if one is held.
+  virtual ~EntryView();
+
+  void SetContentPane(HWND pane) { contentPane_ = pane; }
+
+  // Puts content (null for a missing entry) into the content pane, its
+  // transcription into the phonetic text: 1, or 0 when memory runs out.
+  int FormatContent(const char16_t* content, std::int32_t lineSeparator,
+                    std::int32_t textBufferUnits);
+
+  // Loads bitmap 130 from module: 1 or 0.
+  int LoadGlyphs(HINSTANCE module);
+
+  // Draws the phonetic text at the strip's place for sidePanel (0 none,
+  // 1 or 2 a panel at the left); any other state draws nothing.
+  void DrawPhoneticStrip(HDC dc, int sidePanel) const;
+  // Draws the phonetic text, one glyph cell per unit, from (x0, y0).
+  void DrawGlyphs(HDC dc, int x0, int y0) const;
+
+  const char16_t* PhoneticText() const { return phonetic_; }
+
+ private:
+  HWND contentPane_ = nullptr;
+  char16_t phonetic_[kPhoneticUnits] = {};
+  bool hasPhonetic_ = false;
+  HBITMAP glyphBitmap_ = nullptr;
+};
+
+}  // namespace quill
