@@ -1,0 +1,30 @@
+// Replays the formatter fuzz corpus, so that inputs which once found a
+// fault keep being checked.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "fuzz/display_fuzz_entries.h"
+
+namespace {
+
+TEST(FormatContentCorpus, Replays) {
+  int replayed = 0;
+  const std::filesystem::path folder =
+      std::filesystem::path(QUILL_FUZZ_CORPUS) / "format_content";
+  for (const auto& item : std::filesystem::directory_iterator(folder)) {
+    if (!item.is_regular_file()) continue;
+    std::ifstream in(item.path(), std::ios::binary);
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                          std::istreambuf_iterator<char>());
+    SCOPED_TRACE(item.path().string());
+    quill::fuzz::FormatContentOne(bytes.data(), bytes.size());
+    ++replayed;
+  }
+  EXPECT_GT(replayed, 5);
+}
+
+}  // namespace
