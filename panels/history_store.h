@@ -1,0 +1,24 @@
+// Where the history's capacity is kept: HistoryRecord in the registry.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace quill {
+
+struct HistoryKey {
+  HKEY root;
+  const char* path;
+};
+inline const HistoryKey kHistorySettings = {HKEY_LOCAL_MACHINE, "Software\\Orvelle\\Quill"};
+inline constexpr std::int32_t kDefaultHistoryCapacity = 100;
+
+// The stored capacity as read (a value shorter than 4 bytes zero-extended,
+// no bounds applied); when it cannot be read, 100, which is stored back.
+std::int32_t LoadCapacity(const HistoryKey& key = kHistorySettings);
+
+// Stores count, raised to 10 when below, as HistoryRecord.
+void StoreCapacity(std::int32_t count, const HistoryKey& key = kHistorySettings);
+
+}  // namespace quill

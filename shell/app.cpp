@@ -1,0 +1,37 @@
+#include "shell/app.h"
+
+#include "panels/history_list.h"
+#include "panels/history_store.h"
+#include "resources/ids.h"
+#include "shell/main_window.h"
+
+namespace quill {
+
+namespace {
+
+// The run's history exists before the entry routine and until process exit.
+HistoryList processHistory(LoadCapacity());
+
+}  // namespace
+
+int RunApplication(HINSTANCE instance, const char* /*commandLine*/, int showCommand) {
+  MainWindowOptions options;
+  options.history = &processHistory;
+  MainWindow window(options);
+  if (!window.StartInstance(instance, showCommand)) return 0;
+  HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+  MSG message{};
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (!TranslateAcceleratorA(message.hwnd, accelerators, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace quill
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
+  return quill::RunApplication(instance, commandLine, showCommand);
+}

@@ -1,0 +1,473 @@
+// MainWindow: creation, layout, book switching and tear-down.
+#include "shell/main_window.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <sapi.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "display/ansi_text.h"
+#include "resources/ids.h"
+
+namespace quill {
+
+namespace {
+
+constexpr DWORD kAllCommonControls = ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
+                                     ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_COOL_CLASSES;
+static_assert(kAllCommonControls == 0x40F);
+
+constexpr char kDefaultBookA[] = "deflex_a.xqb";
+constexpr char kDefaultBookB[] = "deflex_b.xqb";
+
+// The list view behind OpenBook's word list.
+class ListViewSink : public WordListSink {
+ public:
+  explicit ListViewSink(HWND list) : list_(list) {}
+  void DeleteAllItems() override { SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0); }
+  void SetItemCount(int count) override {
+    SendMessageA(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0);
+  }
+
+ private:
+  HWND list_;
+};
+
+INT_PTR CALLBACK SplashProc(HWND, UINT, WPARAM, LPARAM) { return TRUE; }
+
+struct ToolbarButton {
+  int image;
+  int command;
+  BYTE style;
+  BYTE state;
+};
+
+// The buttons in order; image -1 marks a separator.
+constexpr ToolbarButton kButtons[] = {
+    {IMG_OPEN_BOOK, IDM_OPEN_BOOK, BTNS_BUTTON, TBSTATE_ENABLED},
+    {-1, 0, BTNS_SEP, 0},
+    {IMG_PREVIOUS_ENTRY, IDM_PREVIOUS_ENTRY, BTNS_BUTTON, TBSTATE_ENABLED},
+    {IMG_NEXT_ENTRY, IDM_NEXT_ENTRY, BTNS_BUTTON, TBSTATE_ENABLED},
+    {-1, 0, BTNS_SEP, 0},
+    {IMG_SPEAK, IDM_SPEAK, BTNS_BUTTON, TBSTATE_ENABLED},
+    {-1, 0, BTNS_SEP, 0},
+    {IMG_FIND_PANEL, IDM_FIND_PANEL, BTNS_CHECK, TBSTATE_ENABLED},
+    {IMG_BOOK_SHELF, IDM_BOOK_SHELF, BTNS_CHECK, TBSTATE_ENABLED},
+    {-1, 0, BTNS_SEP, 0},
+    {IMG_HISTORY, IDM_HISTORY, BTNS_BUTTON, TBSTATE_ENABLED},
+    {IMG_ABOUT, IDM_ABOUT, BTNS_BUTTON, TBSTATE_HIDDEN},
+    {IMG_EXIT, IDM_EXIT, BTNS_BUTTON, TBSTATE_HIDDEN},
+    {IMG_VOICE_SETTING, IDM_VOICE_SETTING, BTNS_BUTTON, TBSTATE_HIDDEN},
+};
+constexpr int kButtonCount = static_cast<int>(sizeof kButtons / sizeof kButtons[0]);
+
+}  // namespace
+
+int JoinPath(char* destination, const char* folder, const char* fileName) {
+  const int n = std::snprintf(destination, kPathBuffer, "%s\\%s", folder, fileName);
+  if (n < 0 || static_cast<std::size_t>(n) >= kPathBuffer) {
+    destination[0] = 0;
+    return 0;
+  }
+  return 1;
+}
+
+void ShowBookOpenError(HWND owner) {
+  MessageBoxA(owner, "Xqb File open error.", "ERROR", MB_OK);
+}
+
+MainWindow::MainWindow(const MainWindowOptions& options) : options_(options) {}
+
+MainWindow::~MainWindow() {
+  // The platform destroyed the controls with the window; their fonts are
+  // released after them.
+  if (paneFont_ != nullptr) DeleteObject(paneFont_);
+  if (inputFont_ != nullptr) DeleteObject(inputFont_);
+}
+
+int MainWindow::StartInstance(HINSTANCE instance, int showCommand) {
+  instance_ = instance;
+  char className[256] = {};
+  char title[256] = {};
+  LoadStringA(instance, IDS_WINDOW_CLASS, className, sizeof className);
+  LoadStringA(instance, IDS_WINDOW_TITLE, title, sizeof title);
+  HWND running = FindWindowA(className, title);
+
+  savedRect.left = 0;
+  savedRect.top = 0;
+  const int read = LoadStartSettings(options_.settings, &savedRect, bookPath);
+  // A first run stores no size, and a damaged one may store nonsense: fall
+  // back to a size that fits the screen.
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  const LONG width = savedRect.right - savedRect.left;
+  const LONG height = savedRect.bottom - savedRect.top;
+  if ((read & 12) != 12 || width <= 0 || height <= 0 || width > 4 * screenWidth ||
+      height > 4 * screenHeight) {
+    savedRect.right = savedRect.left + (screenWidth < 800 ? screenWidth : 800);
+    savedRect.bottom = savedRect.top + (screenHeight < 600 ? screenHeight : 600);
+  }
+
+  if (running != nullptr) {
+    SetForegroundWindow(running);
+    currentRect = LoadCurrentRect(options_.settings);
+    SetWindowPos(running, HWND_TOP, currentRect.left, currentRect.top,
+                 currentRect.right - currentRect.left, currentRect.bottom - currentRect.top,
+                 SWP_SHOWWINDOW);
+    ShowWindow(running, SW_RESTORE);
+    return 0;
+  }
+
+  RegisterWindowClass(instance, className);
+  HMENU menuBar = menu.Load(instance);
+  HWND window = CreateWindowExA(WS_EX_TOPMOST, className, title, WS_OVERLAPPEDWINDOW,
+                                savedRect.left, savedRect.top, savedRect.right - savedRect.left,
+                                savedRect.bottom - savedRect.top, nullptr, menuBar, instance, this);
+  if (window == nullptr) {
+    if (menuBar != nullptr) DestroyMenu(menuBar);
+    return 0;
+  }
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+  return 1;
+}
+
+LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate(window, *reinterpret_cast<const CREATESTRUCTA*>(lParam)) ? 0 : -1;
+    case WM_DESTROY:
+      OnDestroy(window);
+      return 0;
+    case WM_MOVE:
+      if (skipMoveSave == 0) {
+        GetWindowRect(window, &currentRect);
+        SaveCurrentRect(options_.settings, currentRect);
+      } else if (skipMoveSave == 1) {
+        skipMoveSave = 0;
+      }
+      break;
+    case WM_SIZE:
+      OnSize(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      BeginPaint(window, &paint);
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_NOTIFY:
+      return OnNotify(static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam));
+    case WM_KEYDOWN:
+      OnKeyDown(wParam);
+      return 0;
+    case WM_COMMAND:
+      OnCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      return 0;
+    case WM_SYSCOMMAND:
+      return OnSysCommand(window, wParam, lParam);
+    case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lParam) == contentPane) {
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+      }
+      return 0;
+    case MSG_OPEN_SHELF_BOOK:
+      return OnOpenShelfBook(window, reinterpret_cast<const char*>(wParam),
+                             reinterpret_cast<const char*>(lParam), wParam, lParam);
+    case MSG_REOPEN_BOOK:
+      return OnReopenBook(window, wParam, lParam);
+    case MSG_TRAY_NOTIFY:
+      return OnTrayNotify(window, wParam, lParam);
+    case MSG_LOOKUP_WORD:
+      return OnLookupWord(window, reinterpret_cast<const char*>(wParam), wParam, lParam);
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HFONT MainWindow::CreateUiFont(HDC dc, int points) {
+  LOGFONTA font{};
+  font.lfHeight = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = DEFAULT_CHARSET;
+  return CreateFontIndirectA(&font);
+}
+
+int MainWindow::CreateToolbar(HWND parent, HINSTANCE instance) {
+  rebar = CreateWindowExA(0, REBARCLASSNAMEA, nullptr,
+                          WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_BORDER |
+                              RBS_VARHEIGHT | RBS_BANDBORDERS | CCS_NODIVIDER | CCS_NOPARENTALIGN,
+                          0, 0, GetSystemMetrics(SM_CXFULLSCREEN) / 3, 50, parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_REBAR)), instance,
+                          nullptr);
+  if (rebar == nullptr) return 0;
+  REBARINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = RBIM_IMAGELIST;
+  SendMessageA(rebar, RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&info));
+
+  TBBUTTON buttons[kButtonCount] = {};
+  for (int i = 0; i < kButtonCount; ++i) {
+    buttons[i].iBitmap = kButtons[i].image < 0 ? 0 : kButtons[i].image;
+    buttons[i].idCommand = kButtons[i].command;
+    buttons[i].fsState = kButtons[i].state;
+    buttons[i].fsStyle = kButtons[i].style;
+    buttons[i].iString = kButtons[i].image < 0 ? -1 : 0;
+  }
+  toolbar = CreateToolbarEx(rebar,
+                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
+                                TBSTYLE_LIST | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
+                                CCS_NORESIZE,
+                            IDC_TOOLBAR, kButtonCount, instance, IDB_TOOLBAR, buttons,
+                            kButtonCount, IMG_TOOLBAR_SIZE, IMG_TOOLBAR_SIZE, IMG_TOOLBAR_SIZE,
+                            IMG_TOOLBAR_SIZE, sizeof(TBBUTTON));
+  if (toolbar == nullptr) {
+    MessageBoxA(nullptr, "Toolbar not created!", nullptr, MB_OK);
+    MessageBoxA(nullptr, "Could not create the toolbar", nullptr, MB_OK);
+    return 1;
+  }
+  REBARBANDINFOA band{};
+  band.cbSize = REBARBANDINFOA_V3_SIZE;
+  band.fMask = RBBIM_STYLE | RBBIM_COLORS | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE |
+               RBBIM_BACKGROUND | RBBIM_ID;
+  band.fStyle = RBBS_CHILDEDGE | RBBS_NOVERT | RBBS_FIXEDBMP | RBBS_GRIPPERALWAYS;
+  band.clrFore = GetSysColor(COLOR_BTNTEXT);
+  band.clrBack = GetSysColor(COLOR_BTNFACE);
+  band.hwndChild = toolbar;
+  band.cxMinChild = 50;
+  band.cyMinChild = 24;
+  band.cx = 50;
+  band.wID = IDC_TOOLBAR;
+  SendMessageA(rebar, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+  return 1;
+}
+
+int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
+  instance_ = create.hInstance;
+  appIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_APP));
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), kAllCommonControls};
+  InitCommonControlsEx(&controls);
+
+  const int W = GetSystemMetrics(SM_CXFULLSCREEN) / 3;
+  const int H = GetSystemMetrics(SM_CYFULLSCREEN) / 2 - 30;
+
+  if (!CreateToolbar(window, instance_)) {
+    MessageBoxA(nullptr, "Could not create rebar.", nullptr, MB_OK);
+  }
+
+  if (FAILED(CoInitialize(nullptr))) {
+    std::puts("Error to intiliaze COM");
+    MessageBoxA(GetForegroundWindow(), "Error to intiliaze COM.", "ERROR", MB_OK);
+  }
+  ISpVoice* probe = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_SpVoice, nullptr,
+                              CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
+                              IID_ISpVoice, reinterpret_cast<void**>(&probe)))) {
+    EnableMenuItem(menu.Handle(), IDM_VOICE_SETTING, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
+    SendMessageA(toolbar, TB_ENABLEBUTTON, IDM_SPEAK, FALSE);
+  } else if (probe != nullptr) {
+    probe->Release();
+  }
+
+  findPanel.Create(window);
+  findPanel.Hide();
+  shelfPanel.Create(window);
+  SendMessageA(toolbar, TB_SETSTATE, IDM_BOOK_SHELF, TBSTATE_CHECKED | TBSTATE_ENABLED);
+  sidePanel = kShelfPanel;
+
+  splash = CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_SPLASH), nullptr, SplashProc, 0);
+  if (splash != nullptr) {
+    ShowWindow(splash, SW_SHOW);
+    SetForegroundWindow(splash);
+    UpdateWindow(splash);
+    Sleep(options_.splashMilliseconds);
+    DestroyWindow(splash);
+    splash = nullptr;
+  }
+
+  statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window,
+                              nullptr, instance_, nullptr);
+  contentPane = CreateWindowExA(
+      0, "EDIT", "",
+      WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL |
+          ES_WANTRETURN,
+      105, 90, W - 15, H - 165, window,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CONTENT_PANE)), instance_, nullptr);
+  if (HDC dc = GetDC(contentPane)) {
+    paneFont_ = CreateUiFont(dc, 10);
+    ReleaseDC(contentPane, dc);
+  }
+  SendMessageA(contentPane, WM_SETFONT, reinterpret_cast<WPARAM>(paneFont_), TRUE);
+
+  inputBox = CreateWindowExA(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, "EDIT", nullptr,
+                             WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 105, 35, W - 15,
+                             25, window,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_INPUT_BOX)),
+                             instance_, nullptr);
+  if (HDC dc = GetDC(inputBox)) {
+    inputFont_ = CreateUiFont(dc, 12);
+    ReleaseDC(inputBox, dc);
+  }
+  SendMessageA(inputBox, WM_SETFONT, reinterpret_cast<WPARAM>(inputFont_), TRUE);
+  SetPropA(inputBox, "QuillpadMainWindow", this);
+  previousInputProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+      inputBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::InputBoxProc)));
+
+  wordList = CreateWindowExA(
+      0, WC_LISTVIEWA, nullptr,
+      WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDATA |
+          LVS_NOCOLUMNHEADER,
+      155, 60, W - 15, 150, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_WORD_LIST)),
+      instance_, nullptr);
+  SendMessageA(wordList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+               LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
+  LVCOLUMNA column{};
+  column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_SUBITEM;
+  column.fmt = LVCFMT_LEFT;
+  column.cx = W - 36;
+  SendMessageA(wordList, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+
+  SendMessageA(contentPane, EM_SETREADONLY, TRUE, 0);
+  SetWindowPos(wordList, HWND_TOPMOST, 5, 80, W - 15, 150, SWP_SHOWWINDOW);
+  ShowWindow(wordList, SW_HIDE);
+  ShowWindow(contentPane, SW_SHOW);
+
+  PrepareOpenDialog(window);
+  LoadInstallFolder(options_.settings, installFolder);
+
+  // The first book: the last one, the first default, one the user picks,
+  // the second default.
+  bool opened = bookPath[0] != 0 && OpenBookAt(bookPath);
+  if (!opened && JoinPath(bookPath, installFolder, kDefaultBookA)) opened = OpenBookAt(bookPath);
+  if (!opened) {
+    ChooseBookFile(window, bookPath, bookTitleBuffer);
+    opened = OpenBookAt(bookPath);
+  }
+  if (!opened && JoinPath(bookPath, installFolder, kDefaultBookB)) opened = OpenBookAt(bookPath);
+  if (!opened) {
+    ShowBookOpenError(window);
+    return 0;
+  }
+
+  currentBook = &book;
+  findPanel.book = &book;
+  ShowBookTitle(book, statusBar);
+  ShowEntry();
+  PutCurrentKey(true);
+  SetFocus(inputBox);
+  SetPaneEnabled(true);
+  ShowWordList(false);
+  created_ = true;
+  return 1;
+}
+
+int MainWindow::OpenBookAt(const char* path) {
+  ListViewSink sink(wordList);
+  return OpenBook(book, path, &sink);
+}
+
+void MainWindow::ShowEntry() { ShowCurrentEntry(book, Panes(), hwnd, sidePanel); }
+
+void MainWindow::PutCurrentKey(bool skipChange) {
+  char16_t key[kFirstKeyUnits] = {};
+  inputText[0] = 0;
+  if (book.ReadKey(key, kFirstKeyUnits)) {
+    const int n = WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, AsWide(key), -1, inputText,
+                                      static_cast<int>(sizeof inputText), nullptr, nullptr);
+    if (n <= 0) inputText[0] = 0;
+  }
+  inputText[sizeof inputText - 1] = 0;
+  if (skipChange) skipNextChange = 1;
+  SendMessageA(inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(inputText));
+}
+
+void MainWindow::SetPaneEnabled(bool enabled) {
+  const LONG_PTR style = GetWindowLongPtrA(contentPane, GWL_STYLE);
+  SetWindowLongPtrA(contentPane, GWL_STYLE,
+                    enabled ? (style & ~static_cast<LONG_PTR>(WS_DISABLED)) : (style | WS_DISABLED));
+}
+
+void MainWindow::ShowWordList(bool shown) { ShowWindow(wordList, shown ? SW_SHOW : SW_HIDE); }
+
+void MainWindow::OnSize(int width, int height) {
+  InvalidateRect(hwnd, nullptr, FALSE);
+  clientWidth = width;
+  clientHeight = height;
+  const int x = sidePanel == kNoSidePanel ? 5 : 205;
+  MoveWindow(contentPane, x, 90, width - x, height - 110, TRUE);
+  MoveWindow(wordList, x, 65, width - x, 145, TRUE);
+  MoveWindow(inputBox, x + 5, 35, width - x - 15, 30, TRUE);
+  SendMessageA(inputBox, WM_GETTEXT, sizeof inputText, reinterpret_cast<LPARAM>(inputText));
+  MoveWindow(statusBar, 0, 0, 0, 0, TRUE);
+  MoveWindow(rebar, 0, 0, width, 0, TRUE);
+  findPanel.Move(width, height);
+  shelfPanel.Move(width, height);
+  if (skipSizeSave == 0) {
+    GetWindowRect(hwnd, &currentRect);
+    SaveCurrentRect(options_.settings, currentRect);
+  } else if (skipSizeSave == 1) {
+    skipSizeSave = 0;
+  }
+}
+
+void MainWindow::OnDestroy(HWND window) {
+  book.Close();
+  // A window whose creation failed never ran: it stores nothing and leaves
+  // the message queue alone.
+  if (!created_) return;
+  RECT rect;
+  GetWindowRect(window, &rect);
+  SaveExitSettings(options_.settings, rect, bookPath);
+  PostQuitMessage(0);
+}
+
+// After a failed reopen no book is open: nothing may read it, and the views
+// show that there is nothing to show.
+void MainWindow::ClearClosedBook() {
+  ListViewSink(wordList).DeleteAllItems();
+  ListViewSink(wordList).SetItemCount(0);
+  ShowBookTitle(book, statusBar);
+  ShowEntry();
+}
+
+LRESULT MainWindow::OnOpenShelfBook(HWND window, const char* folder, const char* fileName,
+                                    WPARAM wParam, LPARAM lParam) {
+  book.Close();
+  char path[kPathBuffer];
+  const bool joined = folder != nullptr && fileName != nullptr &&
+                      std::snprintf(path, sizeof path, "%s\\%s", folder, fileName) <
+                          static_cast<int>(sizeof path);
+  if (!joined || !OpenBookAt(path)) {
+    ShowBookOpenError(window);
+    if (!OpenBookAt(bookPath)) {
+      ClearClosedBook();
+      return DefWindowProcA(window, MSG_OPEN_SHELF_BOOK, wParam, lParam);
+    }
+  }
+  RefreshAfterOpen(window);
+  return DefWindowProcA(window, MSG_OPEN_SHELF_BOOK, wParam, lParam);
+}
+
+LRESULT MainWindow::OnReopenBook(HWND window, WPARAM wParam, LPARAM lParam) {
+  book.Close();
+  if (!OpenBookAt(bookPath)) {
+    ShowBookOpenError(window);
+    ClearClosedBook();
+    return 0;
+  }
+  RefreshAfterOpen(window);
+  return DefWindowProcA(window, MSG_REOPEN_BOOK, wParam, lParam);
+}
+
+void MainWindow::RefreshAfterOpen(HWND /*window*/) {
+  ShowBookTitle(book, statusBar);
+  ShowEntry();
+  PutCurrentKey(false);
+  SetPaneEnabled(true);
+  ShowWordList(false);
+}
+
+}  // namespace quill

@@ -1,0 +1,150 @@
+// MainWindow: the one main window of the program and everything it owns:
+// the open book, the controls, the side panels and the menu bar. Its
+// handlers live in three files: main_window.cpp (creation, layout, book
+// switching, tear-down), main_window_input.cpp (keys, input box, word list)
+// and main_window_commands.cpp (menu and toolbar commands).
+#pragma once
+
+#include <windows.h>
+
+#include "book/book_file.h"
+#include "display/show_entry.h"
+#include "menu/owner_menu.h"
+#include "panels/history_list.h"
+#include "panels/sub_wnd.h"
+#include "panels/tree_sub_wnd.h"
+#include "shell/settings.h"
+#include "shell/tray_icon.h"
+#include "shell/window_base.h"
+
+namespace quill {
+
+inline constexpr std::size_t kPathBuffer = 260;
+inline constexpr std::size_t kFirstKeyUnits = 50;
+
+struct MainWindowOptions {
+  // How long the splash screen stays up during creation.
+  DWORD splashMilliseconds = 1000;
+  SettingsKey settings = kQuillpadSettings;
+  // The run's history of looked-up words; none records nothing.
+  HistoryList* history = nullptr;
+};
+
+// Which side panel is shown at the left.
+enum SidePanel : int { kNoSidePanel = 0, kFindPanel = 1, kShelfPanel = 2 };
+
+class MainWindow : public WindowBase {
+ public:
+  explicit MainWindow(const MainWindowOptions& options = MainWindowOptions{});
+  ~MainWindow() override;
+
+  // Reads the start settings, brings a running instance forward (then
+  // returns 0), or creates and shows the main window (1; 0 when creation
+  // failed, for instance because no book could be opened).
+  int StartInstance(HINSTANCE instance, int showCommand);
+
+  LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  // The controls and state the views work with.
+  HWND wordList = nullptr;
+  HWND contentPane = nullptr;
+  HWND inputBox = nullptr;
+  HWND statusBar = nullptr;
+  HWND splash = nullptr;
+  BookFile book;
+  BookFile* currentBook = nullptr;  // null until creation has opened a book
+  char inputText[kInputTextBytes] = {};
+  int clientWidth = 0;
+  int clientHeight = 0;
+  SubWnd findPanel;
+  RECT savedRect = {0, 0, 0, 0};
+  TreeSubWnd shelfPanel;
+  OwnerMenu menu;
+  char installFolder[kPathBuffer] = {};
+  TrayIcon trayIcon;
+  RECT currentRect = {0, 0, 0, 0};
+
+  char bookPath[kPathBuffer] = {};
+  char bookTitleBuffer[kPathBuffer] = {};
+  int sidePanel = kShelfPanel;
+  HWND rebar = nullptr;
+  HWND toolbar = nullptr;
+  int skipMoveSave = 0;
+  int skipSizeSave = 0;
+  int plainPopupPending = 0;
+  WNDPROC previousInputProc = nullptr;
+  HICON appIcon = nullptr;
+  RECT restoreRect = {0, 0, 0, 0};
+  // Flags of the typing and reading states; they carry over between
+  // messages.
+  int skipNextChange = 0;
+  int enterState = 0;
+  int listPicked = 0;
+  int showListOnChange = 0;
+
+  const MainWindowOptions& Options() const { return options_; }
+  EntryPanes Panes() const { return {contentPane, inputBox, statusBar}; }
+
+  // Creation, layout and book switching (main_window.cpp).
+  int OnCreate(HWND window, const CREATESTRUCTA& create);
+  void OnSize(int width, int height);
+  void OnDestroy(HWND window);
+  LRESULT OnOpenShelfBook(HWND window, const char* folder, const char* fileName, WPARAM wParam,
+                          LPARAM lParam);
+  LRESULT OnReopenBook(HWND window, WPARAM wParam, LPARAM lParam);
+  void RefreshAfterOpen(HWND window);
+  int CreateToolbar(HWND parent, HINSTANCE instance);
+  static HFONT CreateUiFont(HDC dc, int points);
+
+  // Keys, input box and word list (main_window_input.cpp).
+  static LRESULT CALLBACK InputBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void OnKeyDown(WPARAM key);
+  void OnInputBoxNotify(int code);
+  LRESULT OnNotify(int controlId, NMHDR* header);
+  void SyncWordList();
+  LRESULT OnLookupWord(HWND window, const char* word, WPARAM wParam, LPARAM lParam);
+  void RecordInHistory(const char* word);
+
+  // Commands (main_window_commands.cpp).
+  void OnCommand(HWND window, int id, HWND control, int code);
+  void OpenBookFromDialog();
+  void SwitchSidePanel(int id, HWND control);
+  void ShowHistoryMenu();
+  void PickHistoryItem(int id);
+  void OpenWebPage();
+  void PrepareOpenDialog(HWND owner);
+  int ChooseBookFile(HWND owner, char* fileBuffer, char* titleBuffer);
+
+  // The tray and the owner-drawn menu (their own files).
+  LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam);
+  LRESULT OnTrayNotify(HWND window, WPARAM wParam, LPARAM lParam);
+
+  // Shows the current entry (or " <Not Found!>") and its transcription.
+  void ShowEntry();
+  // Puts the current entry's key into the input box; the change
+  // notification is skipped when skipChange is set.
+  void PutCurrentKey(bool skipChange);
+  void SetPaneEnabled(bool enabled);
+  void ShowWordList(bool shown);
+
+ private:
+  // Opens path as the book (and sizes the word list): 1 or 0.
+  int OpenBookAt(const char* path);
+  void ClearClosedBook();
+
+  MainWindowOptions options_;
+  HINSTANCE instance_ = nullptr;
+  HFONT paneFont_ = nullptr;
+  HFONT inputFont_ = nullptr;
+  bool created_ = false;
+};
+
+// Joins a folder and a file name with a backslash into destination
+// (kPathBuffer bytes): 1, or 0 when the result would not fit (nothing is
+// cut; destination then holds an empty string).
+int JoinPath(char* destination, const char* folder, const char* fileName);
+
+// The book file error every open failure shows.
+void ShowBookOpenError(HWND owner);
+
+}  // namespace quill

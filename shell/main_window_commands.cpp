@@ -1,0 +1,260 @@
+// MainWindow: the menu and toolbar commands, the open-file dialog, the
+// side-panel switch, the history popup, the About box and the web page.
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <cstring>
+
+#include "display/ansi_text.h"
+#include "resources/ids.h"
+#include "shell/main_window.h"
+#include "shell/product.h"
+
+namespace quill {
+
+namespace {
+
+constexpr std::size_t kKeyUnits = 512;
+
+// The open-file dialog's record, filled once at creation.
+OPENFILENAMEA openDialog;
+constexpr char kBookFilter[] = "Quillpad Files(*.xqb)\0*.xqb\0";
+
+void DrawAboutLine(HDC dc, HFONT font, const char* text, RECT rect) {
+  HGDIOBJ previous = SelectObject(dc, font);
+  DrawTextA(dc, text, -1, &rect, DT_SINGLELINE | DT_LEFT | DT_NOPREFIX);
+  SelectObject(dc, previous);
+}
+
+HFONT AboutFont(HDC dc, int points) {
+  LOGFONTA font{};
+  font.lfHeight = -(points * GetDeviceCaps(dc, LOGPIXELSY) / 72);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = CHINESEBIG5_CHARSET;
+  return CreateFontIndirectA(&font);
+}
+
+INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+        EndDialog(dialog, 1);
+        return TRUE;
+      }
+      break;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(dialog, &paint);
+      SetBkMode(dc, TRANSPARENT);
+      HFONT title = AboutFont(dc, 14);
+      HFONT body = AboutFont(dc, 10);
+      DrawAboutLine(dc, title, kProductName, {80, 10, 280, 35});
+      DrawAboutLine(dc, body, kProductVersionLine, {70, 35, 240, 60});
+      DrawAboutLine(dc, body, kProductRights, {20, 65, 240, 85});
+      DrawAboutLine(dc, body, kProductMaker, {20, 90, 240, 110});
+      DrawAboutLine(dc, body, kProductWebAddress, {20, 115, 240, 135});
+      DrawAboutLine(dc, body, kProductReserved, {20, 140, 240, 160});
+      DeleteObject(title);
+      DeleteObject(body);
+      EndPaint(dialog, &paint);
+      return TRUE;
+    }
+    default:
+      break;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void MainWindow::OnCommand(HWND window, int id, HWND control, int code) {
+  if (id >= IDM_HISTORY_FIRST && id <= IDM_HISTORY_LAST) {
+    PickHistoryItem(id);
+    return;
+  }
+  switch (id) {
+    case IDM_ABOUT:
+      DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutProc, 0);
+      break;
+    case IDM_EXIT:
+      DestroyWindow(window);
+      break;
+    case IDC_INPUT_BOX:
+      OnInputBoxNotify(code);
+      break;
+    case IDM_OPEN_BOOK:
+      OpenBookFromDialog();
+      break;
+    case IDM_PREVIOUS_ENTRY:
+      SendMessageA(window, WM_KEYDOWN, VK_UP, 0);
+      break;
+    case IDM_NEXT_ENTRY:
+      SendMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
+      break;
+    case IDM_FIND_PANEL:
+    case IDM_BOOK_SHELF:
+      SwitchSidePanel(id, control);
+      break;
+    case IDM_HISTORY:
+      ShowHistoryMenu();
+      break;
+    case IDM_WEB_PAGE:
+      OpenWebPage();
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindow::PrepareOpenDialog(HWND owner) {
+  std::memset(&openDialog, 0, sizeof openDialog);
+  openDialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  openDialog.hwndOwner = owner;
+  openDialog.lpstrFilter = kBookFilter;
+  openDialog.nMaxFile = kPathBuffer;
+  openDialog.nMaxFileTitle = kPathBuffer;
+  openDialog.lpstrDefExt = "txt";
+}
+
+int MainWindow::ChooseBookFile(HWND owner, char* fileBuffer, char* titleBuffer) {
+  openDialog.hwndOwner = owner;
+  openDialog.lpstrFile = fileBuffer;
+  openDialog.lpstrFileTitle = titleBuffer;
+  openDialog.Flags = OFN_CREATEPROMPT | OFN_HIDEREADONLY;
+  return GetOpenFileNameA(&openDialog);
+}
+
+void MainWindow::OpenBookFromDialog() {
+  if (ChooseBookFile(hwnd, bookPath, bookTitleBuffer)) {
+    book.Close();
+    if (!OpenBookAt(bookPath)) {
+      ShowBookOpenError(hwnd);
+      ClearClosedBook();
+    }
+    ShowBookTitle(book, statusBar);
+  }
+  SendMessageA(inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  SendMessageA(contentPane, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  ShowEntry();
+  PutCurrentKey(false);
+  SetFocus(inputBox);
+  SendMessageA(inputBox, EM_SETSEL, 0, -1);
+  SetPaneEnabled(true);
+  ShowWordList(false);
+}
+
+void MainWindow::SwitchSidePanel(int id, HWND control) {
+  const bool wantFind = id == IDM_FIND_PANEL;
+  const int shown = wantFind ? kFindPanel : kShelfPanel;
+  if (sidePanel == shown) {
+    sidePanel = kNoSidePanel;
+    if (wantFind) {
+      findPanel.Hide();
+    } else {
+      shelfPanel.Hide();
+    }
+  } else {
+    SendMessageA(control, TB_SETSTATE, wantFind ? IDM_FIND_PANEL : IDM_BOOK_SHELF,
+                 TBSTATE_CHECKED | TBSTATE_ENABLED);
+    SendMessageA(control, TB_SETSTATE, wantFind ? IDM_BOOK_SHELF : IDM_FIND_PANEL,
+                 TBSTATE_ENABLED);
+    sidePanel = shown;
+    if (wantFind) {
+      findPanel.Show();
+      shelfPanel.Hide();
+    } else {
+      shelfPanel.Show();
+      findPanel.Hide();
+    }
+  }
+  const int W = clientWidth;
+  const int H = clientHeight;
+  if (sidePanel == kNoSidePanel) {
+    MoveWindow(inputBox, 10, 35, W - 20, 25, TRUE);
+    MoveWindow(wordList, 5, 60, W - 5, 150, TRUE);
+    MoveWindow(contentPane, 5, 90, W - 5, H - 110, TRUE);
+  } else {
+    MoveWindow(inputBox, 210, 35, W - 220, 25, TRUE);
+    MoveWindow(wordList, 205, 60, W - 205, 150, TRUE);
+    MoveWindow(contentPane, 205, 90, W - 205, H - 110, TRUE);
+  }
+  SetPaneEnabled(true);
+  SendMessageA(inputBox, WM_GETTEXT, sizeof inputText, reinterpret_cast<LPARAM>(inputText));
+  ShowTypedWord(book, Panes(), inputText, hwnd, sidePanel);
+  ShowWordList(false);
+  SendMessageA(wordList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(book.CurrentEntry() + 9), FALSE);
+}
+
+void MainWindow::RecordInHistory(const char* word) {
+  if (options_.history != nullptr) options_.history->Add(word);
+}
+
+void MainWindow::ShowHistoryMenu() {
+  HistoryList* history = options_.history;
+  HMENU bar = CreateMenu();
+  HMENU popup = CreatePopupMenu();
+  int appended = 0;
+  for (int i = 0; history != nullptr && i < 10; ++i) {
+    char word[512];
+    if (!history->ItemAt(history->Count() - 1 - i, word, sizeof word)) break;
+    AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(IDM_HISTORY_FIRST + i), word);
+    ++appended;
+  }
+  if (appended == 0) {
+    DestroyMenu(popup);
+    DestroyMenu(bar);
+    return;
+  }
+  plainPopupPending = 1;
+  RECT rect;
+  GetWindowRect(hwnd, &rect);
+  AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), "POP");
+  TrackPopupMenu(GetSubMenu(bar, 0), TPM_RIGHTALIGN, rect.left + 280, rect.top + 80, 0, hwnd,
+                 nullptr);
+  DestroyMenu(bar);
+}
+
+void MainWindow::PickHistoryItem(int id) {
+  if (currentBook == nullptr || options_.history == nullptr) return;
+  char word[512];
+  if (!options_.history->ItemAt(options_.history->Count() - id + 199, word, sizeof word)) return;
+  SendMessageA(inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word));
+  char16_t wide[kKeyUnits] = {};
+  FromAnsi(CP_ACP, word, sizeof word, wide, kKeyUnits);
+  if (book.FindWord(wide) != 1) return;
+  SyncWordList();
+  ShowEntry();
+  SetFocus(inputBox);
+  SendMessageA(inputBox, EM_SETSEL, 0, -1);
+  SetPaneEnabled(true);
+  ShowWordList(false);
+}
+
+void MainWindow::OpenWebPage() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", 0, KEY_READ, &key) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  // Room for the command as read, a space and the address.
+  char command[256 + sizeof kProductWebAddress + 1] = {};
+  DWORD size = 255;
+  const LONG read = RegQueryValueExA(key, nullptr, nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(command), &size);
+  RegCloseKey(key);
+  if (read != ERROR_SUCCESS) return;
+  command[255] = 0;
+  char* text = command;
+  if (text[0] == '"') text += 1;
+  char* stop = std::strchr(text, '.');
+  if (stop != nullptr) {
+    stop[0] = ' ';
+    std::memcpy(stop + 1, kProductWebAddress, sizeof kProductWebAddress);
+  }
+  WinExec(text, SW_SHOWNORMAL);
+}
+
+}  // namespace quill

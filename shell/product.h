@@ -1,0 +1,13 @@
+// What the About box and the web-page command say about the product.
+#pragma once
+
+namespace quill {
+
+inline constexpr char kProductName[] = "Orvelle Quillpad";
+inline constexpr char kProductVersionLine[] = "Version 1.0 (build 2026.12)";
+inline constexpr char kProductRights[] = "Copyright (C) 2025-2026 Orvelle";
+inline constexpr char kProductMaker[] = "Orvelle Reference Software";
+inline constexpr char kProductWebAddress[] = "http://www.orvelle.example/quillpad/";
+inline constexpr char kProductReserved[] = "All rights reserved.";
+
+}  // namespace quill

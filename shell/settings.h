@@ -1,0 +1,43 @@
+// The settings store: the main window's rectangles, the last book and the
+// installation folder, as registry values under one key.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+namespace quill {
+
+// Where the settings live. The program uses kQuillpadSettings; tests point
+// a window at a key of their own.
+struct SettingsKey {
+  HKEY root;
+  const char* path;
+};
+inline const SettingsKey kQuillpadSettings = {HKEY_LOCAL_MACHINE, "Software\\Orvelle\\Quillpad"};
+
+inline constexpr std::size_t kSettingsPathBytes = 260;
+
+// Reads the exit rectangle (Pos_X, Pos_Y, Pos_Right, Pos_Bottom) into rect
+// and XQB_PATH into bookPath (kSettingsPathBytes). A missing value, or one
+// that does not fit its destination, leaves it unchanged; so does a path
+// without its terminator, which would otherwise name a cut path. Returns
+// a bit set of what was read: 1 left, 2 top, 4 right, 8 bottom, 16 path.
+int LoadStartSettings(const SettingsKey& key, RECT* rect, char* bookPath);
+
+// The rectangle last stored by SaveCurrentRect (Now_*), with 600 and 400
+// for a missing right and bottom edge and 0 for the others.
+RECT LoadCurrentRect(const SettingsKey& key);
+
+// Reads InstallPath into folder (kSettingsPathBytes); unchanged when absent.
+void LoadInstallFolder(const SettingsKey& key, char* folder);
+
+// Stores the window rectangle as the current rectangle (Now_*). The key is
+// created non-volatile when missing, so that what is stored in it later,
+// the last book included, survives a restart of the system.
+void SaveCurrentRect(const SettingsKey& key, const RECT& rect);
+
+// Stores the exit rectangle and XQB_PATH (the whole 260-byte buffer).
+void SaveExitSettings(const SettingsKey& key, const RECT& rect, const char* bookPath);
+
+}  // namespace quill
