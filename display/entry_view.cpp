@@ -17,22 +17,27 @@ int EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparator
                              std::int32_t textBufferUnits) {
   const std::size_t limit = DisplayLimit(textBufferUnits);
   std::unique_ptr<char16_t[]> display(new (std::nothrow) char16_t[limit]());
-  if (!display) return 0;
   hasPhonetic_ = true;
-  const std::size_t units =
-      BuildDisplayText(content, display.get(), phonetic_, limit, lineSeparator);
+  std::size_t units = 0;
+  if (display) {
+    units = BuildDisplayText(content, display.get(), phonetic_, limit, lineSeparator);
+  } else {
+    phonetic_[0] = 0;
+  }
 
   // The ANSI form may take several bytes per unit (three in a UTF-8 code
   // page), so it gets a buffer of its own size rather than limit bytes.
+  // Should memory run out, the pane is emptied rather than left showing the
+  // previous entry as if it were this one.
   AnsiText text;
-  if (!ToAnsi(CP_ACP, 0, display.get(), units, &text)) return 0;
+  const int converted = display && ToAnsi(CP_ACP, 0, display.get(), units, &text) == 1 ? 1 : 0;
   SendMessageA(contentPane_, WM_SETREDRAW, FALSE, 0);
   SetWindowTextA(contentPane_, text.c_str());
   SendMessageA(contentPane_, WM_SETREDRAW, TRUE, 0);
   // While redrawing was off the pane dropped its own invalidation; one
   // repaint now shows the new text.
   InvalidateRect(contentPane_, nullptr, TRUE);
-  return 1;
+  return converted;
 }
 
 int EntryView::LoadGlyphs(HINSTANCE module) {

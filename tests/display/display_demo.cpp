@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   std::vector<BookEntry> entries = {
       {u"book", u"[bUk]|a set of printed pages fastened together|to book: to reserve a seat"},
       {u"cat", u"[kat]|a small domesticated animal"},
-      {u"measure", u"[\'meC5]|the size or amount of something"},
+      {u"measure", u"[\'m8C5]|the size or amount of something"},
       {u"symbols", u"[iIUOpbtdkfvszmnhlrwj\'.gLMNa0123456789ABCDEe]|every glyph, "
                    u"then e, which has none|second line"},
       {u"thing", u"[DiA]|an object"},
