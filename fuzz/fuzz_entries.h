@@ -13,4 +13,12 @@ int DecodeOne(const std::uint8_t* data, std::size_t size);
 // finds on it.
 int OpenBookOne(const std::uint8_t* data, std::size_t size);
 
+// Reads the input as a word list; checks that every content written back
+// as dump writes it reads the same, and survives the compressor.
+int ReadTsvOne(const std::uint8_t* data, std::size_t size);
+
+// Reads the input as a dictd database: an .index text and its .dict text,
+// plain or gzip-compressed.
+int ReadDictdOne(const std::uint8_t* data, std::size_t size);
+
 }  // namespace quill::fuzz

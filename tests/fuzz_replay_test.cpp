@@ -36,4 +36,12 @@ TEST(FuzzCorpus, OpenBookReplays) {
   EXPECT_GT(ReplayFolder("open_book", quill::fuzz::OpenBookOne), 5);
 }
 
+TEST(FuzzCorpus, TsvReplays) {
+  EXPECT_GT(ReplayFolder("tsv", quill::fuzz::ReadTsvOne), 5);
+}
+
+TEST(FuzzCorpus, DictdReplays) {
+  EXPECT_GT(ReplayFolder("dictd", quill::fuzz::ReadDictdOne), 5);
+}
+
 }  // namespace
