@@ -16,8 +16,8 @@ packages=(
   # display. (Never wine32: this machine runs no 32-bit code, and its
   # presence would make `wine` pick it.)
   wine wine64 xvfb xauth xdotool imagemagick
-  # Compressed dictionary sources.
-  zlib1g-dev
+  # Compressed dictionary sources, for xqb natively and in both Windows builds.
+  zlib1g-dev libz-mingw-w64-dev
 )
 
 missing=()
