@@ -59,10 +59,12 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
-  // Results are UTF-8 bytes with LF line ends, written as they are.
+  // Results are UTF-8 bytes with LF line ends, written as they are; a
+  // console shows them as UTF-8 while xqb runs, and as before afterwards.
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
-  SetConsoleOutputCP(CP_UTF8);
+  const UINT consoleCodePage = GetConsoleOutputCP();
+  if (consoleCodePage != 0) SetConsoleOutputCP(CP_UTF8);
 #endif
   FileOutput out(stdout);
   FileOutput err(stderr);
@@ -77,5 +79,8 @@ int main(int argc, char** argv) {
     std::fputs("xqb: cannot write the results to standard output\n", stderr);
     code = quill::xqb::kExitFailure;
   }
+#ifdef _WIN32
+  if (consoleCodePage != 0) SetConsoleOutputCP(consoleCodePage);
+#endif
   return code;
 }
