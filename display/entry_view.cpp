@@ -1,5 +1,7 @@
 #include "display/entry_view.h"
 
+#include <algorithm>
+
 #include <memory>
 #include <new>
 
@@ -38,6 +40,12 @@ int EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparator
   // repaint now shows the new text.
   InvalidateRect(contentPane_, nullptr, TRUE);
   return converted;
+}
+
+void EntryView::TakePhonetic(const char16_t* content) {
+  std::fill(phonetic_, phonetic_ + kPhoneticUnits, u'\0');
+  hasPhonetic_ = true;
+  if (content != nullptr) ExtractPhonetic(content, phonetic_);
 }
 
 int EntryView::LoadGlyphs(HINSTANCE module) {

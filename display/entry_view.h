@@ -34,6 +34,10 @@ class EntryView {
   int FormatContent(const char16_t* content, std::int32_t lineSeparator,
                     std::int32_t textBufferUnits);
 
+  // Takes the transcription that content opens with, if any, as the
+  // phonetic text, without touching the content pane.
+  void TakePhonetic(const char16_t* content);
+
   // Loads bitmap 130 from module: 1 or 0.
   int LoadGlyphs(HINSTANCE module);
 

@@ -50,6 +50,18 @@ int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow, 
   return formatted;
 }
 
+void PaintPhoneticStrip(BookFile& book, HDC dc, int sidePanel) {
+  BookHeader header;
+  book.CopyHeader(&header);
+  const std::size_t capacity = ContentCapacity(header.textBufferUnits);
+  std::unique_ptr<char16_t[]> content(new (std::nothrow) char16_t[capacity]);
+  if (!content || book.ReadContent(content.get(), capacity) != 1) return;
+  EntryView view;
+  view.TakePhonetic(content.get());
+  if (view.PhoneticText()[0] == 0 || !view.LoadGlyphs(GetModuleHandleA(nullptr))) return;
+  view.DrawPhoneticStrip(dc, sidePanel);
+}
+
 int ShowTypedWord(BookFile& book, const EntryPanes& panes, const char* inputText,
                   HWND stripWindow, int sidePanel) {
   char16_t word[kTypedWordUnits];

@@ -25,6 +25,11 @@ inline constexpr std::size_t kInputTextBytes = 512;
 // whole input box text. 1, or 0 when memory ran out.
 int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow, int sidePanel);
 
+// Draws the current entry's transcription again on dc, the strip window's
+// paint device context, at the place for sidePanel; the content pane is
+// left alone. Without this a repaint would wipe the strip.
+void PaintPhoneticStrip(BookFile& book, HDC dc, int sidePanel);
+
 // Looks up inputText (ANSI, kInputTextBytes bytes at most) and shows the
 // entry the lookup ends on, found or not.
 int ShowTypedWord(BookFile& book, const EntryPanes& panes, const char* inputText,

@@ -153,8 +153,12 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       OnSize(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
       return 0;
     case WM_PAINT: {
+      // The strip is drawn straight onto the window when an entry is shown;
+      // a repaint (the first one after creation included) would otherwise
+      // wipe the transcription of the entry still on show.
       PAINTSTRUCT paint;
-      BeginPaint(window, &paint);
+      HDC dc = BeginPaint(window, &paint);
+      if (currentBook != nullptr) PaintPhoneticStrip(book, dc, sidePanel);
       EndPaint(window, &paint);
       return 0;
     }
@@ -278,7 +282,10 @@ int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
   SendMessageA(toolbar, TB_SETSTATE, IDM_BOOK_SHELF, TBSTATE_CHECKED | TBSTATE_ENABLED);
   sidePanel = kShelfPanel;
 
-  splash = CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_SPLASH), nullptr, SplashProc, 0);
+  // No splash at all when its time is zero (tests), rather than a flash.
+  splash = options_.splashMilliseconds == 0
+               ? nullptr
+               : CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_SPLASH), nullptr, SplashProc, 0);
   if (splash != nullptr) {
     ShowWindow(splash, SW_SHOW);
     SetForegroundWindow(splash);

@@ -1,0 +1,326 @@
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "resources/ids.h"
+#include "shell/shell_fixture.h"
+
+namespace quill::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class MainWindowTest : public ShellTest {
+ protected:
+  // The usual start: deflex_a in the installation folder.
+  void StartWithDefaultBook() {
+    MakeBook("deflex_a.xqb", u"Default A",
+             {"Alpha=[5'lf5]\nfirst letter\nof the Greek alphabet", "beta=second letter",
+              "gamma=third letter"});
+    SetInstallFolder(Folder());
+    ASSERT_EQ(Start(), 1);
+  }
+};
+
+TEST_F(MainWindowTest, CreationShowsTheFirstEntryReadyForTyping) {
+  StartWithDefaultBook();
+  MainWindow& w = Window();
+  EXPECT_EQ(InputText(), "Alpha");
+  DWORD from = 1;
+  DWORD to = 0;
+  SendMessageA(w.inputBox, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(from, 0u);
+  EXPECT_EQ(to, 5u);
+  EXPECT_EQ(GetFocus(), w.inputBox);
+  EXPECT_EQ(PaneText(), "first letter\r\nof the Greek alphabet\r\n");
+  EXPECT_EQ(StatusText(), "Default A");
+  EXPECT_FALSE(ListShown());
+  EXPECT_TRUE(PaneEnabled());
+  EXPECT_EQ(w.sidePanel, kShelfPanel);
+  EXPECT_EQ(w.currentBook, &w.book);
+  EXPECT_EQ(std::string(w.bookPath), Folder() + "\\deflex_a.xqb");
+  EXPECT_EQ(SendMessageA(w.wordList, LVM_GETITEMCOUNT, 0, 0), 3);
+  // The shelf button is checked, the find button not; the window is topmost.
+  EXPECT_EQ(SendMessageA(w.toolbar, TB_GETSTATE, IDM_BOOK_SHELF, 0),
+            TBSTATE_CHECKED | TBSTATE_ENABLED);
+  EXPECT_EQ(SendMessageA(w.toolbar, TB_GETSTATE, IDM_FIND_PANEL, 0), TBSTATE_ENABLED);
+  EXPECT_NE(GetWindowLongPtrA(w.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_TRUE(IsWindowVisible(w.shelfPanel.hwnd));
+  EXPECT_FALSE(IsWindowVisible(w.findPanel.hwnd));
+  char className[64] = {};
+  GetClassNameA(w.findPanel.hwnd, className, sizeof className);
+  EXPECT_STREQ(className, "SubWnd");
+  GetClassNameA(w.shelfPanel.hwnd, className, sizeof className);
+  EXPECT_STREQ(className, "TreeSubWnd");
+  EXPECT_EQ(DialogTexts(), Strings{});
+}
+
+// Counts the pixels of the strip band that are not white.
+int InkInStrip(HWND window, int x0) {
+  HDC dc = GetDC(window);
+  int ink = 0;
+  for (int y = 75; y < 85; ++y) {
+    for (int x = x0; x < x0 + 8 * 7; ++x) {
+      if (GetPixel(dc, x, y) != RGB(255, 255, 255)) ++ink;
+    }
+  }
+  ReleaseDC(window, dc);
+  return ink;
+}
+
+TEST_F(MainWindowTest, PhoneticStripSurvivesARepaint) {
+  StartWithDefaultBook();
+  MainWindow& w = Window();
+  RedrawWindow(w.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  Pump();
+  // "[5'lf5]" beside the shelf panel.
+  EXPECT_GT(InkInStrip(w.hwnd, 205), 40);
+  // An entry without transcription leaves the band white, repaint or not.
+  SendMessageA(w.hwnd, WM_KEYDOWN, VK_DOWN, 0);
+  RedrawWindow(w.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  Pump();
+  EXPECT_EQ(InputText(), "beta");
+  EXPECT_EQ(InkInStrip(w.hwnd, 205), 0);
+}
+
+TEST_F(MainWindowTest, FirstBookIsTheLastOneWhenItOpens) {
+  MakeBook("deflex_a.xqb", u"Default A", {"a=1"});
+  const std::string last = MakeBook("last.xqb", u"Last Book", {"zebra=stripes"});
+  SetInstallFolder(Folder());
+  SetString("XQB_PATH", last);
+  ASSERT_EQ(Start(), 1);
+  EXPECT_EQ(StatusText(), "Last Book");
+  EXPECT_EQ(InputText(), "zebra");
+  EXPECT_EQ(std::string(Window().bookPath), last);
+}
+
+TEST_F(MainWindowTest, FirstBookFallsBackToTheDefaultWithoutADialog) {
+  MakeBook("deflex_a.xqb", u"Default A", {"a=1"});
+  SetInstallFolder(Folder());
+  SetString("XQB_PATH", Folder() + "\\gone.xqb");
+  ASSERT_EQ(Start(), 1);
+  EXPECT_EQ(StatusText(), "Default A");
+  EXPECT_EQ(DialogTexts(), Strings{});
+}
+
+TEST_F(MainWindowTest, FirstBookAsksOnceThenTriesTheSecondDefault) {
+  MakeBook("deflex_b.xqb", u"Default B", {"b=2"});
+  SetInstallFolder(Folder());
+  dialogs_->Queue(DialogAnswerer::PressCancel);
+  ASSERT_EQ(Start(), 1);
+  EXPECT_EQ(StatusText(), "Default B");
+  ASSERT_EQ(dialogs_->Seen().size(), 1u);
+  EXPECT_EQ(dialogs_->Seen()[0].text, "");  // the open-file dialog, not a message
+}
+
+TEST_F(MainWindowTest, FirstBookCanBeChosenInTheDialog) {
+  const std::string chosen = MakeBook("mine.xqb", u"Chosen", {"c=3"});
+  SetInstallFolder(Folder() + "\\nowhere");
+  dialogs_->Queue(DialogAnswerer::ChooseFile(chosen));
+  ASSERT_EQ(Start(), 1);
+  EXPECT_EQ(StatusText(), "Chosen");
+  EXPECT_EQ(std::string(Window().bookPath), chosen);
+}
+
+TEST_F(MainWindowTest, NoBookAtAllEndsWithTheErrorAndNoWindow) {
+  SetInstallFolder(Folder());
+  SetString("XQB_PATH", Folder() + "\\gone.xqb");
+  dialogs_->Queue(DialogAnswerer::PressCancel);
+  EXPECT_EQ(Start(), 0);
+  EXPECT_EQ(DialogTexts(), (Strings{"[Open]", "ERROR: Xqb File open error."}));
+  EXPECT_EQ(FindWindowA("Quillpad", "Orvelle Quillpad"), nullptr);
+  // A window that never ran stores nothing: the last book is not replaced.
+  EXPECT_EQ(ValueBytes("XQB_PATH").size(), Folder().size() + 10);
+  EXPECT_EQ(ValueType("Pos_X"), 0u);
+  // And it posted no quit message that would end someone else's loop.
+  MSG message;
+  EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(MainWindowTest, OverlongInstallFolderIsRefusedNotCut) {
+  // The folder and the file name join to more than 259 characters; a cut
+  // path would name another file.
+  const std::string longFolder = Folder() + "\\" + std::string(250, 'd');
+  SetInstallFolder(longFolder);
+  dialogs_->Queue(DialogAnswerer::PressCancel);
+  EXPECT_EQ(Start(), 0);
+  EXPECT_EQ(DialogTexts().back(), "ERROR: Xqb File open error.");
+}
+
+TEST_F(MainWindowTest, LayoutFollowsTheSidePanel) {
+  StartWithDefaultBook();
+  MainWindow& w = Window();
+  for (const int panel : {kNoSidePanel, kFindPanel, kShelfPanel}) {
+    w.sidePanel = panel;
+    SendMessageA(w.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(700, 500));
+    const int x = panel == kNoSidePanel ? 5 : 205;
+    SCOPED_TRACE(panel);
+    const RECT pane = ChildRect(w.contentPane);
+    EXPECT_EQ(pane.left, x);
+    EXPECT_EQ(pane.top, 90);
+    EXPECT_EQ(pane.right, 700);
+    EXPECT_EQ(pane.bottom, 480);
+    const RECT list = ChildRect(w.wordList);
+    EXPECT_EQ(list.left, x);
+    EXPECT_EQ(list.top, 65);
+    EXPECT_EQ(list.bottom - list.top, 145);
+    const RECT input = ChildRect(w.inputBox);
+    EXPECT_EQ(input.left, x + 5);
+    EXPECT_EQ(input.top, 35);
+    EXPECT_EQ(input.right, 700 - 10);
+    EXPECT_EQ(input.bottom, 65);
+    EXPECT_EQ(w.clientWidth, 700);
+    EXPECT_EQ(w.clientHeight, 500);
+  }
+  const RECT shelf = ChildRect(w.shelfPanel.hwnd);
+  EXPECT_EQ(shelf.left, 3);
+  EXPECT_EQ(shelf.top, 35);
+  EXPECT_EQ(shelf.right - shelf.left, 200);
+  EXPECT_EQ(shelf.bottom - shelf.top, 445);
+}
+
+TEST_F(MainWindowTest, ShelfBookOpensWithoutBeingRemembered) {
+  StartWithDefaultBook();
+  MainWindow& w = Window();
+  const std::string before = w.bookPath;
+  MakeBook("shelf.xqb", u"Shelf Book", {"kiwi=a fruit", "lime=green"});
+  std::string folder = Folder();
+  SendMessageA(w.hwnd, MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
+               reinterpret_cast<LPARAM>("shelf.xqb"));
+  Pump();
+  EXPECT_EQ(StatusText(), "Shelf Book");
+  EXPECT_EQ(InputText(), "kiwi");
+  EXPECT_EQ(PaneText(), "a fruit\r\n");
+  EXPECT_FALSE(ListShown());
+  EXPECT_TRUE(PaneEnabled());
+  EXPECT_EQ(SendMessageA(w.wordList, LVM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_EQ(std::string(w.bookPath), before);
+
+  // A shelf book that does not open: the error, then the book of bookPath.
+  SendMessageA(w.hwnd, MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
+               reinterpret_cast<LPARAM>("missing.xqb"));
+  Pump();
+  EXPECT_EQ(DialogTexts(), Strings{"ERROR: Xqb File open error."});
+  EXPECT_EQ(StatusText(), "Default A");
+  EXPECT_EQ(InputText(), "Alpha");
+  EXPECT_EQ(std::string(w.bookPath), before);
+
+  // A folder so long that the joined path would have to be cut.
+  const std::string longFolder(300, 'x');
+  SendMessageA(w.hwnd, MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(longFolder.c_str()),
+               reinterpret_cast<LPARAM>("shelf.xqb"));
+  Pump();
+  EXPECT_EQ(DialogTexts().size(), 2u);
+  EXPECT_EQ(StatusText(), "Default A");
+}
+
+TEST_F(MainWindowTest, ReopenAndAFailedReopenLeaveNothingToRead) {
+  StartWithDefaultBook();
+  MainWindow& w = Window();
+  std::string folder = Folder();
+  MakeBook("shelf.xqb", u"Shelf Book", {"kiwi=a fruit"});
+  SendMessageA(w.hwnd, MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
+               reinterpret_cast<LPARAM>("shelf.xqb"));
+  Pump();
+  EXPECT_EQ(StatusText(), "Shelf Book");
+  SendMessageA(w.hwnd, MSG_REOPEN_BOOK, 0, 0);
+  Pump();
+  EXPECT_EQ(StatusText(), "Default A");
+  EXPECT_EQ(InputText(), "Alpha");
+
+  // The book of bookPath is gone (deleted while the shelf book was open):
+  // the error, and no book is open.
+  SendMessageA(w.hwnd, MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
+               reinterpret_cast<LPARAM>("shelf.xqb"));
+  ASSERT_TRUE(DeleteFileA(w.bookPath));
+  EXPECT_EQ(SendMessageA(w.hwnd, MSG_REOPEN_BOOK, 0, 0), 0);
+  Pump();
+  EXPECT_EQ(DialogTexts(), Strings{"ERROR: Xqb File open error."});
+  EXPECT_FALSE(w.book.IsOpen());
+  EXPECT_EQ(PaneText(), "\r\n <Not Found!>");
+  EXPECT_EQ(StatusText(), "");
+  EXPECT_EQ(SendMessageA(w.wordList, LVM_GETITEMCOUNT, 0, 0), 0);
+  // Whatever the user does now reads nothing and breaks nothing.
+  SendMessageA(w.hwnd, WM_KEYDOWN, VK_DOWN, 0);
+  SendMessageA(w.hwnd, WM_KEYDOWN, VK_RETURN, 0);
+  SendMessageA(w.inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("beta"));
+  SendMessageA(w.hwnd, MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>("gamma"), 0);
+  Pump();
+  EXPECT_EQ(PaneText(), "\r\n <Not Found!>");
+  // A book opens again through the shelf.
+  SendMessageA(w.hwnd, MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
+               reinterpret_cast<LPARAM>("shelf.xqb"));
+  Pump();
+  EXPECT_EQ(StatusText(), "Shelf Book");
+}
+
+TEST_F(MainWindowTest, MinimisingHidesToTheTrayAndTheIconBringsItBack) {
+  StartWithDefaultBook();
+  MainWindow& w = Window();
+  SetWindowPos(w.hwnd, nullptr, 40, 30, 640, 480, SWP_NOZORDER);
+  Pump();
+  RECT before;
+  GetWindowRect(w.hwnd, &before);
+  EXPECT_EQ(SendMessageA(w.hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0), 0);
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(w.hwnd));
+  EXPECT_FALSE(IsIconic(w.hwnd));
+  EXPECT_EQ(GetWindowLongPtrA(w.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  // The stores that the hiding causes are skipped: Now_* keep the rectangle.
+  EXPECT_EQ(ValueLong("Now_LEFT"), before.left);
+  EXPECT_EQ(ValueLong("Now_RIGHT"), before.right);
+  // Other mouse events on the icon do nothing.
+  SendMessageA(w.hwnd, MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, WM_RBUTTONDOWN);
+  SendMessageA(w.hwnd, MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, WM_LBUTTONUP);
+  EXPECT_FALSE(IsWindowVisible(w.hwnd));
+  SendMessageA(w.hwnd, MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, WM_LBUTTONDOWN);
+  Pump();
+  EXPECT_TRUE(IsWindowVisible(w.hwnd));
+  RECT after;
+  GetWindowRect(w.hwnd, &after);
+  EXPECT_TRUE(EqualRect(&before, &after));
+  EXPECT_NE(GetWindowLongPtrA(w.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+}
+
+TEST_F(MainWindowTest, ContentPaneGetsTheWindowColour) {
+  StartWithDefaultBook();
+  MainWindow& w = Window();
+  HDC dc = GetDC(w.contentPane);
+  EXPECT_EQ(SendMessageA(w.hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(w.contentPane)),
+            reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW)));
+  EXPECT_EQ(SendMessageA(w.hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(w.inputBox)),
+            0);
+  ReleaseDC(w.contentPane, dc);
+}
+
+TEST_F(MainWindowTest, TooltipsNameTheEightCommands) {
+  StartWithDefaultBook();
+  const std::pair<int, const char*> expected[] = {
+      {IDM_ABOUT, "About"},        {IDM_OPEN_BOOK, "Open XQB..."},
+      {IDM_PREVIOUS_ENTRY, "Last"}, {IDM_NEXT_ENTRY, "Next"},
+      {IDM_SPEAK, "Voice"},        {IDM_FIND_PANEL, "Find View"},
+      {IDM_BOOK_SHELF, "Book View"}, {IDM_HISTORY, "History"},
+      {IDM_EXIT, nullptr},         {IDM_VOICE_SETTING, nullptr}};
+  for (const auto& [id, text] : expected) {
+    NMTTDISPINFOA tip{};
+    tip.hdr.hwndFrom = Window().toolbar;
+    tip.hdr.idFrom = static_cast<UINT_PTR>(id);
+    tip.hdr.code = TTN_NEEDTEXTA;
+    EXPECT_EQ(SendMessageA(Window().hwnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip)), 0);
+    if (text == nullptr) {
+      EXPECT_EQ(tip.lpszText, nullptr) << id;
+    } else {
+      ASSERT_NE(tip.lpszText, nullptr) << id;
+      EXPECT_STREQ(tip.lpszText, text);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quill::testing

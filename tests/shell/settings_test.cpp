@@ -1,0 +1,288 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "panels/history_store.h"
+#include "shell/settings.h"
+#include "shell/shell_fixture.h"
+
+namespace quill::testing {
+namespace {
+
+class SettingsTest : public ShellTest {
+ protected:
+  void StartWithBook() {
+    MakeBook("deflex_a.xqb", u"Default A", {"Alpha=first", "beta=second"});
+    SetInstallFolder(Folder());
+    ASSERT_EQ(Start(), 1);
+  }
+};
+
+TEST_F(SettingsTest, StartReadsTheExitRectangleAndExitStoresIt) {
+  SetDword("Pos_X", 30);
+  SetDword("Pos_Y", 20);
+  SetDword("Pos_Right", 30 + 700);
+  SetDword("Pos_Bottom", 20 + 450);
+  StartWithBook();
+  RECT rect;
+  GetWindowRect(Window().hwnd, &rect);
+  EXPECT_EQ(rect.left, 30);
+  EXPECT_EQ(rect.top, 20);
+  EXPECT_EQ(rect.right, 730);
+  EXPECT_EQ(rect.bottom, 470);
+
+  // Moving stores the current rectangle at once, and only that.
+  SetWindowPos(Window().hwnd, nullptr, 50, 60, 640, 480, SWP_NOZORDER);
+  Pump();
+  EXPECT_EQ(ValueType("Now_LEFT"), static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(ValueBytes("Now_LEFT").size(), 4u);
+  EXPECT_EQ(ValueLong("Now_LEFT"), 50);
+  EXPECT_EQ(ValueLong("Now_TOP"), 60);
+  EXPECT_EQ(ValueLong("Now_RIGHT"), 690);
+  EXPECT_EQ(ValueLong("Now_BOTTOM"), 540);
+  EXPECT_EQ(ValueLong("Pos_X"), 30);
+
+  const std::string path = Window().bookPath;
+  Close();
+  EXPECT_EQ(ValueType("Pos_X"), static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(ValueLong("Pos_X"), 50);
+  EXPECT_EQ(ValueLong("Pos_Y"), 60);
+  EXPECT_EQ(ValueLong("Pos_Right"), 690);
+  EXPECT_EQ(ValueLong("Pos_Bottom"), 540);
+  // XQB_PATH is the whole 260-byte buffer.
+  EXPECT_EQ(ValueType("XQB_PATH"), static_cast<DWORD>(REG_SZ));
+  const std::vector<BYTE> stored = ValueBytes("XQB_PATH");
+  ASSERT_EQ(stored.size(), 260u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(stored.data())), path);
+  // The installation folder is only ever read.
+  EXPECT_EQ(ValueBytes("InstallPath").size(), Folder().size() + 1);
+}
+
+TEST_F(SettingsTest, FirstRunGetsASizeThatFitsTheScreen) {
+  StartWithBook();
+  RECT rect;
+  GetWindowRect(Window().hwnd, &rect);
+  EXPECT_EQ(rect.left, 0);
+  EXPECT_EQ(rect.top, 0);
+  EXPECT_GT(rect.right - rect.left, 300);
+  EXPECT_GT(rect.bottom - rect.top, 200);
+  EXPECT_LE(rect.right, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_LE(rect.bottom, GetSystemMetrics(SM_CYSCREEN));
+}
+
+TEST_F(SettingsTest, OddValuesAreIgnored) {
+  // An eight-byte edge does not fit its four bytes; a size that is not a
+  // size falls back to the default; a path without its terminator would be
+  // a cut path.
+  SetBinary("Pos_X", {1, 0, 0, 0, 0, 0, 0, 0}, REG_QWORD);
+  SetDword("Pos_Y", 10);
+  SetDword("Pos_Right", 5);
+  SetDword("Pos_Bottom", static_cast<DWORD>(-100000));
+  const std::string other = MakeBook("other.xqb", u"Other", {"o=1"});
+  std::vector<BYTE> unterminated(other.begin(), other.end());
+  unterminated.resize(260, 'x');
+  SetBinary("XQB_PATH", unterminated, REG_SZ);
+  StartWithBook();
+  RECT rect;
+  GetWindowRect(Window().hwnd, &rect);
+  EXPECT_EQ(rect.left, 0);
+  EXPECT_EQ(rect.top, 10);
+  EXPECT_GT(rect.right - rect.left, 300);
+  EXPECT_GT(rect.bottom - rect.top, 200);
+  EXPECT_EQ(StatusText(), "Default A");
+
+  // An overlong path value is refused whole.
+  Close();
+  SetString("XQB_PATH", other + std::string(300, 'y'));
+  ASSERT_EQ(Start(), 1);
+  EXPECT_EQ(StatusText(), "Default A");
+}
+
+TEST_F(SettingsTest, CurrentRectangleDefaultsForASecondInstance) {
+  const SettingsKey key{HKEY_CURRENT_USER, kSettingsPath};
+  RECT rect = LoadCurrentRect(key);
+  EXPECT_EQ(rect.left, 0);
+  EXPECT_EQ(rect.top, 0);
+  EXPECT_EQ(rect.right, 600);
+  EXPECT_EQ(rect.bottom, 400);
+  SetDword("Now_LEFT", 7);
+  SetDword("Now_TOP", 8);
+  SetDword("Now_RIGHT", 307);
+  rect = LoadCurrentRect(key);
+  EXPECT_EQ(rect.left, 7);
+  EXPECT_EQ(rect.right, 307);
+  EXPECT_EQ(rect.bottom, 400);
+}
+
+TEST_F(SettingsTest, TheKeyIsCreatedToSurviveARestart) {
+  const SettingsKey key{HKEY_CURRENT_USER, kSettingsPath};
+  SaveCurrentRect(key, RECT{1, 2, 3, 4});
+  // A volatile key takes only volatile sub-keys.
+  HKEY child = nullptr;
+  const std::string childPath = std::string(kSettingsPath) + "\\Probe";
+  EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, childPath.c_str(), 0, nullptr,
+                            REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &child, nullptr),
+            ERROR_SUCCESS);
+  if (child != nullptr) RegCloseKey(child);
+  EXPECT_EQ(ValueLong("Now_BOTTOM"), 4);
+}
+
+TEST(HistoryCapacity, MissingOrOverlongValuesBecomeOneHundred) {
+  const HistoryKey key{HKEY_CURRENT_USER, "Software\\QuillpadTest\\Quill"};
+  RegDeleteTreeA(HKEY_CURRENT_USER, key.path);
+  EXPECT_EQ(LoadCapacity(key), 100);
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  DWORD type = 0;
+  ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, key.path, "HistoryRecord", RRF_RT_ANY, &type, &value,
+                         &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(value, 100u);
+
+  HKEY handle = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key.path, 0, KEY_ALL_ACCESS, &handle), ERROR_SUCCESS);
+  const BYTE eight[8] = {3, 0, 0, 0, 0, 0, 0, 0};
+  RegSetValueExA(handle, "HistoryRecord", 0, REG_BINARY, eight, sizeof eight);
+  EXPECT_EQ(LoadCapacity(key), 100);
+  // A shorter value is taken zero-extended; no bound is applied on reading.
+  const BYTE two[2] = {3, 1};
+  RegSetValueExA(handle, "HistoryRecord", 0, REG_BINARY, two, sizeof two);
+  EXPECT_EQ(LoadCapacity(key), 0x103);
+  const DWORD negative = 0xFFFFFFFFu;
+  RegSetValueExA(handle, "HistoryRecord", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&negative),
+                 sizeof negative);
+  EXPECT_EQ(LoadCapacity(key), -1);
+  RegCloseKey(handle);
+  // Storing raises small counts to ten.
+  StoreCapacity(3, key);
+  EXPECT_EQ(LoadCapacity(key), 10);
+  RegDeleteTreeA(HKEY_CURRENT_USER, key.path);
+}
+
+// The program itself, started as a second process while this one's window
+// runs, under the settings key the program really uses.
+class SecondInstanceTest : public ShellTest {
+ protected:
+  static constexpr const char* kProgramKey = "Software\\Orvelle\\Quillpad";
+
+  void SetUp() override {
+    ShellTest::SetUp();
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kProgramKey);
+  }
+  void TearDown() override {
+    ShellTest::TearDown();
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kProgramKey);
+  }
+  // Runs quillpad.exe from the build tree, pumping this thread's messages
+  // until it ends (the running window answers its calls): its exit code,
+  // or -1 when it did not end within the time.
+  static int RunProgram(DWORD waitMilliseconds, HWND* ownWindow = nullptr) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string program = self;
+    program = program.substr(0, program.find_last_of('\\'));
+    program = program.substr(0, program.find_last_of('\\')) + "\\shell\\quillpad.exe";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string commandLine = "\"" + program + "\"";
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+      ADD_FAILURE() << "cannot start " << program;
+      return -2;
+    }
+    const DWORD start = GetTickCount();
+    int exitCode = -1;
+    while (GetTickCount() - start < waitMilliseconds) {
+      if (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 50, QS_ALLINPUT) ==
+          WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        exitCode = static_cast<int>(code);
+        break;
+      }
+      Pump();
+      if (ownWindow != nullptr && *ownWindow == nullptr) {
+        HWND found = FindWindowA("Quillpad", "Orvelle Quillpad");
+        DWORD owner = 0;
+        GetWindowThreadProcessId(found, &owner);
+        if (found != nullptr && owner == process.dwProcessId) {
+          *ownWindow = found;
+          PostMessageA(found, WM_CLOSE, 0, 0);
+        }
+      }
+    }
+    if (exitCode == -1) TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return exitCode;
+  }
+  static void SetProgramDword(const char* name, DWORD value) {
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kProgramKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+  }
+};
+
+TEST_F(SecondInstanceTest, BringsTheRunningWindowForwardAtTheStoredRectangle) {
+  MakeBook("deflex_a.xqb", u"Default A", {"Alpha=first"});
+  SetInstallFolder(Folder());
+  // This window is the running instance; its title and class are the
+  // program's.
+  ASSERT_EQ(Start(), 1);
+  HWND running = Window().hwnd;
+  ShowWindow(running, SW_HIDE);
+  SetProgramDword("Now_LEFT", 40);
+  SetProgramDword("Now_TOP", 50);
+  SetProgramDword("Now_RIGHT", 540);
+  SetProgramDword("Now_BOTTOM", 450);
+  EXPECT_EQ(RunProgram(30000), 0);
+  Pump();
+  EXPECT_TRUE(IsWindowVisible(running));
+  RECT rect;
+  GetWindowRect(running, &rect);
+  EXPECT_EQ(rect.left, 40);
+  EXPECT_EQ(rect.top, 50);
+  EXPECT_EQ(rect.right, 540);
+  EXPECT_EQ(rect.bottom, 450);
+
+  // Without a stored rectangle: 0, 0, 600 x 400.
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, kProgramKey);
+  EXPECT_EQ(RunProgram(30000), 0);
+  Pump();
+  GetWindowRect(running, &rect);
+  EXPECT_EQ(rect.left, 0);
+  EXPECT_EQ(rect.top, 0);
+  EXPECT_EQ(rect.right, 600);
+  EXPECT_EQ(rect.bottom, 400);
+}
+
+TEST_F(SecondInstanceTest, AWindowWithAnotherTitleDoesNotCount) {
+  MakeBook("deflex_a.xqb", u"Default A", {"Alpha=first"});
+  // A window of the program's class under another title.
+  RegisterWindowClass(GetModuleHandleA(nullptr), "Quillpad");
+  HWND impostor = CreateWindowExA(0, "Quillpad", "Another Title", WS_OVERLAPPEDWINDOW, 0, 0, 100,
+                                  100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(impostor, nullptr);
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kProgramKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                  nullptr);
+  const std::string folder = Folder();
+  RegSetValueExA(key, "InstallPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                 static_cast<DWORD>(folder.size() + 1));
+  RegCloseKey(key);
+  // The program starts a window of its own, which the test then closes.
+  HWND own = nullptr;
+  EXPECT_EQ(RunProgram(60000, &own), 0);
+  EXPECT_NE(own, nullptr);
+  DestroyWindow(impostor);
+}
+
+}  // namespace
+}  // namespace quill::testing

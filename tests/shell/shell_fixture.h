@@ -1,0 +1,66 @@
+// A real MainWindow in this process, on a registry key and a book folder of
+// its own, with its dialogs answered by a second thread.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "book/book_builder.h"
+#include "panels/history_list.h"
+#include "shell/main_window.h"
+#include "support/dialog_answerer.h"
+
+namespace quill::testing {
+
+class ShellTest : public ::testing::Test {
+ protected:
+  static constexpr const char* kSettingsPath = "Software\\QuillpadTest\\Shell";
+
+  void SetUp() override;
+  void TearDown() override;
+
+  // Creates the window as the program does: 1 when it was created.
+  int Start();
+  void Close();
+  MainWindow& Window() { return *window_; }
+
+  // A book in the test's folder, made from "key=content" pairs.
+  std::string MakeBook(const std::string& name, const std::u16string& title,
+                       std::initializer_list<const char*> entries);
+  std::string Folder() const { return folder_; }
+  void SetInstallFolder(const std::string& folder) { SetString("InstallPath", folder); }
+
+  void SetString(const char* name, const std::string& value);
+  void SetDword(const char* name, DWORD value);
+  void SetBinary(const char* name, const std::vector<BYTE>& bytes, DWORD type);
+  // A stored value's type and bytes; type 0 when it is missing.
+  DWORD ValueType(const char* name);
+  std::vector<BYTE> ValueBytes(const char* name);
+  LONG ValueLong(const char* name);
+
+  static void Pump();
+  static std::string Text(HWND window);
+  std::string InputText() { return Text(window_->inputBox); }
+  std::string PaneText() { return Text(window_->contentPane); }
+  std::string StatusText();
+  bool PaneEnabled();
+  bool ListShown() { return IsWindowVisible(window_->wordList) != 0; }
+  // A control's rectangle in the main window's client coordinates.
+  RECT ChildRect(HWND child);
+  std::vector<std::string> DialogTexts();
+
+  MainWindowOptions options_;
+  HistoryList history_{100};
+  std::unique_ptr<DialogAnswerer> dialogs_;
+
+ private:
+  std::string folder_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+}  // namespace quill::testing
