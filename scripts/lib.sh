@@ -31,9 +31,9 @@ start_wine() {
   export WINEDLLOVERRIDES="mscoree,mshtml="
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 || true
-    wineserver -w
+    wineserver -w || true
   fi
-  wineserver -p
+  wineserver -p 2>/dev/null || true
   # Start Wine's services now, detached from any output pipe.
   wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 }

@@ -1,14 +1,54 @@
 #!/usr/bin/env bash
-# Sets up and builds Quillpad, then runs a first look-up in a small sample
-# book with the xqb tool (the reader core the program is built on).
+# Sets up and builds Quillpad, makes its default books, and starts the
+# program (the 64-bit build, under Wine) with them. With a display it opens
+# the window there; without one it runs on a virtual display for a few
+# seconds and saves a screenshot.
+#   scripts/run.sh            the default books
+#   scripts/run.sh --shelf    every book of the shelf (takes longer)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib.sh
 
 scripts/setup.sh
-cmake --preset native >/dev/null
-cmake --build --preset native --target xqb >/dev/null
-xqb=build/native/tools/xqb
-"$xqb" build books/sample/sample.tsv -o build/sample.xqb --title "Sample"
-"$xqb" info build/sample.xqb
-echo
-"$xqb" lookup build/sample.xqb "${1:-book}"
+echo "== building"
+for preset in native win64; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" >/dev/null
+done
+
+install_dir="$PWD/build/win64/install"
+mkdir -p "$install_dir"
+echo "== making the books into $install_dir"
+if [ -x books/build.sh ]; then
+  if [ "${1:-}" = "--shelf" ]; then
+    books/build.sh --all --out "$install_dir"
+  else
+    books/build.sh --out "$install_dir" deflex_a deflex_b
+  fi
+else
+  build/native/tools/xqb build books/sample/sample.tsv -o "$install_dir/deflex_a.xqb" --title "Sample"
+fi
+
+own_display=0
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  start_display
+  own_display=1
+fi
+start_wine "$PWD/build/win64"
+trap 'stop_wine; stop_display' EXIT
+
+# The installation folder is where the installer would have put the books.
+wine reg add 'HKLM\Software\Orvelle\Quillpad' /v InstallPath /t REG_SZ \
+  /d "$(winepath -w "$install_dir")" /f >/dev/null 2>&1
+
+if [ "$own_display" = 0 ]; then
+  echo "== starting Quillpad on $DISPLAY"
+  wine build/win64/shell/quillpad.exe
+else
+  echo "== starting Quillpad on a virtual display"
+  wine build/win64/shell/quillpad.exe >/dev/null 2>&1 &
+  sleep 8
+  shot="$PWD/build/quillpad-screenshot.png"
+  import -window root "$shot"
+  echo "No display here: Quillpad ran on a virtual one; its screenshot is $shot"
+fi

@@ -15,7 +15,7 @@ packages=(
   # Running and looking at the Windows program: 64-bit Wine on a virtual
   # display. (Never wine32: this machine runs no 32-bit code, and its
   # presence would make `wine` pick it.)
-  wine wine64 xvfb xauth xdotool imagemagick
+  wine wine64 xvfb xauth xdotool imagemagick x11-utils
   # Compressed dictionary sources, for xqb natively and in both Windows builds.
   zlib1g-dev libz-mingw-w64-dev
 )
