@@ -56,6 +56,7 @@ void MainWindow::OnKeyDown(WPARAM key) {
       SyncWordList();
       SetPaneEnabled(true);
       ShowWordList(false);
+      RecordInHistory(inputText);
       enterState = 1;
       SelectAll(inputBox);
       break;
