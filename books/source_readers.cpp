@@ -110,22 +110,32 @@ char16_t Folded(char16_t u) {
   return u >= u'A' && u <= u'Z' ? static_cast<char16_t>(u + (u'a' - u'A')) : u;
 }
 
+// Whether an article starts with its entry's key as a whole word, as an
+// article does that is about that word ("Wine (n.) ...") and not one that
+// only mentions it.
+bool StartsWithKey(const BookEntry& entry) {
+  const std::u16string& key = entry.key;
+  const std::u16string& text = entry.content;
+  if (key.empty() || key.size() > text.size()) return false;
+  if (key.size() < text.size() && IsWordUnit(text[key.size()])) return false;
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    if (Folded(key[i]) != Folded(text[i])) return false;
+  }
+  return true;
+}
+
 // Of entries sharing one article, the one the article is about: the
-// longest key that the article starts with as a whole word ("Wine" for the
-// article "Wine (n.) ..." that "Wine press" shares), else the first.
+// longest key that the article starts with ("Wine" for the article
+// "Wine (n.) ..." that "Wine press" shares), else the first.
 std::size_t ArticleOwner(const std::vector<BookEntry>& entries,
                          const std::vector<std::size_t>& group) {
   std::size_t owner = 0;
   std::size_t ownerLength = 0;
   for (std::size_t g = 0; g < group.size(); ++g) {
-    const std::u16string& key = entries[group[g]].key;
-    const std::u16string& text = entries[group[g]].content;
-    if (key.size() <= ownerLength || key.size() > text.size()) continue;
-    bool starts = key.size() == text.size() || !IsWordUnit(text[key.size()]);
-    for (std::size_t i = 0; starts && i < key.size(); ++i) starts = Folded(key[i]) == Folded(text[i]);
-    if (!starts) continue;
+    const BookEntry& entry = entries[group[g]];
+    if (entry.key.size() <= ownerLength || !StartsWithKey(entry)) continue;
     owner = g;
-    ownerLength = key.size();
+    ownerLength = entry.key.size();
   }
   return owner;
 }
@@ -165,6 +175,8 @@ int ReadDictdRepaired(std::string_view index, std::string_view dict,
                               repaired.size(), entries, &lines, &title, problem)) {
     return 0;
   }
+  std::vector<bool> aboutKey(entries->size());
+  for (std::size_t n = 0; n < entries->size(); ++n) aboutKey[n] = StartsWithKey((*entries)[n]);
   // Entries grouped by the article their index line named.
   std::map<std::size_t, std::pair<std::uint64_t, std::uint64_t>> articleOf;
   for (std::size_t r = 0; r < records.size(); ++r) {
@@ -184,6 +196,31 @@ int ReadDictdRepaired(std::string_view index, std::string_view dict,
       entry.content = entry.key + u"\nSee: " + (*entries)[main].key;
     }
   }
+  // A headword that several articles list (one about it, others that only
+  // mention it) is looked up to the first of its entries: the one about it
+  // goes first. Books keep the order of equal keys.
+  // Articles of the same headword (senses, parts of speech) become one
+  // entry, separated by an empty line, so that looking the word up shows
+  // them all; a word's own articles come before those that only mention it.
+  std::vector<BookEntry> merged;
+  std::map<std::u16string, std::size_t> at;
+  for (const bool first : {true, false}) {
+    for (std::size_t n = 0; n < entries->size(); ++n) {
+      if (aboutKey[n] != first) continue;
+      BookEntry& entry = (*entries)[n];
+      const auto found = at.find(entry.key);
+      if (found != at.end()) {
+        std::u16string& content = merged[found->second].content;
+        if (content.size() + 2 + entry.content.size() <= kMaxMergedUnits) {
+          content += u"\n\n" + entry.content;
+          continue;
+        }
+      }
+      at[entry.key] = merged.size();
+      merged.push_back(std::move(entry));
+    }
+  }
+  *entries = std::move(merged);
   return 1;
 }
 

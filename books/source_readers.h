@@ -20,8 +20,11 @@ namespace quill::books {
 // article longer than kSharedArticleBytes that several headwords share
 // (a whole family of compounds, say) is given to the first of them; the
 // others refer to it ("See: headword"), which keeps such a book within
-// what the format can hold.
+// what the format can hold. The articles of one headword make one entry,
+// those that start with it (are about it) first, as long as the entry stays
+// within kMaxMergedUnits.
 inline constexpr std::uint64_t kSharedArticleBytes = 1024;
+inline constexpr std::size_t kMaxMergedUnits = 30000;
 
 int ReadDictdRepaired(std::string_view index, std::string_view dict,
                       std::vector<BookEntry>* entries, std::string* problem);

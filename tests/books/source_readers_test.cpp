@@ -46,12 +46,15 @@ TEST(DictdConversionTest, ALongArticleSharedByHeadwordsIsGivenToTheOneItIsAbout)
   std::vector<BookEntry> entries;
   std::string problem;
   ASSERT_EQ(ReadDictdRepaired(index, dict, &entries, &problem), 1) << problem;
+  // The entries whose article is about them come first, in index order.
   ASSERT_EQ(entries.size(), 5u);
-  EXPECT_EQ(entries[0].content, u"Birch wine\nSee: Wine");
+  EXPECT_EQ(entries[0].key, u"dry");
+  EXPECT_EQ(entries[1].key, u"Wine");
+  EXPECT_EQ(entries[1].content.size(), wine.size());
+  EXPECT_EQ(entries[2].content, u"Birch wine\nSee: Wine");
   // A short shared article is given in full to each headword.
-  EXPECT_EQ(entries[1].content, u"Dry (of wines)");
-  EXPECT_EQ(entries[2].content, u"Dry (of wines)");
-  EXPECT_EQ(entries[3].content.size(), wine.size());
+  EXPECT_EQ(entries[0].content, u"Dry (of wines)");
+  EXPECT_EQ(entries[3].content, u"Dry (of wines)");
   EXPECT_EQ(entries[4].content, u"Wine press\nSee: Wine");
 
   // With no headword the article starts with, the first one has it.
@@ -60,6 +63,41 @@ TEST(DictdConversionTest, ALongArticleSharedByHeadwordsIsGivenToTheOneItIsAbout)
   ASSERT_EQ(ReadDictdRepaired(index, dict, &entries, &problem), 1) << problem;
   EXPECT_EQ(entries[0].content.size(), wine.size());
   EXPECT_EQ(entries[1].content, u"Wine press\nSee: Birch wine");
+
+  // A headword that an article only mentions goes after its own article
+  // ("book" in a long "Bell" article, listed first by the index).
+  const std::string bell = "Bell, n. " + std::string(kSharedArticleBytes, 'b') + " bell, book";
+  const std::string book = "Book, n. a written work";
+  index = Line("Bell", 0, bell.size()) + Line("book", 0, bell.size()) +
+          Line("Book", bell.size(), book.size());
+  entries.clear();
+  ASSERT_EQ(ReadDictdRepaired(index, bell + book, &entries, &problem), 1) << problem;
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[1].content, u"Book, n. a written work");
+  EXPECT_EQ(entries[2].content, u"book\nSee: Bell");
+}
+
+TEST(DictdConversionTest, TheArticlesOfOneHeadwordMakeOneEntry) {
+  const std::string noun = "dog /d/\nHund";
+  const std::string tool = "dog /d/\nBandhaken";
+  const std::string mention = "hot dog\nWurst";
+  const std::string dict = tool + noun + mention;
+  const std::string index = Line("dog", 0, tool.size()) + Line("dog", tool.size(), noun.size()) +
+                            Line("Dog", 0, tool.size()) +
+                            Line("dog", tool.size() + noun.size(), mention.size());
+  std::vector<BookEntry> entries;
+  std::string problem;
+  ASSERT_EQ(ReadDictdRepaired(index, dict, &entries, &problem), 1) << problem;
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].content, u"dog /d/\nBandhaken\n\ndog /d/\nHund\n\nhot dog\nWurst");
+  EXPECT_EQ(entries[1].key, u"Dog");
+
+  // Not beyond what one entry holds.
+  const std::string big(kMaxMergedUnits - 10, 'x');
+  entries.clear();
+  ASSERT_EQ(ReadDictdRepaired(Line("x", 0, big.size()) + Line("x", 0, 20), big, &entries, &problem), 1);
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[1].content, u"xxxxxxxxxxxxxxxxxxxx");
 }
 
 TEST(DictdConversionTest, RefusesAnIndexThatPointsBeyondTheText) {
