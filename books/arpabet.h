@@ -18,6 +18,7 @@ struct ArpabetGlyphs {
 };
 
 // The one table from phones to glyph characters.
+// clang-format off
 inline constexpr std::array<ArpabetGlyphs, 40> kArpabetGlyphs = {{
     {"aa", "1", nullptr},   // ɑ
     {"ae", "a", nullptr},   // æ
@@ -60,6 +61,7 @@ inline constexpr std::array<ArpabetGlyphs, 40> kArpabetGlyphs = {{
     {"z", "z", nullptr},
     {"zh", "C", nullptr},   // ʒ
 }};
+// clang-format on
 
 // Written before each stressed syllable of a word of two or more syllables.
 inline constexpr char kStressMark = '\'';

@@ -44,8 +44,7 @@ class EntryMerger {
  public:
   // Adds text as lines of key's entry; a new entry starts with firstLine
   // (when not empty) before it.
-  void Add(const std::u16string& key, const std::u16string& firstLine,
-           const std::u16string& text);
+  void Add(const std::u16string& key, const std::u16string& firstLine, const std::u16string& text);
   std::vector<BookEntry> Take();
 
  private:
@@ -55,9 +54,9 @@ class EntryMerger {
 
 struct TsvReport {
   std::size_t entries = 0;
-  std::size_t phonetic = 0;  // entries whose first line is a transcription
-  std::size_t keptPlain = 0; // contents moved so as not to read as one
-  std::size_t dropped = 0;   // entries whose key is empty
+  std::size_t phonetic = 0;   // entries whose first line is a transcription
+  std::size_t keptPlain = 0;  // contents moved so as not to read as one
+  std::size_t dropped = 0;    // entries whose key is empty
 };
 
 // Writes entries as xqb's word list (key, tab, escaped content). Contents

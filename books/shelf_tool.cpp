@@ -81,8 +81,7 @@ int ReadDictdInput(const std::string& indexPath, std::vector<BookEntry>* entries
   return xqb::kExitOk;
 }
 
-int ReadLexicon(const std::string& path, std::vector<CmuWord>* words,
-                const xqb::Console& console) {
+int ReadLexicon(const std::string& path, std::vector<CmuWord>* words, const xqb::Console& console) {
   std::string text;
   if (ReadInput(path, &text, console) != xqb::kExitOk) return xqb::kExitFailure;
   std::string problem;
@@ -117,7 +116,8 @@ int Convert(const std::string& kind, const std::vector<std::string>& inputs,
   int ok = 1;
   if (kind == "dictd" || kind == "deflex") {
     const std::size_t wanted = kind == "dictd" ? 1 : 2;
-    if (inputs.size() != wanted) return Fail(console, kind + " takes " + std::to_string(wanted) + " INPUTs\n" + kUsage);
+    if (inputs.size() != wanted)
+      return Fail(console, kind + " takes " + std::to_string(wanted) + " INPUTs\n" + kUsage);
     if (ReadDictdInput(inputs[0], &entries, console) != xqb::kExitOk) return xqb::kExitFailure;
     if (kind == "deflex") {
       std::vector<CmuWord> words;
@@ -161,9 +161,11 @@ int Convert(const std::string& kind, const std::vector<std::string>& inputs,
   std::string summary = "shelf: " + output + ": " + std::to_string(report.entries) + " entries";
   if (!note.empty()) summary += " (" + note + ")";
   if (report.keptPlain != 0) {
-    summary += ", " + std::to_string(report.keptPlain) + " first lines kept from reading as a transcription";
+    summary += ", " + std::to_string(report.keptPlain) +
+               " first lines kept from reading as a transcription";
   }
-  if (report.dropped != 0) summary += ", " + std::to_string(report.dropped) + " without a key left out";
+  if (report.dropped != 0)
+    summary += ", " + std::to_string(report.dropped) + " without a key left out";
   console.err->Write(summary + "\n");
   return xqb::kExitOk;
 }

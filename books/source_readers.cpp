@@ -84,8 +84,7 @@ struct Country {
   std::string number, alpha2, alpha3, name, capital;
 };
 
-int ReadCountryTable(std::string_view text, std::vector<Country>* countries,
-                     std::string* problem) {
+int ReadCountryTable(std::string_view text, std::vector<Country>* countries, std::string* problem) {
   const std::string repaired = RepairUtf8(text);
   return ForEachLine(repaired, [&](std::string_view line, std::size_t number) {
     if (Skipped(line)) return 1;
@@ -94,9 +93,8 @@ int ReadCountryTable(std::string_view text, std::vector<Country>* countries,
       *problem = LineProblem(number, "not \"number:ISO 2:ISO 3:name:capital\"");
       return 0;
     }
-    countries->push_back({std::string(Trim(f[0])), std::string(Trim(f[1])),
-                          std::string(Trim(f[2])), std::string(Trim(f[3])),
-                          std::string(Trim(f[4]))});
+    countries->push_back({std::string(Trim(f[0])), std::string(Trim(f[1])), std::string(Trim(f[2])),
+                          std::string(Trim(f[3])), std::string(Trim(f[4]))});
     return 1;
   });
 }
@@ -245,7 +243,8 @@ int ReadThesaurus(std::string_view text, std::vector<BookEntry>* entries, std::s
       word.assign(line.substr(0, bar));
       wordLine = number;
       meaningsLeft = 0;
-      for (const char digit : count) meaningsLeft = meaningsLeft * 10 + static_cast<std::size_t>(digit - '0');
+      for (const char digit : count)
+        meaningsLeft = meaningsLeft * 10 + static_cast<std::size_t>(digit - '0');
       meanings.clear();
       return 1;
     }
@@ -383,7 +382,8 @@ int ReadAirports(std::string_view airports, std::string_view countries,
     const auto named = countryName.find(country);
     if (named != countryName.end()) country = named->second + " (" + country + ")";
     std::string where = country;
-    if (!Trim(f[3]).empty()) where += where.empty() ? std::string(Trim(f[3])) : ", " + std::string(Trim(f[3]));
+    if (!Trim(f[3]).empty())
+      where += where.empty() ? std::string(Trim(f[3])) : ", " + std::string(Trim(f[3]));
     std::vector<std::string> cities;
     for (const std::string_view city : Split(f[4], '|')) {
       if (!Trim(city).empty()) cities.emplace_back(Trim(city));

@@ -22,8 +22,8 @@ void CheckEntries(const std::vector<BookEntry>& entries, const std::vector<bool>
   std::vector<BookEntry> again;
   std::vector<std::size_t> lines;
   std::string problem;
-  if (!xqb::ReadTsv(reinterpret_cast<const std::uint8_t*>(tsv.data()), tsv.size(), &again,
-                    &lines, &problem) ||
+  if (!xqb::ReadTsv(reinterpret_cast<const std::uint8_t*>(tsv.data()), tsv.size(), &again, &lines,
+                    &problem) ||
       again.size() != report.entries) {
     __builtin_trap();
   }
@@ -41,7 +41,8 @@ int ShelfSourcesOne(const std::uint8_t* data, std::size_t size) {
   std::string_view first = rest;
   std::string_view second;
   if (rest.size() >= 2) {
-    std::size_t n = static_cast<unsigned char>(rest[0]) | (static_cast<unsigned char>(rest[1]) << 8);
+    std::size_t n =
+        static_cast<unsigned char>(rest[0]) | (static_cast<unsigned char>(rest[1]) << 8);
     rest.remove_prefix(2);
     if (n > rest.size()) n = rest.size();
     first = rest.substr(0, n);
@@ -61,7 +62,8 @@ int ShelfSourcesOne(const std::uint8_t* data, std::size_t size) {
         // And as phonetic lines for a dictionary of the same words.
         const books::PronouncingIndex index(words);
         std::vector<BookEntry> dictionary;
-        for (const books::CmuWord& w : words) dictionary.push_back({books::RepairedUtf16(w.word), u"x"});
+        for (const books::CmuWord& w : words)
+          dictionary.push_back({books::RepairedUtf16(w.word), u"x"});
         books::AddPhoneticLines(index, &dictionary, &phonetic);
         entries = std::move(dictionary);
       }

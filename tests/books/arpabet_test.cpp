@@ -45,21 +45,19 @@ TEST(ArpabetTableTest, EveryGlyphDrawsACellOfItsOwn) {
 // lexicon's phones are defined, and IPA to the glyph alphabet.
 TEST(ArpabetTableTest, PhonesBecomeTheirIpaSymbolsInTheGlyphAlphabet) {
   const std::map<std::string, std::string> ipa = {
-      {"aa", "ɑ"},  {"ae", "æ"},  {"ah", "ʌ"},  {"ao", "ɔ"},  {"aw", "aʊ"}, {"ax", "ə"},
-      {"ay", "aɪ"}, {"b", "b"},   {"ch", "tʃ"}, {"d", "d"},   {"dh", "ð"},  {"eh", "ɛ"},
-      {"er", "ɚ"},  {"ey", "eɪ"}, {"f", "f"},   {"g", "g"},   {"hh", "h"},  {"ih", "ɪ"},
-      {"iy", "i"},  {"jh", "dʒ"}, {"k", "k"},   {"l", "l"},   {"m", "m"},   {"n", "n"},
-      {"ng", "ŋ"},  {"ow", "oʊ"}, {"oy", "ɔɪ"}, {"p", "p"},   {"r", "r"},   {"s", "s"},
-      {"sh", "ʃ"},  {"t", "t"},   {"th", "θ"},  {"uh", "ʊ"},  {"uw", "u"},  {"v", "v"},
-      {"w", "w"},   {"y", "j"},   {"z", "z"},   {"zh", "ʒ"}};
+      {"aa", "ɑ"}, {"ae", "æ"},  {"ah", "ʌ"}, {"ao", "ɔ"}, {"aw", "aʊ"}, {"ax", "ə"},  {"ay", "aɪ"},
+      {"b", "b"},  {"ch", "tʃ"}, {"d", "d"},  {"dh", "ð"}, {"eh", "ɛ"},  {"er", "ɚ"},  {"ey", "eɪ"},
+      {"f", "f"},  {"g", "g"},   {"hh", "h"}, {"ih", "ɪ"}, {"iy", "i"},  {"jh", "dʒ"}, {"k", "k"},
+      {"l", "l"},  {"m", "m"},   {"n", "n"},  {"ng", "ŋ"}, {"ow", "oʊ"}, {"oy", "ɔɪ"}, {"p", "p"},
+      {"r", "r"},  {"s", "s"},   {"sh", "ʃ"}, {"t", "t"},  {"th", "θ"},  {"uh", "ʊ"},  {"uw", "u"},
+      {"v", "v"},  {"w", "w"},   {"y", "j"},  {"z", "z"},  {"zh", "ʒ"}};
   const std::map<std::string, std::string> glyph = {
-      {"ɪ", "I"},  {"ʊ", "U"},  {"æ", "a"},  {"ɑ", "1"},  {"ʌ", "7"},  {"ə", "5"},
-      {"ɚ", "6"},  {"ɝ", "4"},  {"ɔ", "3"},  {"ɛ", "9"},  {"e", "8"},  {"o", "O"},
-      {"u", "2"},  {"ŋ", "A"},  {"ʃ", "B"},  {"ʒ", "C"},  {"θ", "D"},  {"ð", "E"},
-      {"a", "0"},  {"i", "i"},  {"j", "j"},  {"b", "b"},  {"d", "d"},  {"f", "f"},
-      {"g", "g"},  {"h", "h"},  {"k", "k"},  {"l", "l"},  {"m", "m"},  {"n", "n"},
-      {"p", "p"},  {"r", "r"},  {"s", "s"},  {"t", "t"},  {"v", "v"},  {"w", "w"},
-      {"z", "z"}};
+      {"ɪ", "I"}, {"ʊ", "U"}, {"æ", "a"}, {"ɑ", "1"}, {"ʌ", "7"}, {"ə", "5"}, {"ɚ", "6"},
+      {"ɝ", "4"}, {"ɔ", "3"}, {"ɛ", "9"}, {"e", "8"}, {"o", "O"}, {"u", "2"}, {"ŋ", "A"},
+      {"ʃ", "B"}, {"ʒ", "C"}, {"θ", "D"}, {"ð", "E"}, {"a", "0"}, {"i", "i"}, {"j", "j"},
+      {"b", "b"}, {"d", "d"}, {"f", "f"}, {"g", "g"}, {"h", "h"}, {"k", "k"}, {"l", "l"},
+      {"m", "m"}, {"n", "n"}, {"p", "p"}, {"r", "r"}, {"s", "s"}, {"t", "t"}, {"v", "v"},
+      {"w", "w"}, {"z", "z"}};
   // An IPA text as glyphs, symbol by symbol (each symbol one or two bytes).
   const auto toGlyphs = [&](const std::string& text) {
     std::string out;
@@ -112,7 +110,7 @@ TEST(TranscribeTest, UnknownPhonesAndOverlongWordsGetNoTranscription) {
   EXPECT_EQ(T({S({}, true), S({}, false)}), "<none: >");
   // 47 characters fit inside the brackets, 48 do not.
   std::vector<Syllable> word(15, S({"p", "aa", "t"}, false));  // 45
-  word.push_back(S({"b", "ay"}, false));                        // +3 = 48
+  word.push_back(S({"b", "ay"}, false));                       // +3 = 48
   EXPECT_EQ(T(word), "<none: >");
   word.back() = S({"b", "aa"}, false);  // +2 = 47
   EXPECT_EQ(T(word).size(), kMaxTranscriptionChars);

@@ -15,7 +15,10 @@ TEST(RepairUtf8Test, WellFormedTextStaysAndStrayBytesReadAsWindows1252) {
   EXPECT_EQ(RepairUtf8("plain \xC3\xBC \xE2\x82\xAC \xF0\x9F\x98\x80"s),
             "plain \xC3\xBC \xE2\x82\xAC \xF0\x9F\x98\x80"s);
   // The stray bytes seen in real articles: a curly apostrophe, a cedilla.
-  EXPECT_EQ(RepairUtf8("market\x92s fa\xE7" "ade"s), "market\xE2\x80\x99s fa\xC3\xA7" "ade"s);
+  EXPECT_EQ(RepairUtf8("market\x92s fa\xE7"
+                       "ade"s),
+            "market\xE2\x80\x99s fa\xC3\xA7"
+            "ade"s);
   // An unassigned byte becomes the replacement character.
   EXPECT_EQ(RepairUtf8("\x81"s), "\xEF\xBF\xBD"s);
   // Overlong forms, encoded surrogates, a sequence cut short at the end.
@@ -25,7 +28,9 @@ TEST(RepairUtf8Test, WellFormedTextStaysAndStrayBytesReadAsWindows1252) {
   EXPECT_EQ(RepairUtf8("\xF4\x90\x80\x80"s).substr(0, 2), "\xC3\xB4"s);
   // NUL bytes cannot stand in a book's text.
   EXPECT_EQ(RepairUtf8("a\0b"s), "ab");
-  EXPECT_EQ(RepairedUtf16("fa\xE7" "ade"s), u"façade");
+  EXPECT_EQ(RepairedUtf16("fa\xE7"
+                          "ade"s),
+            u"façade");
 }
 
 TEST(PhoneticFormTest, OnlyABracketAmongTheFirstSixUnitsMakesATranscription) {
@@ -90,7 +95,9 @@ TEST(WriteTsvTest, EntriesReadBackAsXqbReadsThem) {
   std::vector<std::size_t> lines;
   std::string problem;
   ASSERT_EQ(xqb::ReadTsv(reinterpret_cast<const std::uint8_t*>(tsv.data()), tsv.size(), &back,
-                         &lines, &problem), 1) << problem;
+                         &lines, &problem),
+            1)
+      << problem;
   ASSERT_EQ(back.size(), 3u);
   EXPECT_EQ(back[0].content, u"[bUk]\nbook\n\tn 1: a work");
   EXPECT_EQ(back[1].key, u"[incr Tcl]");

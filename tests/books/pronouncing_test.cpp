@@ -49,15 +49,15 @@ TEST(CmuLexiconTest, ReadsWordsSyllablesAndStress) {
 
 TEST(CmuLexiconTest, RefusesMalformedLinesNamingThem) {
   for (const char* bad : {
-           "(\"book\" nil (((b uh k) 1))",      // a parenthesis short
-           "(\"book\" nil (((b uh k) 3)))",     // no such stress
-           "(\"book\" nil ((() 1)))",           // a syllable without phones
-           "(\"book\" nil ()) junk",            // no syllables, junk after
-           "(\"book\" nil (((b uh k) 1))) x",   // junk after
-           "(book nil (((b uh k) 1)))",         // the word unquoted
-           "(\"\" nil (((b uh k) 1)))",         // an empty word
-           "(\"bo\tok\" nil (((b uh k) 1)))",   // a control character
-           "MNCL",                              // the name only on the first line
+           "(\"book\" nil (((b uh k) 1))",     // a parenthesis short
+           "(\"book\" nil (((b uh k) 3)))",    // no such stress
+           "(\"book\" nil ((() 1)))",          // a syllable without phones
+           "(\"book\" nil ()) junk",           // no syllables, junk after
+           "(\"book\" nil (((b uh k) 1))) x",  // junk after
+           "(book nil (((b uh k) 1)))",        // the word unquoted
+           "(\"\" nil (((b uh k) 1)))",        // an empty word
+           "(\"bo\tok\" nil (((b uh k) 1)))",  // a control character
+           "MNCL",                             // the name only on the first line
        }) {
     std::string problem;
     EXPECT_TRUE(Read(std::string("(\"ok\" nil (((ow k) 1)))\n") + bad + "\n", &problem).empty())
@@ -110,7 +110,8 @@ TEST(PronouncingBookTest, OneEntryPerWordWithEveryPronunciation) {
   EXPECT_EQ(entries[0].content, u"[5]\na\ndeterminer: AX0\nnoun: EY1");
   EXPECT_EQ(entries[1].content, u"[bUk]\nbook\nB UH1 K");
   EXPECT_EQ(entries[2].key, u"Agha");
-  EXPECT_EQ(entries[3].content, u"['r9k6d]\nrecord\nnoun: R EH1 - K ER0 D\nverb: R AX0 - K AO1 R D");
+  EXPECT_EQ(entries[3].content,
+            u"['r9k6d]\nrecord\nnoun: R EH1 - K ER0 D\nverb: R AX0 - K AO1 R D");
   EXPECT_EQ(entries[4].content, u"[1d]\nodd\nQ AA1 D\nAA1 D");
   EXPECT_EQ(phonetic, (std::vector<bool>{true, true, true, true, true}));
 

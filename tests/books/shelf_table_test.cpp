@@ -53,9 +53,9 @@ TEST(ShelfCatalogueTest, PrintsEveryRowAsCategoryFileAndTitle) {
   EXPECT_EQ(rows[6], "Professional\tdeflex_b.xqb\tFOLDOC Computing");
   EXPECT_EQ(rows[16].rfind("Life\t", 0), 0u);
   for (std::size_t n = 0; n < rows.size(); ++n) {
-    EXPECT_EQ(rows[n], std::string(kShelfCategoryNames[static_cast<std::size_t>(
-                           ShelfTable[n].category)]) +
-                           "\t" + ShelfTable[n].file + "\t" + ShelfTable[n].title);
+    EXPECT_EQ(rows[n],
+              std::string(kShelfCategoryNames[static_cast<std::size_t>(ShelfTable[n].category)]) +
+                  "\t" + ShelfTable[n].file + "\t" + ShelfTable[n].title);
   }
 }
 
@@ -67,9 +67,10 @@ TEST(ShelfCatalogueTest, EachTitleFitsTheBookHeader) {
 class ShelfToolTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("shelf_tool_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    folder_ =
+        std::filesystem::temp_directory_path() /
+        ("shelf_tool_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
   }
@@ -102,17 +103,20 @@ TEST_F(ShelfToolTest, DeflexBookFindsBookWithItsPhoneticLineAndDefinition) {
   Write("wn.dict.dz", std::string(packed.begin(), packed.end()));
   Write("lexicon.out", "MNCL\n(\"book\" nil (((b uh k) 1)))\n");
 
-  Result r = Shelf({"convert", "deflex", Path("wn.index"), Path("lexicon.out"), "-o", Path("a.tsv")});
+  Result r =
+      Shelf({"convert", "deflex", Path("wn.index"), Path("lexicon.out"), "-o", Path("a.tsv")});
   ASSERT_EQ(r.code, xqb::kExitOk) << r.err;
   EXPECT_NE(r.err.find("3 entries (1 words in the lexicon, 1 entries pronounced), 1 first lines"),
-            std::string::npos) << r.err;
+            std::string::npos)
+      << r.err;
 
   r = Xqb({"build", Path("a.tsv"), "-o", Path("deflex_a.xqb"), "--title", ShelfTable[0].title});
   ASSERT_EQ(r.code, xqb::kExitOk) << r.err;
   r = Xqb({"lookup", Path("deflex_a.xqb"), "Book"});
   ASSERT_EQ(r.code, xqb::kExitOk) << r.err;
-  EXPECT_EQ(r.out, "found 1\nbook\n[bUk]\nbook\n"
-                   "    n 1: a written work or composition that has been published\n");
+  EXPECT_EQ(r.out,
+            "found 1\nbook\n[bUk]\nbook\n"
+            "    n 1: a written work or composition that has been published\n");
   r = Xqb({"lookup", Path("deflex_a.xqb"), "book of account"});
   EXPECT_EQ(r.out, "found 2\nbook of account\nbook of account\n    n 1: a record of accounts\n");
   r = Xqb({"lookup", Path("deflex_a.xqb"), "[sic]"});
@@ -127,7 +131,8 @@ TEST_F(ShelfToolTest, GzipInputsAndRefusals) {
       xqb::testing::Gzip(std::vector<std::uint8_t>(calling.begin(), calling.end()));
   Write("inter.phone.gz", std::string(packed.begin(), packed.end()));
   Write("na.phone", "201:Bayonne:New Jersey:NJ\n");
-  Result r = Shelf({"convert", "dialing", Path("inter.phone.gz"), Path("na.phone"), "-o", Path("d.tsv")});
+  Result r =
+      Shelf({"convert", "dialing", Path("inter.phone.gz"), Path("na.phone"), "-o", Path("d.tsv")});
   ASSERT_EQ(r.code, xqb::kExitOk) << r.err;
   EXPECT_EQ(Read("d.tsv"),
             "20\t+20\\nEgypt\nEgypt\tEgypt\\nCountry calling code: +20\n"

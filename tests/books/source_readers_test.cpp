@@ -21,7 +21,10 @@ TEST(DictdConversionTest, ArticlesWithStrayBytesAreRepairedNotRefused) {
   const xqb::testing::DictdFiles files = xqb::testing::MakeDictd({
       {"00-database-short", "Stand-in Lexicon\n"},
       {"book", "book\n    n 1: a written work\n\n"},
-      {"fa\xE7" "ade", "fa\xE7" "ade\r\n    the market\x92s face\n"},
+      {"fa\xE7"
+       "ade",
+       "fa\xE7"
+       "ade\r\n    the market\x92s face\n"},
       {"[incr Tcl]", "[incr Tcl]\n\n   <language>\n"},
   });
   std::vector<BookEntry> entries;
@@ -40,9 +43,10 @@ TEST(DictdConversionTest, ALongArticleSharedByHeadwordsIsGivenToTheOneItIsAbout)
   const std::string wine = "Wine \\Wine\\, n. " + std::string(kSharedArticleBytes, 'w');
   const std::string shortOne = "Dry (of wines)";
   std::string dict = wine + shortOne;
-  std::string index = Line("Birch wine", 0, wine.size()) + Line("dry", wine.size(), shortOne.size()) +
-                      Line("Dry wine", wine.size(), shortOne.size()) + Line("Wine", 0, wine.size()) +
-                      Line("Wine press", 0, wine.size());
+  std::string index = Line("Birch wine", 0, wine.size()) +
+                      Line("dry", wine.size(), shortOne.size()) +
+                      Line("Dry wine", wine.size(), shortOne.size()) +
+                      Line("Wine", 0, wine.size()) + Line("Wine press", 0, wine.size());
   std::vector<BookEntry> entries;
   std::string problem;
   ASSERT_EQ(ReadDictdRepaired(index, dict, &entries, &problem), 1) << problem;
@@ -95,7 +99,8 @@ TEST(DictdConversionTest, TheArticlesOfOneHeadwordMakeOneEntry) {
   // Not beyond what one entry holds.
   const std::string big(kMaxMergedUnits - 10, 'x');
   entries.clear();
-  ASSERT_EQ(ReadDictdRepaired(Line("x", 0, big.size()) + Line("x", 0, 20), big, &entries, &problem), 1);
+  ASSERT_EQ(ReadDictdRepaired(Line("x", 0, big.size()) + Line("x", 0, 20), big, &entries, &problem),
+            1);
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[1].content, u"xxxxxxxxxxxxxxxxxxxx");
 }
@@ -121,7 +126,8 @@ TEST(ThesaurusTest, MeaningsFollowTheirWord) {
   std::string problem;
   ASSERT_EQ(ReadThesaurus(text, &entries, &problem), 1) << problem;
   ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(entries[0].content, u"book\n(noun) volume, product (generic term)\n(verb) reserve, hold");
+  EXPECT_EQ(entries[0].content,
+            u"book\n(noun) volume, product (generic term)\n(verb) reserve, hold");
   EXPECT_EQ(entries[1].key, u"café");
 
   EXPECT_EQ(ReadThesaurus("UTF-8\nbook|3\n(noun)|volume\n", &entries, &problem), 0);
@@ -149,8 +155,9 @@ TEST(WorldTablesTest, CountriesWithTheirCapitalsCodesAndTimeZones) {
   EXPECT_EQ(entries[0].content,
             u"France\nCapital: Paris\nISO 3166 codes: FR, FRA, 250\nTime zone: Europe/Paris");
   EXPECT_EQ(entries[1].content, u"Channel Islands\nISO 3166 codes: 830");
-  EXPECT_EQ(entries[2].content, u"United States\nCapital: Washington\nISO 3166 codes: US, USA, "
-                                u"840\nTime zones: America/New_York, America/Chicago");
+  EXPECT_EQ(entries[2].content,
+            u"United States\nCapital: Washington\nISO 3166 codes: US, USA, "
+            u"840\nTime zones: America/New_York, America/Chicago");
   EXPECT_EQ(entries[3].content, u"Paris\nCapital of France");
 
   EXPECT_EQ(ReadCountries("250:FR:France:Paris\n", zones, &entries, &problem), 0);
@@ -167,8 +174,9 @@ TEST(WorldTablesTest, CityRecords) {
   std::string problem;
   ASSERT_EQ(ReadCities(text, &entries, &problem), 1) << problem;
   ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(entries[0].content, u"Aberdeen\nCountry: UK\nRegion: Scotland\nPopulation: "
-                                u"210,700\nLatitude: 57.150\nLongitude: -2.083");
+  EXPECT_EQ(entries[0].content,
+            u"Aberdeen\nCountry: UK\nRegion: Scotland\nPopulation: "
+            u"210,700\nLatitude: 57.150\nLongitude: -2.083");
   EXPECT_EQ(entries[1].content, u"Mont Blanc\nType: Mountain\nElevation: 4807 m");
   EXPECT_EQ(ReadCities("Name : x\nno colon\n", &entries, &problem), 0);
   EXPECT_EQ(problem.rfind("line 2: ", 0), 0u) << problem;
@@ -186,8 +194,9 @@ TEST(WorldTablesTest, AirportsByCodeAndByCity) {
   ASSERT_EQ(entries.size(), 6u);
   EXPECT_EQ(entries[0].content, u"CDG\nCharles de Gaulle\nCountry: France (FR)\nServes: Paris");
   EXPECT_EQ(entries[1].content, u"Paris\nCDG  Charles de Gaulle\nORY  Orly");
-  EXPECT_EQ(entries[3].content,
-            u"EWR\nNewark Liberty\nCountry: United States (US), NJ\nServes: Newark, NJ; New York, NY");
+  EXPECT_EQ(
+      entries[3].content,
+      u"EWR\nNewark Liberty\nCountry: United States (US), NJ\nServes: Newark, NJ; New York, NY");
   EXPECT_EQ(ReadAirports("CDG:Charles de Gaulle:FR\n", kCountries, &entries, &problem), 0);
   EXPECT_FALSE(problem.empty());
 }
@@ -202,8 +211,9 @@ TEST(WorldTablesTest, CallingCodesAndAreaCodesShareKeys) {
   ASSERT_EQ(ReadDialingCodes(calling, areas, &entries, &problem), 1) << problem;
   std::map<std::u16string, std::u16string> byKey;
   for (const BookEntry& e : entries) byKey[e.key] = e.content;
-  EXPECT_EQ(byKey[u"212"], u"+212\nMorocco\nArea code 212 (North America)\n"
-                           u"New York (NY): New York City, Manhattan");
+  EXPECT_EQ(byKey[u"212"],
+            u"+212\nMorocco\nArea code 212 (North America)\n"
+            u"New York (NY): New York City, Manhattan");
   EXPECT_EQ(byKey[u"France"], u"France\nCountry calling code: +33");
   EXPECT_EQ(byKey[u"Manhattan"], u"Manhattan\nNew York (NY): area code 212");
   EXPECT_EQ(byKey[u"Bahamas"], u"Bahamas\nBahamas: area code 242");
