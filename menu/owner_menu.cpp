@@ -9,4 +9,14 @@ HMENU OwnerMenu::Load(HINSTANCE instance) {
   return menuBar_;
 }
 
+void OwnerMenu::MeasureItem(MEASUREITEMSTRUCT* /*item*/) const {}
+
+void OwnerMenu::DrawItem(const DRAWITEMSTRUCT* /*item*/) const {}
+
+void OwnerMenu::PreparePopup(HMENU /*popup*/, HWND /*owner*/, HWND /*toolbar*/) {}
+
+LRESULT OwnerMenu::MenuChar(HMENU /*menu*/, WORD /*character*/, WORD /*flags*/) const {
+  return MAKELRESULT(0, MNC_IGNORE);
+}
+
 }  // namespace quill

@@ -162,6 +162,23 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       EndPaint(window, &paint);
       return 0;
     }
+    case WM_DRAWITEM:
+      if (wParam == 0) menu.DrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      break;
+    case WM_MEASUREITEM: {
+      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      if (wParam == 0 && item->CtlType == ODT_MENU) menu.MeasureItem(item);
+      break;
+    }
+    case WM_INITMENUPOPUP:
+      // The history popup stays plain; the window menu is never touched.
+      if (plainPopupPending == 0 && HIWORD(lParam) == 0) {
+        menu.PreparePopup(reinterpret_cast<HMENU>(wParam), window, toolbar);
+      }
+      plainPopupPending = 0;
+      return 0;
+    case WM_MENUCHAR:
+      return menu.MenuChar(reinterpret_cast<HMENU>(lParam), LOWORD(wParam), HIWORD(wParam));
     case WM_NOTIFY:
       return OnNotify(static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam));
     case WM_KEYDOWN:

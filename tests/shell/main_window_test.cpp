@@ -183,6 +183,43 @@ TEST_F(MainWindowTest, LayoutFollowsTheSidePanel) {
   EXPECT_EQ(shelf.bottom - shelf.top, 445);
 }
 
+TEST_F(MainWindowTest, SidePanelButtonsSwitchThePanelsAndTheLayout) {
+  StartWithDefaultBook();
+  MainWindow& w = Window();
+  SendMessageA(w.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(700, 500));
+  const auto command = [&](int id) {
+    SendMessageA(w.hwnd, WM_COMMAND, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(w.toolbar));
+    Pump();
+  };
+  command(IDM_FIND_PANEL);  // from the shelf straight to the find panel
+  EXPECT_EQ(w.sidePanel, kFindPanel);
+  EXPECT_TRUE(IsWindowVisible(w.findPanel.hwnd));
+  EXPECT_FALSE(IsWindowVisible(w.shelfPanel.hwnd));
+  EXPECT_EQ(SendMessageA(w.toolbar, TB_GETSTATE, IDM_FIND_PANEL, 0),
+            TBSTATE_CHECKED | TBSTATE_ENABLED);
+  EXPECT_EQ(SendMessageA(w.toolbar, TB_GETSTATE, IDM_BOOK_SHELF, 0), TBSTATE_ENABLED);
+  EXPECT_EQ(ChildRect(w.inputBox).left, 210);
+  EXPECT_EQ(ChildRect(w.inputBox).bottom - ChildRect(w.inputBox).top, 25);
+  EXPECT_EQ(ChildRect(w.wordList).top, 60);
+  EXPECT_EQ(ChildRect(w.contentPane).left, 205);
+  EXPECT_FALSE(ListShown());
+  EXPECT_TRUE(PaneEnabled());
+
+  command(IDM_FIND_PANEL);  // again: no panel at all
+  EXPECT_EQ(w.sidePanel, kNoSidePanel);
+  EXPECT_FALSE(IsWindowVisible(w.findPanel.hwnd));
+  EXPECT_EQ(ChildRect(w.inputBox).left, 10);
+  EXPECT_EQ(ChildRect(w.contentPane).left, 5);
+  EXPECT_EQ(ChildRect(w.contentPane).bottom, 500 - 20);
+
+  command(IDM_BOOK_SHELF);
+  EXPECT_EQ(w.sidePanel, kShelfPanel);
+  EXPECT_TRUE(IsWindowVisible(w.shelfPanel.hwnd));
+  EXPECT_EQ(ChildRect(w.inputBox).left, 210);
+  // The entry is shown again at the new place, strip included.
+  EXPECT_EQ(PaneText(), "first letter\r\nof the Greek alphabet\r\n");
+}
+
 TEST_F(MainWindowTest, ShelfBookOpensWithoutBeingRemembered) {
   StartWithDefaultBook();
   MainWindow& w = Window();
