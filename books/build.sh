@@ -75,7 +75,7 @@ starts with spaces, so that it is shown as text."
 
 # ---------------------------------------------------------------- tools
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake --preset native -S "$root" -B "$build" >/dev/null
+  (cd "$root" && cmake --preset native -B "$build" >/dev/null)
 fi
 cmake --build "$build" --target xqb shelf >/dev/null
 xqb=$build/tools/xqb
