@@ -27,6 +27,7 @@ stop_display() {
 # keeps its wineserver running until stop_wine.
 start_wine() {
   export WINEPREFIX="$1/wineprefix"
+  mkdir -p "$1"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   if [ ! -f "$WINEPREFIX/system.reg" ]; then

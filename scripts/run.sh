@@ -34,7 +34,10 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   start_display
   own_display=1
 fi
-start_wine "$PWD/build/win64"
+# A Wine prefix of its own, apart from the tests' one: what the program
+# remembers between runs (the last book, the window's place) stays the
+# user's.
+start_wine "$PWD/build/run"
 trap 'stop_wine; stop_display' EXIT
 
 # The installation folder is where the installer would have put the books.

@@ -65,6 +65,8 @@ for _ in $(seq 50); do
   sleep 0.2
 done
 kill "$program" 2>/dev/null
+# Leave no settings behind for whoever runs the program in this prefix next.
+wine reg delete 'HKLM\Software\Orvelle\Quillpad' /f >/dev/null 2>&1
 
 {
   echo '<?xml version="1.0" encoding="UTF-8"?>'
