@@ -4,20 +4,14 @@
 
 #include <windows.h>
 
-#include "shell/window_base.h"
+#include "panels/side_panel.h"
 
 namespace quill {
 
-class TreeSubWnd : public WindowBase {
+class TreeSubWnd : public SidePanel {
  public:
   // Registers "TreeSubWnd" and creates the panel as a child of mainWindow.
-  HWND Create(HWND mainWindow);
-  // Follows the main window's client size: x 3, y 35, 200 wide.
-  void Move(int clientWidth, int clientHeight);
-  void Show();
-  void Hide();
-
-  LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+  HWND Create(HWND mainWindow) { return CreatePanel(mainWindow, "TreeSubWnd", 0); }
 };
 
 }  // namespace quill

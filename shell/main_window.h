@@ -31,7 +31,7 @@ struct MainWindowOptions {
 };
 
 // Which side panel is shown at the left.
-enum SidePanel : int { kNoSidePanel = 0, kFindPanel = 1, kShelfPanel = 2 };
+enum SidePanelState : int { kNoSidePanel = 0, kFindPanel = 1, kShelfPanel = 2 };
 
 class MainWindow : public WindowBase {
  public:
