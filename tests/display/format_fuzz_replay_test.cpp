@@ -2,29 +2,13 @@
 // fault keep being checked.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <vector>
-
 #include "fuzz/display_fuzz_entries.h"
+#include "tests/support/corpus_replay.h"
 
 namespace {
 
 TEST(FormatContentCorpus, Replays) {
-  int replayed = 0;
-  const std::filesystem::path folder =
-      std::filesystem::path(QUILL_FUZZ_CORPUS) / "format_content";
-  for (const auto& item : std::filesystem::directory_iterator(folder)) {
-    if (!item.is_regular_file()) continue;
-    std::ifstream in(item.path(), std::ios::binary);
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                          std::istreambuf_iterator<char>());
-    SCOPED_TRACE(item.path().string());
-    quill::fuzz::FormatContentOne(bytes.data(), bytes.size());
-    ++replayed;
-  }
-  EXPECT_GT(replayed, 5);
+  EXPECT_GT(quill::testing::ReplayCorpus("format_content", quill::fuzz::FormatContentOne), 5);
 }
 
 }  // namespace
