@@ -8,12 +8,11 @@
 #include "display/ansi_text.h"
 #include "display/phonetic_glyphs.h"
 #include "resources/ids.h"
+#include "shell/scoped_win.h"
 
 namespace quill {
 
-EntryView::~EntryView() {
-  if (glyphBitmap_ != nullptr) DeleteObject(glyphBitmap_);
-}
+EntryView::~EntryView() = default;
 
 int EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparator,
                              std::int32_t textBufferUnits) {
@@ -49,8 +48,7 @@ void EntryView::TakePhonetic(const char16_t* content) {
 }
 
 int EntryView::LoadGlyphs(HINSTANCE module) {
-  if (glyphBitmap_ != nullptr) DeleteObject(glyphBitmap_);
-  glyphBitmap_ = LoadBitmapA(module, MAKEINTRESOURCEA(IDB_PHONETIC_GLYPHS));
+  glyphBitmap_.reset(LoadBitmapA(module, MAKEINTRESOURCEA(IDB_PHONETIC_GLYPHS)));
   return glyphBitmap_ != nullptr ? 1 : 0;
 }
 
@@ -65,16 +63,14 @@ void EntryView::DrawPhoneticStrip(HDC dc, int sidePanel) const {
 
 void EntryView::DrawGlyphs(HDC dc, int x0, int y0) const {
   if (glyphBitmap_ == nullptr) return;
-  HDC cells = CreateCompatibleDC(dc);
-  if (cells == nullptr) return;
-  HGDIOBJ previous = SelectObject(cells, glyphBitmap_);
+  ScopedMemDC cells(dc);
+  if (!cells) return;
+  ScopedSelect bitmap(cells, glyphBitmap_);
   for (std::size_t k = 0; k < kMaxPhoneticChars && phonetic_[k] != 0; ++k) {
     const int x = x0 + kGlyphAdvance * static_cast<int>(k);
     BitBlt(dc, x, y0, kGlyphWidth, kGlyphHeight, cells, GlyphColumn(GlyphIndex(phonetic_[k])), 0,
            SRCCOPY);
   }
-  SelectObject(cells, previous);
-  DeleteDC(cells);
 }
 
 }  // namespace quill

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "display/entry_format.h"
+#include "shell/scoped_win.h"
 
 namespace quill {
 
@@ -24,7 +25,6 @@ class EntryView {
   EntryView() = default;
   EntryView(const EntryView&) = delete;
   EntryView& operator=(const EntryView&) = delete;
-  // Deletes the glyph bitmap if one is held.
   virtual ~EntryView();
 
   void SetContentPane(HWND pane) { contentPane_ = pane; }
@@ -53,7 +53,7 @@ class EntryView {
   HWND contentPane_ = nullptr;
   char16_t phonetic_[kPhoneticUnits] = {};
   bool hasPhonetic_ = false;
-  HBITMAP glyphBitmap_ = nullptr;
+  ScopedBitmap glyphBitmap_;
 };
 
 }  // namespace quill
