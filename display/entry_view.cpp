@@ -54,11 +54,9 @@ int EntryView::LoadGlyphs(HINSTANCE module) {
 
 void EntryView::DrawPhoneticStrip(HDC dc, int sidePanel) const {
   if (!hasPhonetic_) return;
-  if (sidePanel == 0) {
-    DrawGlyphs(dc, kStripLeftPlain, kStripTop);
-  } else if (sidePanel == 1 || sidePanel == 2) {
-    DrawGlyphs(dc, kStripLeftBesidePanel, kStripTop);
-  }
+  const MainLayout layout =
+      LayOutMainWindow(LayoutPass::kResize, static_cast<SidePanelState>(sidePanel), 0, 0);
+  if (layout.hasStrip) DrawGlyphs(dc, layout.glyphX, layout.glyphY);
 }
 
 void EntryView::DrawGlyphs(HDC dc, int x0, int y0) const {

@@ -8,17 +8,13 @@
 #include <cstdint>
 
 #include "display/entry_format.h"
+#include "shell/layout.h"
 #include "shell/scoped_win.h"
 
 namespace quill {
 
-// Where the glyph strip starts in the main window's client area, and the
-// band cleared before it is drawn, by side-panel state.
-inline constexpr int kStripTop = 75;
-inline constexpr int kStripLeftPlain = 5;
-inline constexpr int kStripLeftBesidePanel = 205;
-inline constexpr RECT kStripBandPlain = {5, 70, 1024, 90};
-inline constexpr RECT kStripBandBesidePanel = {203, 70, 1024, 90};
+// The top of the glyph strip in the main window's client area.
+inline constexpr int kStripTop = LayOutMainWindow(LayoutPass::kResize, kNoSidePanel, 0, 0).glyphY;
 
 class EntryView {
  public:

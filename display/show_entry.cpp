@@ -35,14 +35,14 @@ int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow, 
                          header.textBufferUnits);
   view.LoadGlyphs(GetModuleHandleA(nullptr));
 
-  const RECT* band = nullptr;
-  if (sidePanel == 0) {
-    band = &kStripBandPlain;
-  } else if (sidePanel == 1 || sidePanel == 2) {
-    band = &kStripBandBesidePanel;
-  }
+  const MainLayout layout =
+      LayOutMainWindow(LayoutPass::kResize, static_cast<SidePanelState>(sidePanel), 0, 0);
   if (dc != nullptr) {
-    if (band != nullptr) FillRect(dc, band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    if (layout.hasStrip) {
+      const ControlBox& b = layout.stripBand;
+      const RECT band = {b.x, b.y, b.x + b.width, b.y + b.height};
+      FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
     view.DrawPhoneticStrip(dc, sidePanel);
   }
   SendMessageA(panes.inputBox, EM_SETSEL, 0, -1);

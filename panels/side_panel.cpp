@@ -2,18 +2,24 @@
 
 namespace quill {
 
-HWND SidePanel::CreatePanel(HWND mainWindow, const char* className, int y) {
+HWND SidePanel::CreatePanel(HWND mainWindow, const char* className, SidePanelState which) {
+  which_ = which;
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
   RegisterWindowClass(instance, className);
-  const int baseHeight = GetSystemMetrics(SM_CYFULLSCREEN) / 2 - 30;
+  int width = 0;
+  int height = 0;
+  CreationSize(&width, &height);
+  const ControlBox box = LayOutMainWindow(LayoutPass::kCreate, which, width, height).sidePanel;
   hwnd = CreateWindowExA(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, className, className,
-                         WS_CHILD | WS_VISIBLE, 0, y, 150, baseHeight - 110, mainWindow, nullptr,
-                         instance, this);
+                         WS_CHILD | WS_VISIBLE, box.x, box.y, box.width, box.height, mainWindow,
+                         nullptr, instance, this);
   return hwnd;
 }
 
-void SidePanel::Move(int /*clientWidth*/, int clientHeight) {
-  if (hwnd != nullptr) MoveWindow(hwnd, 3, 35, 200, clientHeight - 55, TRUE);
+void SidePanel::Move(int clientWidth, int clientHeight) {
+  if (hwnd == nullptr) return;
+  PlaceControl(hwnd, LayOutMainWindow(LayoutPass::kResize, which_, clientWidth, clientHeight)
+                         .sidePanel);
 }
 
 void SidePanel::Show() {

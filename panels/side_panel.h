@@ -5,14 +5,15 @@
 
 #include <windows.h>
 
+#include "shell/layout.h"
 #include "shell/window_base.h"
 
 namespace quill {
 
 class SidePanel : public WindowBase {
  public:
-  // Follows the main window's client size: x 3, y 35, 200 wide. The width
-  // argument is not needed.
+  // Follows the main window's client size to the side panel's place in
+  // LayOutMainWindow (x 3, y 35, 200 wide).
   virtual void Move(int clientWidth, int clientHeight);
   void Show();
   void Hide();
@@ -21,8 +22,12 @@ class SidePanel : public WindowBase {
 
  protected:
   // Registers className and creates the panel as a visible child of
-  // mainWindow at (0, y), with this object as its creation parameter.
-  HWND CreatePanel(HWND mainWindow, const char* className, int y);
+  // mainWindow at the creation place of panel `which`, with this object as
+  // its creation parameter.
+  HWND CreatePanel(HWND mainWindow, const char* className, SidePanelState which);
+
+ private:
+  SidePanelState which_ = kNoSidePanel;
 };
 
 }  // namespace quill

@@ -14,7 +14,7 @@ class SubWnd : public SidePanel {
   BookFile* book = nullptr;
 
   // Registers "SubWnd" and creates the panel as a child of mainWindow.
-  HWND Create(HWND mainWindow) { return CreatePanel(mainWindow, "SubWnd", 30); }
+  HWND Create(HWND mainWindow) { return CreatePanel(mainWindow, "SubWnd", kFindPanel); }
 };
 
 }  // namespace quill

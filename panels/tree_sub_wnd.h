@@ -11,7 +11,7 @@ namespace quill {
 class TreeSubWnd : public SidePanel {
  public:
   // Registers "TreeSubWnd" and creates the panel as a child of mainWindow.
-  HWND Create(HWND mainWindow) { return CreatePanel(mainWindow, "TreeSubWnd", 0); }
+  HWND Create(HWND mainWindow) { return CreatePanel(mainWindow, "TreeSubWnd", kShelfPanel); }
 };
 
 }  // namespace quill

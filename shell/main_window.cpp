@@ -218,10 +218,14 @@ HFONT MainWindow::CreateUiFont(HDC dc, int points) {
 }
 
 int MainWindow::CreateToolbar(HWND parent, HINSTANCE instance) {
+  int width = 0;
+  int height = 0;
+  CreationSize(&width, &height);
+  const ControlBox box = LayOutMainWindow(LayoutPass::kCreate, sidePanel, width, height).rebar;
   rebar = CreateWindowExA(0, REBARCLASSNAMEA, nullptr,
                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_BORDER |
                               RBS_VARHEIGHT | RBS_BANDBORDERS | CCS_NODIVIDER | CCS_NOPARENTALIGN,
-                          0, 0, GetSystemMetrics(SM_CXFULLSCREEN) / 3, 50, parent,
+                          box.x, box.y, box.width, box.height, parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_REBAR)), instance,
                           nullptr);
   if (rebar == nullptr) return 0;
@@ -272,8 +276,10 @@ int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), kAllCommonControls};
   InitCommonControlsEx(&controls);
 
-  const int W = GetSystemMetrics(SM_CXFULLSCREEN) / 3;
-  const int H = GetSystemMetrics(SM_CYFULLSCREEN) / 2 - 30;
+  int W = 0;
+  int H = 0;
+  CreationSize(&W, &H);
+  const MainLayout layout = LayOutMainWindow(LayoutPass::kCreate, sidePanel, W, H);
 
   if (!CreateToolbar(window, instance_)) {
     MessageBoxA(nullptr, "Could not create rebar.", nullptr, MB_OK);
@@ -318,7 +324,8 @@ int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
       0, "EDIT", "",
       WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL |
           ES_WANTRETURN,
-      105, 90, W - 15, H - 165, window,
+      layout.contentPane.x, layout.contentPane.y, layout.contentPane.width,
+      layout.contentPane.height, window,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CONTENT_PANE)), instance_, nullptr);
   if (HDC dc = GetDC(contentPane)) {
     paneFont_ = CreateUiFont(dc, 10);
@@ -327,8 +334,9 @@ int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
   SendMessageA(contentPane, WM_SETFONT, reinterpret_cast<WPARAM>(paneFont_), TRUE);
 
   inputBox = CreateWindowExA(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, "EDIT", nullptr,
-                             WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 105, 35, W - 15,
-                             25, window,
+                             WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, layout.inputBox.x,
+                             layout.inputBox.y, layout.inputBox.width, layout.inputBox.height,
+                             window,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_INPUT_BOX)),
                              instance_, nullptr);
   if (HDC dc = GetDC(inputBox)) {
@@ -344,18 +352,19 @@ int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
       0, WC_LISTVIEWA, nullptr,
       WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDATA |
           LVS_NOCOLUMNHEADER,
-      155, 60, W - 15, 150, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_WORD_LIST)),
-      instance_, nullptr);
+      layout.wordList.x, layout.wordList.y, layout.wordList.width, layout.wordList.height, window,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_WORD_LIST)), instance_, nullptr);
   SendMessageA(wordList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
   LVCOLUMNA column{};
   column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_SUBITEM;
   column.fmt = LVCFMT_LEFT;
-  column.cx = W - 36;
+  column.cx = layout.wordListColumn;
   SendMessageA(wordList, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
 
   SendMessageA(contentPane, EM_SETREADONLY, TRUE, 0);
-  SetWindowPos(wordList, HWND_TOPMOST, 5, 80, W - 15, 150, SWP_SHOWWINDOW);
+  SetWindowPos(wordList, HWND_TOPMOST, layout.wordList.x, layout.wordList.y, layout.wordList.width,
+               layout.wordList.height, SWP_SHOWWINDOW);
   ShowWindow(wordList, SW_HIDE);
   ShowWindow(contentPane, SW_SHOW);
 
@@ -420,13 +429,11 @@ void MainWindow::OnSize(int width, int height) {
   InvalidateRect(hwnd, nullptr, FALSE);
   clientWidth = width;
   clientHeight = height;
-  const int x = sidePanel == kNoSidePanel ? 5 : 205;
-  MoveWindow(contentPane, x, 90, width - x, height - 110, TRUE);
-  MoveWindow(wordList, x, 65, width - x, 145, TRUE);
-  MoveWindow(inputBox, x + 5, 35, width - x - 15, 30, TRUE);
+  const MainLayout layout = LayOutMainWindow(LayoutPass::kResize, sidePanel, width, height);
+  PlaceEntryControls(layout);
   SendMessageA(inputBox, WM_GETTEXT, sizeof inputText, reinterpret_cast<LPARAM>(inputText));
-  MoveWindow(statusBar, 0, 0, 0, 0, TRUE);
-  MoveWindow(rebar, 0, 0, width, 0, TRUE);
+  PlaceControl(statusBar, layout.statusBar);
+  PlaceControl(rebar, layout.rebar);
   findPanel.Move(width, height);
   shelfPanel.Move(width, height);
   if (skipSizeSave == 0) {
@@ -435,6 +442,12 @@ void MainWindow::OnSize(int width, int height) {
   } else if (skipSizeSave == 1) {
     skipSizeSave = 0;
   }
+}
+
+void MainWindow::PlaceEntryControls(const MainLayout& layout) {
+  PlaceControl(contentPane, layout.contentPane);
+  PlaceControl(wordList, layout.wordList);
+  PlaceControl(inputBox, layout.inputBox);
 }
 
 void MainWindow::OnDestroy(HWND window) {

@@ -13,6 +13,7 @@
 #include "panels/history_list.h"
 #include "panels/sub_wnd.h"
 #include "panels/tree_sub_wnd.h"
+#include "shell/layout.h"
 #include "shell/settings.h"
 #include "shell/tray_icon.h"
 #include "shell/window_base.h"
@@ -29,9 +30,6 @@ struct MainWindowOptions {
   // The run's history of looked-up words; none records nothing.
   HistoryList* history = nullptr;
 };
-
-// Which side panel is shown at the left.
-enum SidePanelState : int { kNoSidePanel = 0, kFindPanel = 1, kShelfPanel = 2 };
 
 class MainWindow : public WindowBase {
  public:
@@ -66,7 +64,7 @@ class MainWindow : public WindowBase {
 
   char bookPath[kPathBuffer] = {};
   char bookTitleBuffer[kPathBuffer] = {};
-  int sidePanel = kShelfPanel;
+  SidePanelState sidePanel = kShelfPanel;
   HWND rebar = nullptr;
   HWND toolbar = nullptr;
   int skipMoveSave = 0;
@@ -88,6 +86,9 @@ class MainWindow : public WindowBase {
   // Creation, layout and book switching (main_window.cpp).
   int OnCreate(HWND window, const CREATESTRUCTA& create);
   void OnSize(int width, int height);
+  // Moves the input box, word list and content pane to their places in
+  // layout.
+  void PlaceEntryControls(const MainLayout& layout);
   void OnDestroy(HWND window);
   LRESULT OnOpenShelfBook(HWND window, const char* folder, const char* fileName, WPARAM wParam,
                           LPARAM lParam);

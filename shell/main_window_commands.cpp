@@ -148,7 +148,7 @@ void MainWindow::OpenBookFromDialog() {
 
 void MainWindow::SwitchSidePanel(int id, HWND control) {
   const bool wantFind = id == IDM_FIND_PANEL;
-  const int shown = wantFind ? kFindPanel : kShelfPanel;
+  const SidePanelState shown = wantFind ? kFindPanel : kShelfPanel;
   if (sidePanel == shown) {
     sidePanel = kNoSidePanel;
     if (wantFind) {
@@ -170,17 +170,8 @@ void MainWindow::SwitchSidePanel(int id, HWND control) {
       findPanel.Hide();
     }
   }
-  const int W = clientWidth;
-  const int H = clientHeight;
-  if (sidePanel == kNoSidePanel) {
-    MoveWindow(inputBox, 10, 35, W - 20, 25, TRUE);
-    MoveWindow(wordList, 5, 60, W - 5, 150, TRUE);
-    MoveWindow(contentPane, 5, 90, W - 5, H - 110, TRUE);
-  } else {
-    MoveWindow(inputBox, 210, 35, W - 220, 25, TRUE);
-    MoveWindow(wordList, 205, 60, W - 205, 150, TRUE);
-    MoveWindow(contentPane, 205, 90, W - 205, H - 110, TRUE);
-  }
+  PlaceEntryControls(
+      LayOutMainWindow(LayoutPass::kPanelSwitch, sidePanel, clientWidth, clientHeight));
   SetPaneEnabled(true);
   SendMessageA(inputBox, WM_GETTEXT, sizeof inputText, reinterpret_cast<LPARAM>(inputText));
   ShowTypedWord(book, Panes(), inputText, hwnd, sidePanel);

@@ -71,8 +71,9 @@ void MainWindow::OnKeyDown(WPARAM key) {
       if (currentBook == nullptr) break;
       const int next = book.CurrentEntry() + (key == VK_UP ? -1 : 1);
       if (!book.SetCurrentEntry(next)) break;
-      const int x = sidePanel == kNoSidePanel ? 5 : 205;
-      const RECT below = {x, 60, clientWidth, clientHeight};
+      const ControlBox area =
+          LayOutMainWindow(LayoutPass::kResize, sidePanel, clientWidth, clientHeight).entryArea;
+      const RECT below = {area.x, area.y, area.x + area.width, area.y + area.height};
       InvalidateRect(hwnd, &below, FALSE);
       SyncWordList();
       char16_t text[kKeyUnits] = {};

@@ -154,7 +154,7 @@ TEST_F(MainWindowTest, OverlongInstallFolderIsRefusedNotCut) {
 TEST_F(MainWindowTest, LayoutFollowsTheSidePanel) {
   StartWithDefaultBook();
   MainWindow& w = Window();
-  for (const int panel : {kNoSidePanel, kFindPanel, kShelfPanel}) {
+  for (const SidePanelState panel : {kNoSidePanel, kFindPanel, kShelfPanel}) {
     w.sidePanel = panel;
     SendMessageA(w.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(700, 500));
     const int x = panel == kNoSidePanel ? 5 : 205;

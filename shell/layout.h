@@ -1,0 +1,110 @@
+// Where the main window's controls go. Every place that moves a control
+// (creation, resizing, the side-panel switch, the panels' own Move) takes
+// its numbers from LayOutMainWindow, so a new piece placed beside the others
+// changes one table, not four functions.
+#pragma once
+
+#include <windows.h>
+
+namespace quill {
+
+// Which side panel is shown at the left of the main window.
+enum SidePanelState : int { kNoSidePanel = 0, kFindPanel = 1, kShelfPanel = 2 };
+
+// The occasion the controls are placed on. Creation works from a size
+// derived from the screen, before the first WM_SIZE; resizing and the
+// side-panel switch give the input box and the word list slightly different
+// heights, kept as they are so that nothing the user sees moves.
+enum class LayoutPass { kCreate, kResize, kPanelSwitch };
+
+// A control's place in the main window's client area, as MoveWindow takes it.
+struct ControlBox {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  constexpr bool operator==(const ControlBox&) const = default;
+};
+
+struct MainLayout {
+  ControlBox inputBox;
+  ControlBox wordList;
+  ControlBox contentPane;
+  // The shown side panel (the find panel or the shelf; both take the same
+  // place, except at creation).
+  ControlBox sidePanel;
+  ControlBox rebar;
+  ControlBox statusBar;  // the status bar places itself; it is nudged with zeros
+  // The word list's one column (creation only).
+  int wordListColumn = 0;
+  // The phonetic strip: the band cleared before drawing and where the first
+  // glyph cell goes. A state without a strip (none outside the enum) has
+  // hasStrip false and nothing is cleared or drawn.
+  bool hasStrip = false;
+  ControlBox stripBand;
+  int glyphX = 0;
+  int glyphY = 0;
+  // Below the input box: what an arrow key's new entry repaints.
+  ControlBox entryArea;
+};
+
+// The strip's band ends at this x whatever the window's width.
+inline constexpr int kStripBandRight = 1024;
+
+// The places of every control for pass, state and the client size (for
+// kCreate, the size from CreationSize()).
+constexpr MainLayout LayOutMainWindow(LayoutPass pass, SidePanelState state, int width,
+                                      int height) {
+  MainLayout layout;
+  const int x = state == kNoSidePanel ? 5 : 205;
+  switch (pass) {
+    case LayoutPass::kCreate:
+      layout.inputBox = {105, 35, width - 15, 25};
+      layout.wordList = {5, 80, width - 15, 150};
+      layout.contentPane = {105, 90, width - 15, height - 165};
+      layout.sidePanel = {0, state == kFindPanel ? 30 : 0, 150, height - 110};
+      layout.rebar = {0, 0, width, 50};
+      layout.wordListColumn = width - 36;
+      break;
+    case LayoutPass::kResize:
+      layout.inputBox = {x + 5, 35, width - x - 15, 30};
+      layout.wordList = {x, 65, width - x, 145};
+      layout.contentPane = {x, 90, width - x, height - 110};
+      layout.sidePanel = {3, 35, 200, height - 55};
+      layout.rebar = {0, 0, width, 0};
+      break;
+    case LayoutPass::kPanelSwitch:
+      layout.inputBox = {x + 5, 35, width - x - 15, 25};
+      layout.wordList = {x, 60, width - x, 150};
+      layout.contentPane = {x, 90, width - x, height - 110};
+      layout.sidePanel = {3, 35, 200, height - 55};
+      layout.rebar = {0, 0, width, 0};
+      break;
+  }
+  layout.entryArea = {x, 60, width - x, height - 60};
+  if (state == kNoSidePanel) {
+    layout.hasStrip = true;
+    layout.stripBand = {5, 70, kStripBandRight - 5, 20};
+    layout.glyphX = 5;
+  } else if (state == kFindPanel || state == kShelfPanel) {
+    layout.hasStrip = true;
+    layout.stripBand = {203, 70, kStripBandRight - 203, 20};
+    layout.glyphX = 205;
+  }
+  layout.glyphY = 75;
+  return layout;
+}
+
+// The size creation lays out for before the first WM_SIZE: a third of the
+// screen's width, a little under half its height.
+inline void CreationSize(int* width, int* height) {
+  *width = GetSystemMetrics(SM_CXFULLSCREEN) / 3;
+  *height = GetSystemMetrics(SM_CYFULLSCREEN) / 2 - 30;
+}
+
+// Moves control to box, repainting it.
+inline void PlaceControl(HWND control, const ControlBox& box) {
+  MoveWindow(control, box.x, box.y, box.width, box.height, TRUE);
+}
+
+}  // namespace quill
