@@ -1,19 +1,256 @@
+// OwnerMenu: converts the drop-down menus' items to owner-drawn items the
+// first time each popup opens, and measures and draws them.
+#define OEMRESOURCE  // OBM_CHECK, the platform's check mark
 #include "menu/owner_menu.h"
 
-#include "resources/ids.h"
+#include <cstring>
+
+#include "menu/menu_color.h"
+#include "menu/menu_measure.h"
+#include "shell/scoped_win.h"
 
 namespace quill {
 
-HMENU OwnerMenu::Load(HINSTANCE instance) {
-  menuBar_ = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
-  return menuBar_;
+namespace {
+
+constexpr int kIconBarRight = 22;  // in the popup's coordinates, whatever the item's left edge
+constexpr int kTextLeft = 30;      // from the item's left edge
+constexpr int kImageSize = 16;
+// The platform's check mark is drawn at most this large.
+constexpr int kCheckMarkWidth = 22;
+constexpr int kCheckMarkHeight = 20;
+
+// A system colour made lighter or darker and more or less saturated.
+COLORREF Adjusted(int systemColor, int lightnessPercent, int saturationPercent) {
+  return static_cast<COLORREF>(
+      AdjustColor(static_cast<MenuColor>(GetSysColor(systemColor)), lightnessPercent,
+                  saturationPercent));
 }
 
-void OwnerMenu::MeasureItem(MEASUREITEMSTRUCT* /*item*/) const {}
+// One draw request's view of its item: the platform's information read by
+// command id, and the item's record.
+struct DrawItemInfo {
+  MENUITEMINFOA item = {};
+  const MenuItemRecord* record = nullptr;
 
-void OwnerMenu::DrawItem(const DRAWITEMSTRUCT* /*item*/) const {}
+  bool Separator() const { return (item.fType & MFT_SEPARATOR) != 0; }
+  bool Checked() const { return (item.fState & MFS_CHECKED) != 0; }
+  bool Disabled() const { return (item.fState & 3) == 3; }
+  bool Default() const { return (item.fState & MFS_DEFAULT) != 0; }
+};
 
-void OwnerMenu::PreparePopup(HMENU /*popup*/, HWND /*owner*/, HWND /*toolbar*/) {}
+void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
+  ScopedBrush brush(CreateSolidBrush(color));
+  if (brush) FillRect(dc, &rect, brush);
+}
+
+// A rectangle framed by a 1-pixel line and filled.
+void FramedBox(HDC dc, const RECT& rect, COLORREF frame, COLORREF fill) {
+  ScopedPen pen(CreatePen(PS_SOLID, 1, frame));
+  ScopedBrush brush(CreateSolidBrush(fill));
+  if (!pen || !brush) return;
+  ScopedSelect penSelected(dc, pen);
+  ScopedSelect brushSelected(dc, brush);
+  Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+void DrawSeparatorLine(HDC dc, const RECT& rect) {
+  ScopedPen pen(CreatePen(PS_SOLID, 1, Adjusted(COLOR_BTNFACE, -18, 0)));
+  if (!pen) return;
+  ScopedSelect penSelected(dc, pen);
+  const int middle = (rect.top + rect.bottom) / 2;
+  MoveToEx(dc, rect.left + kTextLeft, middle, nullptr);
+  LineTo(dc, rect.right - 1, middle);
+}
+
+// The record's text, in bold for the default item.
+void DrawItemText(HDC dc, const RECT& rect, const DrawItemInfo& info) {
+  const COLORREF color =
+      info.Disabled() ? Adjusted(COLOR_BTNFACE, -18, 0) : GetSysColor(COLOR_MENUTEXT);
+  const COLORREF oldColor = SetTextColor(dc, color);
+  HGDIOBJ current = GetCurrentObject(dc, OBJ_FONT);
+  ScopedFont bold;
+  LOGFONTA font = {};
+  if (info.Default() && GetObjectA(current, sizeof font, &font) == sizeof font &&
+      font.lfWeight != FW_BOLD) {
+    font.lfWeight = FW_BOLD;
+    bold.reset(CreateFontIndirectA(&font));
+  }
+  {
+    ScopedSelect fontSelected(dc, bold ? static_cast<HGDIOBJ>(bold.get()) : current);
+    RECT textRect = {rect.left + kTextLeft, rect.top, rect.right, rect.bottom};
+    DrawTextA(dc, info.record->text, -1, &textRect, DT_SINGLELINE | DT_VCENTER);
+  }
+  SetTextColor(dc, oldColor);
+}
+
+// The toolbar's image: raised over its shadow when selected, a grey
+// silhouette alone when disabled.
+void DrawItemImage(HDC dc, const RECT& rect, const DrawItemInfo& info, bool selected) {
+  const MenuItemRecord& record = *info.record;
+  const bool lifted = selected && !info.Checked();
+  if (info.Disabled() || lifted) {
+    const int shift = selected && !info.Disabled() ? 1 : 0;
+    ScopedIcon icon(ImageList_GetIcon(record.imageList, record.imageIndex, ILD_NORMAL));
+    ScopedBrush brush(CreateSolidBrush(shift == 1 ? Adjusted(COLOR_HIGHLIGHT, 50, -66)
+                                                  : Adjusted(COLOR_BTNFACE, -27, 0)));
+    if (icon && brush) {
+      DrawStateA(dc, brush, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0,
+                 rect.left + 3 + shift, rect.top + 3 + shift, kImageSize, kImageSize,
+                 DST_ICON | DSS_MONO);
+    }
+  }
+  if (!info.Disabled()) {
+    const int offset = lifted ? 2 : 3;
+    ImageList_Draw(record.imageList, record.imageIndex, dc, rect.left + offset,
+                   rect.top + offset, ILD_TRANSPARENT);
+  }
+}
+
+// The platform's check mark on the check box's fill.
+void DrawCheckMark(HDC dc, const RECT& rect, COLORREF fill) {
+  ScopedBitmap mark(LoadBitmapA(nullptr, MAKEINTRESOURCEA(OBM_CHECK)));
+  if (!mark) return;
+  const COLORREF oldBackground = SetBkColor(dc, fill);
+  DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(mark.get()), 0, rect.left + 5,
+             rect.top + 3, kCheckMarkWidth, kCheckMarkHeight, DST_BITMAP);
+  SetBkColor(dc, oldBackground);
+}
+
+}  // namespace
+
+HMENU OwnerMenu::LoadMenuResource(HINSTANCE instance, int menuId) {
+  instance_ = instance;
+  menuResourceId_ = menuId;
+  menu_ = LoadMenuA(instance, MAKEINTRESOURCEA(menuId & 0xFFFF));
+  return menu_;
+}
+
+const MenuItemRecord* OwnerMenu::FindRecord(UINT commandId) const {
+  for (int i = 0; i < recordCount_; ++i) {
+    if (records_[i].commandId == commandId) return &records_[i];
+  }
+  return nullptr;
+}
+
+void OwnerMenu::ConvertPopupItems(HMENU popup, HWND owner, HWND toolbar) {
+  const int count = GetMenuItemCount(popup);
+  if (count <= 0) return;
+  ScopedGetDC dc(owner);
+  ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
+  TEXTMETRICA metrics = {};
+  GetTextMetricsA(dc, &metrics);
+  const MenuItemHeights heights = MenuHeightsFor(metrics.tmHeight);
+
+  int widest = 0;
+  for (int position = 0; position < count; ++position) {
+    char text[sizeof(MenuItemRecord::text)] = {};
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = sizeof text;
+    if (!GetMenuItemInfoA(popup, static_cast<UINT>(position), TRUE, &info)) continue;
+    const MenuItemRecord* record = FindRecord(info.wID);
+    if (record == nullptr && recordCount_ < kMaxRecords) {
+      MenuItemRecord& added = records_[recordCount_++];
+      added.commandId = info.wID;
+      std::memcpy(added.text, text, sizeof added.text - 1);
+      if (info.wID != 0) {
+        const LRESULT image = SendMessageA(toolbar, TB_GETBITMAP, info.wID, 0);
+        if (image > 0) {
+          added.imageIndex = static_cast<int>(image);
+          added.imageList =
+              reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar, TB_GETIMAGELIST, 0, 0));
+        }
+      }
+      record = &added;
+    }
+    // Without a record there is no text to draw: the platform keeps the item.
+    if (record == nullptr) continue;
+    if ((info.fType & MFT_OWNERDRAW) == 0) {
+      info.fMask = MIIM_ID | MIIM_FTYPE;
+      info.fType |= MFT_OWNERDRAW;
+      SetMenuItemInfoA(popup, static_cast<UINT>(position), TRUE, &info);
+    }
+    // The stored text, not what the platform reports now: an owner-drawn
+    // item reports none, and every opening must give the popup its width.
+    SIZE size = {};
+    if (GetTextExtentPoint32A(dc, record->text, static_cast<int>(std::strlen(record->text)),
+                              &size) &&
+        size.cx > widest) {
+      widest = size.cx;
+    }
+  }
+
+  const std::uint32_t itemData = PackMeasureData(widest, heights.item);
+  for (int position = 0; position < count; ++position) {
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    if (!GetMenuItemInfoA(popup, static_cast<UINT>(position), TRUE, &info)) continue;
+    info.fMask = MIIM_DATA;
+    info.dwItemData = (info.fType & MFT_SEPARATOR) != 0
+                          ? static_cast<ULONG_PTR>(heights.separator)
+                          : static_cast<ULONG_PTR>(itemData);
+    SetMenuItemInfoA(popup, static_cast<UINT>(position), TRUE, &info);
+  }
+}
+
+void OwnerMenu::MeasureMenuItem(MEASUREITEMSTRUCT* item) const {
+  const auto data = static_cast<std::uint32_t>(item->itemData);
+  item->itemHeight = static_cast<UINT>(MeasuredHeight(data));
+  item->itemWidth = static_cast<UINT>(MeasuredWidth(data));
+}
+
+void OwnerMenu::DrawMenuItem(const DRAWITEMSTRUCT* item) const {
+  if (item->CtlType != ODT_MENU) return;
+  DrawItemInfo info;
+  info.item.cbSize = sizeof info.item;
+  info.item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
+  GetMenuItemInfoA(reinterpret_cast<HMENU>(item->hwndItem), item->itemID, FALSE, &info.item);
+  info.record = FindRecord(item->itemID);
+
+  HDC dc = item->hDC;
+  const RECT& rect = item->rcItem;
+  const bool selected = (item->itemState & ODS_SELECTED) != 0;
+  ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
+
+  if (selected) {
+    FramedBox(dc, rect, GetSysColor(COLOR_HIGHLIGHT),
+              info.Disabled() ? Adjusted(COLOR_BTNFACE, 73, 0) : Adjusted(COLOR_HIGHLIGHT, 70, -57));
+  } else {
+    const LONG barRight = rect.right < kIconBarRight ? rect.right : kIconBarRight;
+    const LONG split = barRight > rect.left ? barRight : rect.left;
+    FillSolid(dc, {rect.left, rect.top, split, rect.bottom}, Adjusted(COLOR_BTNFACE, 20, 0));
+    FillSolid(dc, {split, rect.top, rect.right, rect.bottom}, Adjusted(COLOR_BTNFACE, 75, 0));
+  }
+  if (info.Separator()) {
+    DrawSeparatorLine(dc, rect);
+    return;
+  }
+  if (info.record == nullptr || info.record->text[0] == 0) return;
+
+  const int oldMode = SetBkMode(dc, TRANSPARENT);
+  DrawItemText(dc, rect, info);
+  COLORREF checkFill = Adjusted(COLOR_HIGHLIGHT, 70, -57);
+  if (info.Disabled()) {
+    checkFill = Adjusted(COLOR_BTNFACE, 73, 0);
+  } else if (selected) {
+    checkFill = Adjusted(COLOR_HIGHLIGHT, 50, -50);
+  }
+  if (info.Checked()) {
+    FramedBox(dc, {rect.left + 1, rect.top + 1, rect.left + 20, rect.bottom - 1},
+              GetSysColor(COLOR_HIGHLIGHT), checkFill);
+  }
+  const bool hasImage = info.record->imageList != nullptr && info.record->imageIndex != -1;
+  if (hasImage) {
+    DrawItemImage(dc, rect, info, selected);
+  } else if (info.Checked()) {
+    DrawCheckMark(dc, rect, checkFill);
+  }
+  SetBkMode(dc, oldMode);
+}
 
 LRESULT OwnerMenu::MenuChar(HMENU /*menu*/, WORD /*character*/, WORD /*flags*/) const {
   return MAKELRESULT(0, MNC_IGNORE);

@@ -121,7 +121,7 @@ int MainWindow::StartInstance(HINSTANCE instance, int showCommand) {
   }
 
   RegisterWindowClass(instance, className);
-  HMENU menuBar = menu.Load(instance);
+  HMENU menuBar = menu.LoadMenuResource(instance, IDR_MAIN_MENU);
   HWND window = CreateWindowExA(WS_EX_TOPMOST, className, title, WS_OVERLAPPEDWINDOW,
                                 savedRect.left, savedRect.top, savedRect.right - savedRect.left,
                                 savedRect.bottom - savedRect.top, nullptr, menuBar, instance, this);
@@ -163,17 +163,17 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       return 0;
     }
     case WM_DRAWITEM:
-      if (wParam == 0) menu.DrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      if (wParam == 0) menu.DrawMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       break;
     case WM_MEASUREITEM: {
       auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-      if (wParam == 0 && item->CtlType == ODT_MENU) menu.MeasureItem(item);
+      if (wParam == 0 && item->CtlType == ODT_MENU) menu.MeasureMenuItem(item);
       break;
     }
     case WM_INITMENUPOPUP:
       // The history popup stays plain; the window menu is never touched.
       if (plainPopupPending == 0 && HIWORD(lParam) == 0) {
-        menu.PreparePopup(reinterpret_cast<HMENU>(wParam), window, toolbar);
+        menu.ConvertPopupItems(reinterpret_cast<HMENU>(wParam), window, toolbar);
       }
       plainPopupPending = 0;
       return 0;

@@ -1,0 +1,498 @@
+// The drop-down menus drawn by the program: which items become owner-drawn,
+// what OwnerMenu records of them, their sizes, and the pixels of each kind
+// of item.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "resources/ids.h"
+#include "shell/scoped_win.h"
+#include "shell/shell_fixture.h"
+
+namespace quill::testing {
+namespace {
+
+MENUITEMINFOA ItemAt(HMENU menu, int position, UINT mask) {
+  MENUITEMINFOA info = {};
+  info.cbSize = sizeof info;
+  info.fMask = mask;
+  GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info);
+  return info;
+}
+
+bool OwnerDrawn(HMENU menu, int position) {
+  return (ItemAt(menu, position, MIIM_FTYPE).fType & MFT_OWNERDRAW) != 0;
+}
+
+void SetItemText(HMENU menu, int position, const char* text) {
+  MENUITEMINFOA info = {};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = const_cast<char*>(text);
+  SetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info);
+}
+
+class OwnerMenuTest : public ShellTest {
+ protected:
+  void StartWithABook() {
+    MakeBook("deflex_a.xqb", u"Default A", {"alpha=first letter", "beta=second letter"});
+    SetInstallFolder(Folder());
+    ASSERT_EQ(Start(), 1);
+  }
+
+  // What the platform sends when the user opens popup.
+  void OpenPopup(HMENU popup) {
+    SendMessageA(Window().hwnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+  }
+
+  // The size the main window gives the item at position.
+  SIZE Measure(HMENU popup, int position) {
+    MEASUREITEMSTRUCT measure = {};
+    measure.CtlType = ODT_MENU;
+    measure.itemID = ItemAt(popup, position, MIIM_ID).wID;
+    measure.itemData = ItemAt(popup, position, MIIM_DATA).dwItemData;
+    SendMessageA(Window().hwnd, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+    return {static_cast<LONG>(measure.itemWidth), static_cast<LONG>(measure.itemHeight)};
+  }
+
+  // The menu font's character height and text widths, as the window's DC
+  // measures them.
+  int CharacterHeight() {
+    ScopedGetDC dc(Window().hwnd);
+    ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    return metrics.tmHeight;
+  }
+  int TextWidth(const std::string& text) {
+    ScopedGetDC dc(Window().hwnd);
+    ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+  }
+};
+
+TEST_F(OwnerMenuTest, MenuBarPopupsAreRecordedOnceWithTheToolbarImages) {
+  StartWithABook();
+  MainWindow& w = Window();
+  HMENU file = GetSubMenu(w.menu.Handle(), 0);
+  HMENU help = GetSubMenu(w.menu.Handle(), 1);
+  OpenPopup(file);
+  OpenPopup(help);
+  for (HMENU popup : {file, help}) {
+    for (int i = 0; i < GetMenuItemCount(popup); ++i) EXPECT_TRUE(OwnerDrawn(popup, i)) << i;
+  }
+  const auto list = reinterpret_cast<HIMAGELIST>(SendMessageA(w.toolbar, TB_GETIMAGELIST, 0, 0));
+  ASSERT_NE(list, nullptr);
+  struct Expected {
+    UINT command;
+    const char* text;
+    HIMAGELIST list;
+    int image;
+  };
+  const Expected expected[] = {
+      {IDM_OPEN_BOOK, "&Open XQB...", list, IMG_OPEN_BOOK},
+      {IDM_VOICE_SETTING, "&Setup ...", list, IMG_VOICE_SETTING},
+      {0, "", nullptr, 0},
+      {IDM_EXIT, "E&xit", list, IMG_EXIT},
+      {IDM_ABOUT, "&About ...", list, IMG_ABOUT},
+      {IDM_WEB_PAGE, "&Xqb Center", nullptr, 0},
+  };
+  EXPECT_EQ(w.menu.RecordCount(), 6);
+  for (const Expected& e : expected) {
+    const MenuItemRecord* record = w.menu.FindRecord(e.command);
+    ASSERT_NE(record, nullptr) << e.command;
+    EXPECT_STREQ(record->text, e.text);
+    EXPECT_EQ(record->imageList, e.list) << e.command;
+    EXPECT_EQ(record->imageIndex, e.image) << e.command;
+  }
+  EXPECT_EQ(w.menu.FindRecord(IDM_SPEAK), nullptr);
+
+  // Opening again records nothing new, and the sizes stay: the platform
+  // reports no text for drawn items, the records still have it.
+  const SIZE openFirst = Measure(file, 0);
+  const SIZE aboutFirst = Measure(help, 0);
+  OpenPopup(file);
+  OpenPopup(help);
+  EXPECT_EQ(w.menu.RecordCount(), 6);
+  EXPECT_EQ(Measure(file, 0).cx, openFirst.cx);
+  EXPECT_EQ(Measure(help, 0).cx, aboutFirst.cx);
+  EXPECT_EQ(openFirst.cx,
+            std::max({TextWidth("&Open XQB..."), TextWidth("&Setup ..."), TextWidth("E&xit")}) + 42);
+  EXPECT_EQ(aboutFirst.cx, std::max(TextWidth("&About ..."), TextWidth("&Xqb Center")) + 42);
+  // A typed letter in an open popup picks nothing.
+  EXPECT_EQ(SendMessageA(w.hwnd, WM_MENUCHAR, MAKEWPARAM('x', MF_POPUP),
+                         reinterpret_cast<LPARAM>(file)),
+            MAKELRESULT(0, MNC_IGNORE));
+}
+
+TEST_F(OwnerMenuTest, HeightsFollowTheFontAndWidthTheWidestText) {
+  StartWithABook();
+  // A text exactly 70 pixels wide, made of two letters.
+  std::string seventy;
+  for (int a = 1; a < 40 && seventy.empty(); ++a) {
+    for (int b = 0; b < 40 && seventy.empty(); ++b) {
+      const std::string text = std::string(static_cast<std::size_t>(a), 'x') +
+                               std::string(static_cast<std::size_t>(b), 'i');
+      if (TextWidth(text) == 70) seventy = text;
+    }
+  }
+  ASSERT_FALSE(seventy.empty());
+  HMENU popup = CreatePopupMenu();
+  AppendMenuA(popup, MF_STRING, 9001, "Short");
+  AppendMenuA(popup, MF_STRING, 9002, seventy.c_str());
+  AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(popup, MF_STRING, 9003, "Mid text");
+  OpenPopup(popup);
+
+  const int h = CharacterHeight();
+  const int itemHeight = (h + 2 > 16 ? h + 2 : 16) + 4;
+  const int separatorHeight = h / 2 + 2;
+  for (int i : {0, 1, 3}) {
+    const SIZE size = Measure(popup, i);
+    EXPECT_EQ(size.cx, 112) << i;
+    EXPECT_EQ(size.cy, itemHeight) << i << " for character height " << h;
+  }
+  EXPECT_EQ(Measure(popup, 2).cx, 42);
+  EXPECT_EQ(Measure(popup, 2).cy, separatorHeight);
+  EXPECT_EQ(ItemAt(popup, 1, MIIM_DATA).dwItemData,
+            (ULONG_PTR{70} << 16) | static_cast<ULONG_PTR>(itemHeight));
+  EXPECT_EQ(ItemAt(popup, 2, MIIM_DATA).dwItemData, static_cast<ULONG_PTR>(separatorHeight));
+
+  // New texts, one kept owner-drawn and one made a plain string again:
+  // the records keep the first texts and the popup its width.
+  const int records = Window().menu.RecordCount();
+  SetItemText(popup, 0, "A much longer text than any before it");
+  ModifyMenuA(popup, 3, MF_BYPOSITION | MF_STRING, 9003, "Another much longer text here");
+  OpenPopup(popup);
+  EXPECT_EQ(Window().menu.RecordCount(), records);
+  EXPECT_STREQ(Window().menu.FindRecord(9001)->text, "Short");
+  EXPECT_STREQ(Window().menu.FindRecord(9003)->text, "Mid text");
+  EXPECT_TRUE(OwnerDrawn(popup, 3));
+  for (int i : {0, 1, 3}) EXPECT_EQ(Measure(popup, i).cx, 112) << i;
+  DestroyMenu(popup);
+}
+
+TEST_F(OwnerMenuTest, CommandsBeyondTheLastRecordStayWithThePlatform) {
+  StartWithABook();
+  MainWindow& w = Window();
+  HMENU popup = CreatePopupMenu();
+  for (int i = 0; i < 300; ++i) {
+    AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(20000 + i),
+                ("Item " + std::to_string(i)).c_str());
+  }
+  OpenPopup(popup);
+  EXPECT_EQ(w.menu.RecordCount(), 255);
+  EXPECT_TRUE(OwnerDrawn(popup, 254));
+  EXPECT_STREQ(w.menu.FindRecord(20254)->text, "Item 254");
+  EXPECT_EQ(w.menu.FindRecord(20255), nullptr);
+  for (int i : {255, 299}) {
+    EXPECT_FALSE(OwnerDrawn(popup, i)) << i;
+    char text[32] = {};
+    GetMenuStringA(popup, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    EXPECT_EQ(std::string(text), "Item " + std::to_string(i));
+  }
+  // The menu bar's popups opened afterwards are left to the platform too.
+  HMENU file = GetSubMenu(w.menu.Handle(), 0);
+  OpenPopup(file);
+  EXPECT_EQ(w.menu.RecordCount(), 255);
+  EXPECT_FALSE(OwnerDrawn(file, 0));
+  DestroyMenu(popup);
+}
+
+// What the timer saw of the popup open at that moment.
+struct SeenPopup {
+  int items = -1;
+  int ownerDrawn = 0;
+};
+SeenPopup seenPopup;
+
+// Looks at the open popup, then closes it as Escape would.
+void CALLBACK InspectAndCloseMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  HWND menuWindow = FindWindowA("#32768", nullptr);
+  auto menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+  seenPopup.items = GetMenuItemCount(menu);
+  for (int i = 0; i < seenPopup.items; ++i) seenPopup.ownerDrawn += OwnerDrawn(menu, i) ? 1 : 0;
+  EndMenu();
+}
+
+SeenPopup TrackWithInspection(const std::function<void()>& track) {
+  seenPopup = {};
+  SetTimer(nullptr, 0, 100, InspectAndCloseMenu);
+  track();
+  return seenPopup;
+}
+
+TEST_F(OwnerMenuTest, HistoryPopupStaysPlainAndTheNextPopupIsDrawnAgain) {
+  StartWithABook();
+  MainWindow& w = Window();
+  history_.Add("alpha");
+  history_.Add("beta");
+  const SeenPopup history = TrackWithInspection([&] { w.ShowHistoryMenu(); });
+  EXPECT_EQ(history.items, 2);
+  EXPECT_EQ(history.ownerDrawn, 0);
+  EXPECT_EQ(w.plainPopupPending, 0);
+  EXPECT_EQ(w.menu.FindRecord(IDM_HISTORY_FIRST), nullptr);
+
+  HMENU file = GetSubMenu(w.menu.Handle(), 0);
+  RECT rect;
+  GetWindowRect(w.hwnd, &rect);
+  const SeenPopup next = TrackWithInspection([&] {
+    TrackPopupMenu(file, 0, rect.left + 20, rect.top + 40, 0, w.hwnd, nullptr);
+  });
+  EXPECT_EQ(next.items, 4);
+  EXPECT_EQ(next.ownerDrawn, 4);
+}
+
+// Items drawn into a bitmap of their own, in the classic colour scheme.
+class OwnerMenuDrawTest : public OwnerMenuTest {
+ protected:
+  static constexpr int kWidth = 120;
+
+  void SetUp() override {
+    OwnerMenuTest::SetUp();
+    const int elements[] = {COLOR_BTNFACE, COLOR_HIGHLIGHT, COLOR_MENUTEXT};
+    const COLORREF classic[] = {RGB(212, 208, 200), RGB(49, 106, 197), RGB(0, 0, 0)};
+    for (int i = 0; i < 3; ++i) savedColors_[i] = GetSysColor(elements[i]);
+    SetSysColors(3, elements, classic);
+    StartWithABook();
+    popup_ = CreatePopupMenu();
+    AppendMenuA(popup_, MF_STRING, IDM_OPEN_BOOK, "&Open XQB...");
+    AppendMenuA(popup_, MF_STRING, 9100, "Checked");
+    AppendMenuA(popup_, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(popup_, MF_STRING, 9101, "Plain");
+    OpenPopup(popup_);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = kWidth;
+    info.bmiHeader.biHeight = -30;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    bitmap_.reset(CreateDIBSection(canvas_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    selected_ = std::make_unique<ScopedSelect>(canvas_, bitmap_);
+  }
+  void TearDown() override {
+    selected_.reset();
+    if (popup_ != nullptr) DestroyMenu(popup_);
+    const int elements[] = {COLOR_BTNFACE, COLOR_HIGHLIGHT, COLOR_MENUTEXT};
+    SetSysColors(3, elements, savedColors_);
+    OwnerMenuTest::TearDown();
+  }
+
+  void SetState(UINT command, UINT state) {
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STATE;
+    info.fState = state;
+    SetMenuItemInfoA(popup_, command, FALSE, &info);
+  }
+
+  // Draws command's item into a canvas first painted magenta, as the
+  // platform asks the main window to.
+  void Draw(UINT command, bool selected, int height = 20) {
+    const RECT all = {0, 0, kWidth, 30};
+    ScopedBrush magenta(CreateSolidBrush(kUnpainted));
+    FillRect(canvas_, &all, magenta);
+    DRAWITEMSTRUCT item = {};
+    item.CtlType = ODT_MENU;
+    item.itemID = command;
+    item.itemAction = ODA_DRAWENTIRE;
+    item.itemState = selected ? ODS_SELECTED : 0;
+    item.hwndItem = reinterpret_cast<HWND>(popup_);
+    item.hDC = canvas_;
+    item.rcItem = {0, 0, kWidth, height};
+    SendMessageA(Window().hwnd, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  COLORREF At(int x, int y) { return GetPixel(canvas_, x, y); }
+  // How many pixels of the rectangle have the colour.
+  int Count(const RECT& rect, COLORREF color) {
+    int count = 0;
+    for (int y = rect.top; y < rect.bottom; ++y) {
+      for (int x = rect.left; x < rect.right; ++x) count += At(x, y) == color ? 1 : 0;
+    }
+    return count;
+  }
+
+  // The toolbar's image of the Open command as it draws itself: colour per
+  // pixel, CLR_NONE where it is transparent.
+  std::vector<COLORREF> OpenImage() {
+    const auto list =
+        reinterpret_cast<HIMAGELIST>(SendMessageA(Window().toolbar, TB_GETIMAGELIST, 0, 0));
+    std::vector<COLORREF> onBlack(16 * 16);
+    std::vector<COLORREF> image(16 * 16);
+    for (const COLORREF background : {RGB(0, 0, 0), RGB(255, 255, 255)}) {
+      const RECT all = {0, 0, kWidth, 30};
+      ScopedBrush brush(CreateSolidBrush(background));
+      FillRect(canvas_, &all, brush);
+      ImageList_Draw(list, IMG_OPEN_BOOK, canvas_, 0, 0, ILD_TRANSPARENT);
+      for (int i = 0; i < 16 * 16; ++i) {
+        const COLORREF c = At(i % 16, i / 16);
+        if (background == RGB(0, 0, 0)) {
+          onBlack[static_cast<std::size_t>(i)] = c;
+        } else {
+          image[static_cast<std::size_t>(i)] = c == onBlack[static_cast<std::size_t>(i)] ? c : CLR_NONE;
+        }
+      }
+    }
+    return image;
+  }
+
+  static constexpr COLORREF kUnpainted = RGB(255, 0, 255);
+  static constexpr COLORREF kHighlight = RGB(49, 106, 197);
+  static constexpr COLORREF kIconBar = RGB(219, 216, 210);
+  static constexpr COLORREF kTextArea = RGB(243, 242, 240);
+  static constexpr COLORREF kSelectedFill = RGB(204, 212, 225);
+  static constexpr COLORREF kSelectedDisabledFill = RGB(242, 241, 239);
+  static constexpr COLORREF kSeparator = RGB(178, 171, 157);
+  static constexpr COLORREF kShadow = RGB(175, 186, 202);
+  static constexpr COLORREF kSilhouette = RGB(162, 154, 137);
+  static constexpr COLORREF kSelectedCheckFill = RGB(169, 185, 208);
+
+  HMENU popup_ = nullptr;
+  ScopedMemDC canvas_{nullptr};
+  ScopedBitmap bitmap_;
+  std::unique_ptr<ScopedSelect> selected_;
+  COLORREF savedColors_[3] = {};
+};
+
+TEST_F(OwnerMenuDrawTest, BackgroundsFrameAndText) {
+  Draw(9101, false);
+  // The icon bar ends at x 22, the text area fills the rest; the text
+  // starts at x 30 and is black.
+  EXPECT_EQ(Count({0, 0, 22, 20}, kIconBar), 22 * 20);
+  EXPECT_EQ(Count({22, 0, 30, 20}, kTextArea), 8 * 20);
+  EXPECT_GT(Count({30, 0, kWidth, 20}, RGB(0, 0, 0)), 10);
+  EXPECT_EQ(Count({0, 20, kWidth, 30}, kUnpainted), kWidth * 10);
+  const int plainInk = Count({30, 0, kWidth, 20}, RGB(0, 0, 0));
+
+  // Selected: a highlight frame round a light fill.
+  Draw(9101, true);
+  for (const POINT p : {POINT{0, 0}, POINT{kWidth - 1, 0}, POINT{0, 19}, POINT{kWidth - 1, 19},
+                        POINT{60, 0}, POINT{0, 10}}) {
+    EXPECT_EQ(At(p.x, p.y), kHighlight) << p.x << "," << p.y;
+  }
+  EXPECT_EQ(Count({1, 1, 30, 19}, kSelectedFill), 29 * 18);
+  EXPECT_EQ(Count({0, 20, kWidth, 30}, kUnpainted), kWidth * 10);
+
+  // Disabled: the lighter fill when selected, grey text.
+  SetState(9101, MFS_DISABLED);
+  Draw(9101, true);
+  EXPECT_EQ(Count({1, 1, 30, 19}, kSelectedDisabledFill), 29 * 18);
+  EXPECT_EQ(Count({30, 0, kWidth, 20}, RGB(0, 0, 0)), 0);
+  EXPECT_GT(Count({30, 0, kWidth, 20}, kSeparator), 10);
+
+  // The default item's text is bold: more ink.
+  SetState(9101, MFS_DEFAULT);
+  Draw(9101, false);
+  EXPECT_GT(Count({30, 0, kWidth, 20}, RGB(0, 0, 0)), plainInk);
+}
+
+TEST_F(OwnerMenuDrawTest, SeparatorLine) {
+  Draw(0, false, 8);
+  // Row 4, from x 30 up to but not including the last pixel.
+  EXPECT_EQ(Count({30, 4, kWidth - 1, 5}, kSeparator), kWidth - 31);
+  EXPECT_EQ(At(29, 4), kTextArea);
+  EXPECT_EQ(At(kWidth - 1, 4), kTextArea);
+  EXPECT_EQ(At(10, 4), kIconBar);
+  EXPECT_EQ(Count({0, 0, kWidth, 8}, kSeparator), kWidth - 31);
+  EXPECT_EQ(Count({0, 8, kWidth, 30}, kUnpainted), kWidth * 22);
+}
+
+TEST_F(OwnerMenuDrawTest, IconRaisedOverItsShadowWhenSelected) {
+  const std::vector<COLORREF> image = OpenImage();
+  auto opaque = [&](int x, int y) {
+    return x >= 0 && y >= 0 && x < 16 && y < 16 &&
+           image[static_cast<std::size_t>(y * 16 + x)] != CLR_NONE;
+  };
+  int opaquePixels = 0;
+  for (const COLORREF c : image) opaquePixels += c != CLR_NONE ? 1 : 0;
+  ASSERT_GT(opaquePixels, 50);
+
+  struct Case {
+    const char* name;
+    UINT state;
+    bool selected;
+    int imageAt;          // where the image is, -1 for nowhere
+    int silhouetteAt;     // where the silhouette is, -1 for nowhere
+    COLORREF silhouette;  // its colour
+  };
+  const Case cases[] = {
+      {"selected", 0, true, 2, 4, kShadow},
+      {"not selected", 0, false, 3, -1, 0},
+      {"disabled", MFS_DISABLED, false, -1, 3, kSilhouette},
+      {"disabled and selected", MFS_DISABLED, true, -1, 3, kSilhouette},
+      {"checked and selected", MFS_CHECKED, true, 3, -1, 0},
+  };
+  for (const Case& c : cases) {
+    SetState(IDM_OPEN_BOOK, c.state);
+    Draw(IDM_OPEN_BOOK, c.selected);
+    int imageSeen = 0;
+    int silhouetteSeen = 0;
+    int silhouetteExpected = 0;
+    for (int y = 0; y < 20; ++y) {
+      for (int x = 0; x < 22; ++x) {
+        const bool inImage = c.imageAt >= 0 && opaque(x - c.imageAt, y - c.imageAt);
+        const bool inSilhouette =
+            c.silhouetteAt >= 0 && opaque(x - c.silhouetteAt, y - c.silhouetteAt);
+        if (inImage) {
+          const COLORREF want =
+              image[static_cast<std::size_t>((y - c.imageAt) * 16 + x - c.imageAt)];
+          imageSeen += At(x, y) == want ? 1 : 0;
+        } else if (inSilhouette) {
+          ++silhouetteExpected;
+          silhouetteSeen += At(x, y) == c.silhouette ? 1 : 0;
+        } else {
+          EXPECT_NE(At(x, y), kShadow) << c.name << " " << x << "," << y;
+          EXPECT_NE(At(x, y), kSilhouette) << c.name << " " << x << "," << y;
+        }
+      }
+    }
+    EXPECT_EQ(imageSeen, c.imageAt >= 0 ? opaquePixels : 0) << c.name;
+    EXPECT_EQ(silhouetteSeen, silhouetteExpected) << c.name;
+    if (c.silhouetteAt >= 0) {
+      EXPECT_GT(silhouetteExpected, 10) << c.name;
+    }
+  }
+}
+
+TEST_F(OwnerMenuDrawTest, CheckBoxFillAndMark) {
+  struct Case {
+    const char* name;
+    UINT state;
+    bool selected;
+    COLORREF fill;
+  };
+  const Case cases[] = {
+      {"checked", MFS_CHECKED, false, kSelectedFill},
+      {"checked and selected", MFS_CHECKED, true, kSelectedCheckFill},
+      {"checked and disabled", MFS_CHECKED | MFS_DISABLED, false, kSelectedDisabledFill},
+  };
+  for (const Case& c : cases) {
+    SetState(9100, c.state);
+    Draw(9100, c.selected);
+    // The box's frame from (1, 1) to (19, 18), filled inside.
+    for (const POINT p : {POINT{1, 1}, POINT{19, 1}, POINT{1, 18}, POINT{19, 18}, POINT{10, 1},
+                          POINT{1, 10}}) {
+      EXPECT_EQ(At(p.x, p.y), kHighlight) << c.name << " " << p.x << "," << p.y;
+    }
+    EXPECT_EQ(Count({2, 2, 5, 18}, c.fill), 3 * 16) << c.name;
+    EXPECT_EQ(Count({2, 2, 19, 3}, c.fill), 17) << c.name;
+    // Outside the box: the icon bar, or the selection's fill and frame.
+    EXPECT_EQ(At(0, 10), c.selected ? kHighlight : kIconBar) << c.name;
+    // The platform's mark, in the text colour.
+    EXPECT_GT(Count({5, 3, 19, 18}, RGB(0, 0, 0)), 5) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace quill::testing
