@@ -138,6 +138,7 @@ void MainWindow::OpenBookFromDialog() {
   }
   SendMessageA(inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
   SendMessageA(contentPane, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  findPanel.Clear();
   ShowEntry();
   PutCurrentKey(false);
   SetFocus(inputBox);

@@ -41,9 +41,14 @@ void ShellTest::Close() {
 
 std::string ShellTest::MakeBook(const std::string& name, const std::u16string& title,
                                 std::initializer_list<const char*> entries) {
+  return MakeBook(name, title, Entries(entries));
+}
+
+std::string ShellTest::MakeBook(const std::string& name, const std::u16string& title,
+                                const std::vector<BookEntry>& entries) {
   BookLayout layout;
   layout.title = title;
-  const std::vector<std::uint8_t> image = BuildImage(Entries(entries), layout);
+  const std::vector<std::uint8_t> image = BuildImage(entries, layout);
   const std::string path = folder_ + "\\" + name;
   FILE* file = std::fopen(path.c_str(), "wb");
   std::fwrite(image.data(), 1, image.size(), file);

@@ -32,6 +32,8 @@ class ShellTest : public ::testing::Test {
   // A book in the test's folder, made from "key=content" pairs.
   std::string MakeBook(const std::string& name, const std::u16string& title,
                        std::initializer_list<const char*> entries);
+  std::string MakeBook(const std::string& name, const std::u16string& title,
+                       const std::vector<BookEntry>& entries);
   std::string Folder() const { return folder_; }
   void SetInstallFolder(const std::string& folder) { SetString("InstallPath", folder); }
 

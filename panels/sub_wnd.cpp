@@ -1,0 +1,195 @@
+// SubWnd: the find panel's controls, its search over the whole book and the
+// hand-over of a picked row to the main window.
+#include "panels/sub_wnd.h"
+
+#include <cstring>
+#include <vector>
+
+#include "display/ansi_text.h"
+#include "resources/ids.h"
+
+namespace quill {
+
+WNDPROC SubWnd::previousEditProc = nullptr;
+
+namespace {
+
+constexpr std::size_t kWideUnits = 512;
+
+HMENU ControlId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
+
+int RowCount(HWND list) { return static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); }
+
+void InsertAtTop(HWND list, const char* text) {
+  SendMessageA(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+// One or two terms from the typed text: the text before its first space and
+// the text after it (further spaces belong to the second term). The text
+// holds at most kMaxFindBytes units, so each term fits its slot whole.
+void FillQuery(const char16_t* text, MatchQuery* query) {
+  std::memset(query, 0, sizeof *query);
+  int term = 0;
+  int at = 0;
+  for (const char16_t* unit = text; *unit != 0 && at < kTermSlotUnits - 1; ++unit) {
+    if (*unit == u' ' && term == 0) {
+      term = 1;
+      at = 0;
+      continue;
+    }
+    query->terms[term][at++] = *unit;
+  }
+  query->termCount = term + 1;
+}
+
+}  // namespace
+
+HWND SubWnd::Create(HWND mainWindow) { return CreatePanel(mainWindow, "SubWnd", kFindPanel); }
+
+void SubWnd::Move(int clientWidth, int clientHeight) {
+  SidePanel::Move(clientWidth, clientHeight);
+  if (resultList == nullptr) return;
+  // The list fills the panel from below the Find button to its foot.
+  const ControlBox panel =
+      LayOutMainWindow(LayoutPass::kResize, kFindPanel, clientWidth, clientHeight).sidePanel;
+  PlaceControl(resultList, {5, 70, 185, panel.height - 70});
+}
+
+void SubWnd::Clear() {
+  SendMessageA(findEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  SendMessageA(resultList, LB_RESETCONTENT, 0, 0);
+}
+
+LRESULT SubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate(window) ? 0 : -1;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_PAINT:
+      OnPaint(window);
+      return 0;
+    case WM_KEYDOWN:
+      OnKeyDown(wParam);
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int SubWnd::OnCreate(HWND window) {
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+  findButton = CreateWindowExA(0, "BUTTON", "Find", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 65, 40,
+                               65, 20, window, ControlId(IDC_FIND_BUTTON), instance, nullptr);
+  findEdit = CreateWindowExA(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, "EDIT", "",
+                             WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 5, 5, 185, 25,
+                             window, ControlId(IDC_FIND_EDIT), instance, nullptr);
+  resultList = CreateWindowExA(0, "LISTBOX", "",
+                               WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 5, 70,
+                               145, 250, window, ControlId(IDC_RESULT_LIST), instance, nullptr);
+  // The box takes no more than a search accepts, so that what the user
+  // types is never silently refused; a longer text set from code still is.
+  SendMessageA(findEdit, EM_LIMITTEXT, kMaxFindBytes, 0);
+  previousEditProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+      findEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubWnd::FindEditProc)));
+  return 1;
+}
+
+LRESULT CALLBACK SubWnd::FindEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_KEYDOWN) SendMessageA(GetParent(window), WM_KEYDOWN, wParam, lParam);
+  if (previousEditProc == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  return CallWindowProcA(previousEditProc, window, message, wParam, lParam);
+}
+
+void SubWnd::OnPaint(HWND window) {
+  // The class background brush draws all there is.
+  PAINTSTRUCT paint;
+  BeginPaint(window, &paint);
+  EndPaint(window, &paint);
+}
+
+void SubWnd::OnKeyDown(WPARAM key) {
+  if (key == VK_RETURN) Search();
+}
+
+void SubWnd::OnCommand(int id, int code, HWND control) {
+  if (control != nullptr && control == findButton) {
+    Search();
+  } else if (control != nullptr && control == resultList && id == IDC_RESULT_LIST &&
+             code == LBN_SELCHANGE) {
+    PickResult();
+  }
+}
+
+void SubWnd::Search() {
+  while (RowCount(resultList) > 0) SendMessageA(resultList, LB_RESETCONTENT, 0, 0);
+  InvalidateRect(hwnd, nullptr, TRUE);
+
+  textBuffer[0] = 0;
+  SendMessageA(findEdit, WM_GETTEXT, kFindTextLimit, reinterpret_cast<LPARAM>(textBuffer));
+  const std::size_t length = std::strlen(textBuffer);
+  if (length == 0 || length > static_cast<std::size_t>(kMaxFindBytes)) return;
+
+  char16_t wide[kWideUnits] = {};
+  FromAnsi(CP_ACP, textBuffer, length + 1, wide, kWideUnits);
+  MatchQuery query;
+  FillQuery(wide, &query);
+  if (book == nullptr) return;
+
+  const int remembered = book->CurrentEntry();
+  std::vector<int> matches;
+  int previous = -1;
+  for (;;) {
+    query.startEntry = previous + 1;
+    if (book->FindNextMatch(query) != 1) break;
+    previous = book->CurrentEntry();
+    matches.push_back(previous);
+    if (matches.size() >= static_cast<std::size_t>(kMaxFindResults)) break;
+  }
+  ListMatches(matches.data(), matches.size());
+  book->SetCurrentEntry(remembered);
+}
+
+void SubWnd::ListMatches(const int* matches, std::size_t count) {
+  if (count == 0) {
+    SendMessageA(resultList, LB_RESETCONTENT, 0, 0);
+    InsertAtTop(resultList, kNoRecordsFound);
+    return;
+  }
+  // Hundreds of rows each go to the top: draw the list once, at the end.
+  SendMessageA(resultList, WM_SETREDRAW, FALSE, 0);
+  char16_t key[kWideUnits];
+  for (std::size_t i = 0; i < count; ++i) {
+    // A key that cannot be read, or whose ANSI form would not fit a row, is
+    // left out rather than listed cut.
+    if (!book->SetCurrentEntry(matches[i]) || !book->ReadKey(key, kWideUnits)) continue;
+    const int written = WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, AsWide(key), -1,
+                                            textBuffer, kFindTextLimit, nullptr, nullptr);
+    if (written <= 0) continue;
+    InsertAtTop(resultList, textBuffer);
+  }
+  SendMessageA(resultList, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(resultList, nullptr, TRUE);
+}
+
+void SubWnd::PickResult() {
+  const auto row = static_cast<int>(SendMessageA(resultList, LB_GETCURSEL, 0, 0));
+  if (row < 0) return;
+  char word[kFindTextLimit] = {};
+  const auto length = static_cast<int>(SendMessageA(resultList, LB_GETTEXTLEN, row, 0));
+  if (length < 0 || length >= kFindTextLimit) return;
+  SendMessageA(resultList, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(word));
+  if (std::strcmp(word, kNoRecordsFound) == 0) return;
+  // The main window gives its input box the focus; a user walking the rows
+  // with the arrow keys keeps walking them.
+  const bool listHadFocus = GetFocus() == resultList;
+  SendMessageA(GetParent(hwnd), MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>(word), 0);
+  if (listHadFocus) SetFocus(resultList);
+}
+
+}  // namespace quill

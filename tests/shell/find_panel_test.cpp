@@ -1,0 +1,368 @@
+// The find panel as a user meets it: typing words, pressing Enter or Find,
+// reading the result rows and picking them.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "resources/ids.h"
+#include "shell/shell_fixture.h"
+#include "support/test_books.h"
+
+namespace quill::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// A text of the book in the ANSI code page, as the panel lists it.
+std::string Ansi(const std::u16string& text) {
+  char out[512] = {};
+  WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(text.c_str()), -1, out,
+                      sizeof out, nullptr, nullptr);
+  return out;
+}
+
+// Keys sorted as a book holds them; the last two differ only in the case of
+// a letter outside A to Z.
+std::vector<BookEntry> WordsBook() {
+  return {{u"Apple", u"a red fruit"},
+          {u"grape", u"a small fruit"},
+          {u"red giant", u"a large old star"},
+          {u"star", u"a hot ball of gas"},
+          {u"sun", u"the star at the centre, a giant"},
+          {u"\u00c4ra", u"an era"},
+          {u"\u00e4pfel", u"German for apples"}};
+}
+
+class FindPanelTest : public ShellTest {
+ protected:
+  // Starts with entries as deflex_a and the find panel shown.
+  void StartWith(const std::vector<BookEntry>& entries) {
+    MakeBook("deflex_a.xqb", u"Find", entries);
+    SetInstallFolder(Folder());
+    ASSERT_EQ(Start(), 1);
+    Command(IDM_FIND_PANEL);
+    ASSERT_TRUE(IsWindowVisible(Panel().hwnd));
+  }
+  SubWnd& Panel() { return Window().findPanel; }
+  void Command(int id) {
+    SendMessageA(Window().hwnd, WM_COMMAND, static_cast<WPARAM>(id),
+                 reinterpret_cast<LPARAM>(Window().toolbar));
+    Pump();
+  }
+
+  // Types into the find box as the keyboard does, so that its length limit
+  // applies.
+  void Type(const std::string& text) {
+    SendMessageA(Panel().findEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    for (const char c : text) {
+      SendMessageA(Panel().findEdit, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(c)), 1);
+    }
+  }
+  void SetFindText(const std::string& text) {
+    SendMessageA(Panel().findEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  void PressEnter() {
+    SendMessageA(Panel().findEdit, WM_KEYDOWN, VK_RETURN, 1);
+    Pump();
+  }
+  void PressFind() {
+    SendMessageA(Panel().findButton, BM_CLICK, 0, 0);
+    Pump();
+  }
+  Strings SearchFor(const std::string& text) {
+    SetFindText(text);
+    PressEnter();
+    return Rows();
+  }
+
+  Strings Rows() {
+    Strings rows;
+    const auto count = static_cast<int>(SendMessageA(Panel().resultList, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      char row[512] = {};
+      SendMessageA(Panel().resultList, LB_GETTEXT, static_cast<WPARAM>(i),
+                   reinterpret_cast<LPARAM>(row));
+      rows.push_back(row);
+    }
+    return rows;
+  }
+  // Clicks a row with the mouse.
+  void ClickRow(int row) {
+    RECT rect = {};
+    SendMessageA(Panel().resultList, LB_GETITEMRECT, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&rect));
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    SendMessageA(Panel().resultList, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(Panel().resultList, WM_LBUTTONUP, 0, at);
+    Pump();
+  }
+  void ListKey(WPARAM key) {
+    SendMessageA(Panel().resultList, WM_KEYDOWN, key, 1);
+    Pump();
+  }
+  // A control's rectangle in its parent's client coordinates.
+  static RECT RectInParent(HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  }
+};
+
+const Strings kNothingFound = {"No records found!"};
+
+TEST_F(FindPanelTest, EnterAndTheFindButtonGiveTheSameList) {
+  StartWith(WordsBook());
+  Type("fruit");
+  PressEnter();
+  const Strings byEnter = Rows();
+  EXPECT_EQ(byEnter, (Strings{"grape", "Apple"}));
+  // A second search replaces the rows rather than adding to them.
+  PressFind();
+  EXPECT_EQ(Rows(), byEnter);
+  Type("nothing like it");
+  PressFind();
+  EXPECT_EQ(Rows(), kNothingFound);
+  PressEnter();
+  EXPECT_EQ(Rows(), kNothingFound);
+}
+
+TEST_F(FindPanelTest, TextsUpToEightyBytesAreSearchedWholeLongerOnesNot) {
+  const std::string a39(39, 'a');
+  const std::string a79(79, 'a');
+  const std::string a80(80, 'a');
+  StartWith({{u"long a", U16(a79 + "z")},
+             {u"long b", U16(a79 + "y")},
+             {u"long c", U16(a80 + "z")},
+             {u"short", u"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"}});
+  struct Case {
+    std::string text;
+    Strings rows;
+  };
+  const Case cases[] = {
+      // 80 bytes: the whole term, not its first dozen letters, which every
+      // entry holds.
+      {a79 + "z", {"long c", "long a"}},
+      // Two terms of 80 bytes together, each searched whole.
+      {a39 + " " + a39 + "y", {"long b"}},
+      // 81 bytes: refused; the list stays empty, not even "No records found!".
+      {a80 + "z", {}},
+      {"", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text.size());
+    EXPECT_EQ(SearchFor(c.text), c.rows);
+  }
+  // The box takes no more than 80 bytes from the keyboard: the 81st letter
+  // never arrives, and what is there is searched.
+  Type(a79 + "zq");
+  EXPECT_EQ(Text(Panel().findEdit), a79 + "z");
+  PressEnter();
+  EXPECT_EQ(Rows(), (Strings{"long c", "long a"}));
+}
+
+TEST_F(FindPanelTest, CapitalsFoldOnlyForAToZ) {
+  StartWith(WordsBook());
+  const std::string upperA = Ansi(u"\u00c4");
+  const std::string lowerA = Ansi(u"\u00e4");
+  ASSERT_NE(upperA, "?");
+  ASSERT_NE(lowerA, "?");
+  struct Case {
+    std::string text;
+    Strings rows;
+  };
+  const Case cases[] = {
+      {"apple", {Ansi(u"\u00e4pfel"), "Apple"}},
+      {"APPLE", {Ansi(u"\u00e4pfel"), "Apple"}},
+      {"aPpLe", {Ansi(u"\u00e4pfel"), "Apple"}},
+      {"GERMAN", {Ansi(u"\u00e4pfel")}},
+      // Accented capitals are not small letters.
+      {upperA, {Ansi(u"\u00c4ra")}},
+      {lowerA, {Ansi(u"\u00e4pfel")}},
+      {upperA + "PFEL", kNothingFound},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(SearchFor(c.text), c.rows);
+  }
+}
+
+TEST_F(FindPanelTest, TwoWordsMustBothOccurInKeyOrContentInEitherOrder) {
+  StartWith(WordsBook());
+  struct Case {
+    std::string text;
+    Strings rows;
+  };
+  const Case cases[] = {
+      {"star", {"sun", "star", "red giant"}},
+      // "red giant" holds giant in its key and star in its content.
+      {"giant star", {"sun", "red giant"}},
+      {"star giant", {"sun", "red giant"}},
+      {"red giant", {"red giant"}},
+      {"star fruit", kNothingFound},
+      // Only the first space splits: the second word is "large old star".
+      {"a large old star", {"red giant"}},
+      {"a star old", kNothingFound},
+      // A trailing space adds an empty word that every entry holds.
+      {"star ", {"sun", "star", "red giant"}},
+      {"fruit ", {"grape", "Apple"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(SearchFor(c.text), c.rows);
+  }
+}
+
+TEST_F(FindPanelTest, AThousandMatchesListTheFirstThreeHundredLastFirst) {
+  std::vector<BookEntry> entries;
+  for (int i = 0; i < 1000; ++i) {
+    char key[16];
+    std::snprintf(key, sizeof key, "entry%04d", i);
+    entries.push_back({U16(key), u"a common word"});
+  }
+  StartWith(entries);
+  const Strings rows = SearchFor("COMMON");
+  ASSERT_EQ(rows.size(), 300u);
+  EXPECT_EQ(rows.front(), "entry0299");
+  EXPECT_EQ(rows[1], "entry0298");
+  EXPECT_EQ(rows.back(), "entry0000");
+}
+
+TEST_F(FindPanelTest, SearchLeavesTheMainWindowAsItWas) {
+  StartWith(WordsBook());
+  MainWindow& w = Window();
+  // Show an entry in the middle of the book first.
+  SendMessageA(w.hwnd, MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>("star"), 0);
+  Pump();
+  const int entry = w.book.CurrentEntry();
+  const std::string pane = PaneText();
+  const std::string input = InputText();
+  const auto top = SendMessageA(w.wordList, LVM_GETTOPINDEX, 0, 0);
+  ASSERT_EQ(entry, 3);
+  ASSERT_EQ(pane, "a hot ball of gas\r\n");
+
+  for (const char* text : {"fruit", "giant star", "no such word"}) {
+    SCOPED_TRACE(text);
+    SearchFor(text);
+    EXPECT_EQ(w.book.CurrentEntry(), entry);
+    EXPECT_EQ(PaneText(), pane);
+    EXPECT_EQ(InputText(), input);
+    EXPECT_EQ(SendMessageA(w.wordList, LVM_GETTOPINDEX, 0, 0), top);
+    EXPECT_FALSE(ListShown());
+    EXPECT_TRUE(PaneEnabled());
+  }
+}
+
+TEST_F(FindPanelTest, PickingARowLooksItsKeyUpUnlessNothingWasFound) {
+  StartWith(WordsBook());
+  MainWindow& w = Window();
+  SearchFor("no such word");
+  const std::string input = InputText();
+  const std::string pane = PaneText();
+  ClickRow(0);
+  EXPECT_EQ(InputText(), input);
+  EXPECT_EQ(PaneText(), pane);
+
+  EXPECT_EQ(SearchFor("star"), (Strings{"sun", "star", "red giant"}));
+  ClickRow(1);
+  EXPECT_EQ(InputText(), "star");
+  EXPECT_EQ(PaneText(), "a hot ball of gas\r\n");
+  EXPECT_EQ(w.book.CurrentEntry(), 3);
+  EXPECT_TRUE(PaneEnabled());
+  EXPECT_FALSE(ListShown());
+  // The rows stay for the next pick, and the arrow keys walk them, each row
+  // looked up in turn.
+  EXPECT_EQ(GetFocus(), Panel().resultList);
+  ListKey(VK_DOWN);
+  EXPECT_EQ(InputText(), "red giant");
+  EXPECT_EQ(PaneText(), "a large old star\r\n");
+  ListKey(VK_HOME);
+  ListKey(VK_DOWN);
+  EXPECT_EQ(InputText(), "star");
+  EXPECT_EQ(Rows(), (Strings{"sun", "star", "red giant"}));
+}
+
+TEST_F(FindPanelTest, OpenFileCommandEmptiesTheBoxAndTheList) {
+  StartWith(WordsBook());
+  Type("fruit");
+  PressEnter();
+  ASSERT_EQ(Rows().size(), 2u);
+  dialogs_->Queue(DialogAnswerer::PressCancel);
+  Command(IDM_OPEN_BOOK);
+  EXPECT_EQ(Text(Panel().findEdit), "");
+  EXPECT_EQ(Rows(), Strings{});
+  // Another book chosen: the same.
+  const std::string other = MakeBook("other.xqb", u"Other", {"kiwi=a fruit"});
+  Type("fruit");
+  PressEnter();
+  dialogs_->Queue(DialogAnswerer::ChooseFile(other));
+  Command(IDM_OPEN_BOOK);
+  EXPECT_EQ(Text(Panel().findEdit), "");
+  EXPECT_EQ(Rows(), Strings{});
+  EXPECT_EQ(SearchFor("fruit"), Strings{"kiwi"});
+}
+
+TEST_F(FindPanelTest, ClosedBookListsNothingFoundAndReadsNothing) {
+  StartWith(WordsBook());
+  MainWindow& w = Window();
+  // A file that is no book, chosen in the open-file dialog: the error, and
+  // no book is open.
+  const std::string notABook = Folder() + "\\notes.xqb";
+  FILE* file = std::fopen(notABook.c_str(), "wb");
+  std::fputs("just some notes", file);
+  std::fclose(file);
+  dialogs_->Queue(DialogAnswerer::ChooseFile(notABook));
+  Command(IDM_OPEN_BOOK);
+  ASSERT_FALSE(w.book.IsOpen());
+  EXPECT_EQ(DialogTexts().back(), "ERROR: Xqb File open error.");
+
+  EXPECT_EQ(SearchFor("star"), kNothingFound);
+  EXPECT_EQ(w.book.BlockDecodes(), 0u);
+  EXPECT_EQ(w.book.CachedBlock(), -1);
+  ClickRow(0);
+  EXPECT_EQ(PaneText(), "\r\n <Not Found!>");
+}
+
+TEST_F(FindPanelTest, ControlsSitAtTheirPlacesAndMoveFollowsTheClientSize) {
+  StartWith(WordsBook());
+  SubWnd& panel = Panel();
+  const auto expectRect = [](HWND control, int x, int y, int width, int height) {
+    const RECT rect = RectInParent(control);
+    EXPECT_EQ(rect.left, x);
+    EXPECT_EQ(rect.top, y);
+    EXPECT_EQ(rect.right - rect.left, width);
+    EXPECT_EQ(rect.bottom - rect.top, height);
+  };
+  EXPECT_EQ(GetDlgCtrlID(panel.findButton), IDC_FIND_BUTTON);
+  EXPECT_EQ(GetDlgCtrlID(panel.findEdit), IDC_FIND_EDIT);
+  EXPECT_EQ(GetDlgCtrlID(panel.resultList), IDC_RESULT_LIST);
+  EXPECT_EQ(Text(panel.findButton), "Find");
+  EXPECT_NE(GetWindowLongPtrA(panel.resultList, GWL_STYLE) & LBS_NOTIFY, 0);
+  EXPECT_EQ(GetWindowLongPtrA(panel.resultList, GWL_STYLE) & LBS_SORT, 0);
+
+  for (const auto& [width, height] : {std::pair{700, 500}, std::pair{640, 400}}) {
+    SCOPED_TRACE(height);
+    SendMessageA(Window().hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
+    expectRect(panel.hwnd, 3, 35, 200, height - 55);
+    // The list box keeps whole rows: it ends at most one row above the
+    // height asked for.
+    const RECT list = RectInParent(panel.resultList);
+    const auto rowHeight = static_cast<int>(SendMessageA(panel.resultList, LB_GETITEMHEIGHT, 0, 0));
+    EXPECT_EQ(list.left, 5);
+    EXPECT_EQ(list.top, 70);
+    EXPECT_EQ(list.right - list.left, 185);
+    EXPECT_LE(list.bottom - list.top, height - 125);
+    EXPECT_GT(list.bottom - list.top, height - 125 - rowHeight);
+    expectRect(panel.findEdit, 5, 5, 185, 25);
+    expectRect(panel.findButton, 65, 40, 65, 20);
+  }
+}
+
+}  // namespace
+}  // namespace quill::testing
