@@ -7,6 +7,7 @@
 
 #include "display/ansi_text.h"
 #include "resources/ids.h"
+#include "shell/scoped_win.h"
 
 namespace quill {
 
@@ -108,9 +109,7 @@ LRESULT CALLBACK SubWnd::FindEditProc(HWND window, UINT message, WPARAM wParam, 
 
 void SubWnd::OnPaint(HWND window) {
   // The class background brush draws all there is.
-  PAINTSTRUCT paint;
-  BeginPaint(window, &paint);
-  EndPaint(window, &paint);
+  const ScopedPaint paint(window);
 }
 
 void SubWnd::OnKeyDown(WPARAM key) {

@@ -1,13 +1,23 @@
-// Reads the running program's content pane from outside, as any other
-// program could: finds the main window by its class and title, the pane by
-// its control id, and asks for its text. With --close it closes the window.
+// Reads the running program from outside, as any other program could: finds
+// the main window by its class and title, a control by its id, and asks it.
+//   pane_probe              the content pane's text
+//   pane_probe --input      the input box's text
+//   pane_probe --rows       the find panel's result rows, one a line
+//   pane_probe --control ID the screen point (x y) at the centre of control ID
+//   pane_probe --button ID  the same for the toolbar button of command ID
+//   pane_probe --row N      the same for row N of the find panel's results
+//   pane_probe --close      closes the window
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "resources/ids.h"
+#include "shell/scoped_win.h"
 
 namespace {
 
@@ -31,28 +41,124 @@ HWND FindControl(HWND window, int id) {
   return search.found;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  HWND window = FindWindowA("Quillpad", "Orvelle Quillpad");
-  if (window == nullptr) {
-    std::fprintf(stderr, "pane_probe: no Quillpad window\n");
-    return 2;
-  }
-  if (argc > 1 && std::strcmp(argv[1], "--close") == 0) {
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    return 0;
-  }
-  const char* which = argc > 1 && std::strcmp(argv[1], "--input") == 0 ? "input" : "pane";
-  HWND control = FindControl(window, which[0] == 'i' ? IDC_INPUT_BOX : IDC_CONTENT_PANE);
-  if (control == nullptr) {
-    std::fprintf(stderr, "pane_probe: no %s\n", which);
-    return 2;
-  }
+std::string WindowText(HWND control) {
   const auto length = static_cast<int>(SendMessageA(control, WM_GETTEXTLENGTH, 0, 0));
   std::string text(static_cast<std::size_t>(length) + 1, '\0');
   SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+struct ProcessCloser {
+  void operator()(HANDLE process) const { CloseHandle(process); }
+};
+using ScopedProcess = quill::ScopedHandle<HANDLE, ProcessCloser>;
+
+// A RECT in the memory of the control's process, for the messages whose
+// rectangle the system does not carry across processes (TB_GETITEMRECT).
+class RemoteRect {
+ public:
+  explicit RemoteRect(HWND control) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(control, &id);
+    process_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, id));
+    if (process_) {
+      at_ = VirtualAllocEx(process_, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    }
+  }
+  ~RemoteRect() {
+    if (at_ != nullptr) VirtualFreeEx(process_, at_, 0, MEM_RELEASE);
+  }
+  RemoteRect(const RemoteRect&) = delete;
+  RemoteRect& operator=(const RemoteRect&) = delete;
+
+  // Sends message with the remote RECT as lParam and reads it back.
+  bool Ask(HWND control, UINT message, WPARAM wParam, RECT* rect) {
+    if (at_ == nullptr) return false;
+    SendMessageA(control, message, wParam, reinterpret_cast<LPARAM>(at_));
+    SIZE_T read = 0;
+    return ReadProcessMemory(process_, at_, rect, sizeof *rect, &read) && read == sizeof *rect;
+  }
+
+ private:
+  ScopedProcess process_;
+  void* at_ = nullptr;
+};
+
+// Prints the screen point at the centre of rect, given in control's client
+// coordinates.
+int PrintCentre(HWND control, RECT rect) {
+  POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  ClientToScreen(control, &centre);
+  std::printf("%ld %ld\n", static_cast<long>(centre.x), static_cast<long>(centre.y));
+  return 0;
+}
+
+int Fail(const char* what) {
+  std::fprintf(stderr, "pane_probe: %s\n", what);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  HWND window = FindWindowA("Quillpad", "Orvelle Quillpad");
+  if (window == nullptr) return Fail("no Quillpad window");
+  const std::string mode = argc > 1 ? argv[1] : "";
+  const int number = argc > 2 ? std::atoi(argv[2]) : 0;
+
+  if (mode == "--close") {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (mode == "--rows") {
+    HWND list = FindControl(window, IDC_RESULT_LIST);
+    if (list == nullptr) return Fail("no result list");
+    const auto count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    // Asked for in UTF-16: Wine carries an ANSI LB_GETTEXT across processes
+    // in the list's own UTF-16.
+    for (int i = 0; i < count; ++i) {
+      wchar_t row[512] = {};
+      if (SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) >= 512) continue;
+      SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(row));
+      char ansi[1024] = {};
+      WideCharToMultiByte(CP_ACP, 0, row, -1, ansi, sizeof ansi, nullptr, nullptr);
+      std::printf("%s\n", ansi);
+    }
+    return 0;
+  }
+  if (mode == "--control") {
+    HWND control = FindControl(window, number);
+    if (control == nullptr) return Fail("no such control");
+    RECT rect;
+    GetClientRect(control, &rect);
+    return PrintCentre(control, rect);
+  }
+  if (mode == "--row") {
+    HWND list = FindControl(window, IDC_RESULT_LIST);
+    RECT rect;
+    if (list == nullptr ||
+        SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(number),
+                     reinterpret_cast<LPARAM>(&rect)) == LB_ERR) {
+      return Fail("no such row");
+    }
+    return PrintCentre(list, rect);
+  }
+  if (mode == "--button") {
+    HWND toolbar = FindControl(window, IDC_TOOLBAR);
+    if (toolbar == nullptr) return Fail("no toolbar");
+    const auto index = SendMessageA(toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(number), 0);
+    RECT rect;
+    if (index < 0 || !RemoteRect(toolbar).Ask(toolbar, TB_GETITEMRECT,
+                                              static_cast<WPARAM>(index), &rect)) {
+      return Fail("no such button");
+    }
+    return PrintCentre(toolbar, rect);
+  }
+
+  HWND control = FindControl(window, mode == "--input" ? IDC_INPUT_BOX : IDC_CONTENT_PANE);
+  if (control == nullptr) return Fail(mode == "--input" ? "no input" : "no pane");
+  const std::string text = WindowText(control);
   std::fwrite(text.data(), 1, text.size(), stdout);
   return 0;
 }
