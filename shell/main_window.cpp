@@ -3,13 +3,13 @@
 
 #include <commctrl.h>
 #include <objbase.h>
-#include <sapi.h>
 
 #include <cstdio>
 #include <cstring>
 
 #include "display/ansi_text.h"
 #include "resources/ids.h"
+#include "speech/speech.h"
 
 namespace quill {
 
@@ -275,6 +275,7 @@ int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
   appIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_APP));
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), kAllCommonControls};
   InitCommonControlsEx(&controls);
+  ResetSpeechSettings();
 
   int W = 0;
   int H = 0;
@@ -289,14 +290,9 @@ int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
     std::puts("Error to intiliaze COM");
     MessageBoxA(GetForegroundWindow(), "Error to intiliaze COM.", "ERROR", MB_OK);
   }
-  ISpVoice* probe = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_SpVoice, nullptr,
-                              CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
-                              IID_ISpVoice, reinterpret_cast<void**>(&probe)))) {
+  if (!SpeechAvailable(Speech())) {
     EnableMenuItem(menu.Handle(), IDM_VOICE_SETTING, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
     SendMessageA(toolbar, TB_ENABLEBUTTON, IDM_SPEAK, FALSE);
-  } else if (probe != nullptr) {
-    probe->Release();
   }
 
   findPanel.Create(window);

@@ -17,6 +17,7 @@
 #include "shell/settings.h"
 #include "shell/tray_icon.h"
 #include "shell/window_base.h"
+#include "speech/speech_api.h"
 
 namespace quill {
 
@@ -29,6 +30,8 @@ struct MainWindowOptions {
   SettingsKey settings = kQuillpadSettings;
   // The run's history of looked-up words; none records nothing.
   HistoryList* history = nullptr;
+  // The speech service to read aloud with; none is the platform's.
+  SpeechApi* speech = nullptr;
 };
 
 class MainWindow : public WindowBase {
@@ -115,6 +118,9 @@ class MainWindow : public WindowBase {
   void OpenWebPage();
   void PrepareOpenDialog(HWND owner);
   int ChooseBookFile(HWND owner, char* fileBuffer, char* titleBuffer);
+  // Reads the current entry's key aloud with the run's speech settings.
+  void SpeakCurrentEntry();
+  SpeechApi& Speech() const;
 
   // The tray and the owner-drawn menu (their own files).
   LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam);

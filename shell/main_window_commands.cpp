@@ -10,6 +10,8 @@
 #include "resources/ids.h"
 #include "shell/main_window.h"
 #include "shell/product.h"
+#include "speech/speech.h"
+#include "speech/voice_dialog.h"
 
 namespace quill {
 
@@ -104,6 +106,12 @@ void MainWindow::OnCommand(HWND window, int id, HWND control, int code) {
     case IDM_WEB_PAGE:
       OpenWebPage();
       break;
+    case IDM_SPEAK:
+      SpeakCurrentEntry();
+      break;
+    case IDM_VOICE_SETTING:
+      ShowVoiceDialog(instance_, window, Speech());
+      break;
     default:
       break;
   }
@@ -179,6 +187,12 @@ void MainWindow::SwitchSidePanel(int id, HWND control) {
   ShowWordList(false);
   SendMessageA(wordList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(book.CurrentEntry() + 9), FALSE);
 }
+
+SpeechApi& MainWindow::Speech() const {
+  return options_.speech != nullptr ? *options_.speech : PlatformSpeechApi();
+}
+
+void MainWindow::SpeakCurrentEntry() { SpeakCurrentKey(Speech(), currentBook, speechSettings); }
 
 void MainWindow::RecordInHistory(const char* word) {
   if (options_.history != nullptr) options_.history->Add(word);

@@ -382,14 +382,23 @@ TEST(DialogResourceTest, VoiceSettingLayout) {
   ASSERT_NE(formats, nullptr);
   EXPECT_EQ(ClassOf(formats), "ComboBox");
   EXPECT_EQ(GetWindowLongA(formats, GWL_STYLE) & 3, CBS_DROPDOWN);
-  EXPECT_EQ(GetDlgItem(dialog, IDC_VOICE_LIST), nullptr);
+  // The voice list lies under the buttons, a list to pick from.
+  HWND voices = GetDlgItem(dialog, IDC_VOICE_LIST);
+  ASSERT_NE(voices, nullptr);
+  EXPECT_EQ(ClassOf(voices), "ComboBox");
+  EXPECT_EQ(GetWindowLongA(voices, GWL_STYLE) & 3, CBS_DROPDOWNLIST);
+  const RECT voicesPlaced = ClientRectOf(dialog, voices);
+  const RECT voicesExpected = Placement(dialog, 50, 98, 110, 12);
+  EXPECT_EQ(voicesPlaced.left, voicesExpected.left);
+  EXPECT_EQ(voicesPlaced.top, voicesExpected.top);
+  EXPECT_EQ(voicesPlaced.right, voicesExpected.right);
 
   // The labels and the group box, in their order.
   std::vector<std::string> statics;
   for (HWND child = GetWindow(ok, GW_HWNDFIRST); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (GetDlgCtrlID(child) == -1 || GetDlgCtrlID(child) == 0xFFFF) statics.push_back(TextOf(child));
   }
-  EXPECT_EQ(statics, (std::vector<std::string>{"Rate", "Volume", "Format", "Voice Setup"}));
+  EXPECT_EQ(statics, (std::vector<std::string>{"Rate", "Volume", "Format", "Voice Setup", "Voice"}));
   DestroyWindow(dialog);
 }
 

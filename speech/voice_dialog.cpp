@@ -1,0 +1,272 @@
+// The Voice Setting dialog: it edits pending copies of the speech settings
+// and writes them into speechSettings only on OK.
+#include "speech/voice_dialog.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+
+#include "display/ansi_text.h"
+#include "resources/ids.h"
+#include "shell/scoped_win.h"
+#include "speech/audio_format.h"
+#include "speech/co_task_mem.h"
+#include "speech/speech.h"
+
+namespace quill {
+
+namespace {
+
+// The speech service's own failure codes.
+constexpr HRESULT kSpeechNoMoreItems = static_cast<HRESULT>(0x80045039L);
+constexpr HRESULT kSpeechNotFound = static_cast<HRESULT>(0x8004503AL);
+
+constexpr int kRateMin = -10;
+constexpr int kRateMax = 10;
+constexpr int kRatePage = 5;
+constexpr int kVolumeMin = 0;
+constexpr int kVolumeMax = 100;
+constexpr int kVolumePage = 10;
+
+// A trackbar range: the low end in the low word, the high end in the high
+// word, each a signed 16-bit number.
+LPARAM SliderRange(int low, int high) {
+  const DWORD packed = static_cast<DWORD>(static_cast<WORD>(low)) |
+                       (static_cast<DWORD>(static_cast<WORD>(high)) << 16);
+  return static_cast<LPARAM>(static_cast<LONG>(packed));
+}
+
+SpeechToken* VoiceItemToken(HWND combo, LRESULT item) {
+  const LRESULT data = SendMessageA(combo, CB_GETITEMDATA, static_cast<WPARAM>(item), 0);
+  return data == CB_ERR ? nullptr : reinterpret_cast<SpeechToken*>(data);
+}
+
+// The token id of a list item, or an empty text.
+std::wstring VoiceItemId(HWND combo, LRESULT item) {
+  SpeechToken* token = VoiceItemToken(combo, item);
+  CoTaskText id;
+  if (token == nullptr || FAILED(token->GetId(id.put())) || !id) return {};
+  return id.get();
+}
+
+// The voice's description in language (its value named by the language id
+// in hexadecimal), or its default description.
+HRESULT VoiceDescription(SpeechToken& token, LANGID language, CoTaskText& description) {
+  wchar_t name[8] = {};
+  std::swprintf(name, sizeof name / sizeof name[0], L"%X", static_cast<unsigned>(language));
+  HRESULT result = token.GetStringValue(name, description.put());
+  if (result == kSpeechNotFound) result = token.GetStringValue(nullptr, description.put());
+  return result;
+}
+
+void SelectVoice(SpeechApi& api, HWND combo, const wchar_t* selectId) {
+  std::wstring wanted = selectId != nullptr ? selectId : L"";
+  if (wanted.empty()) {
+    ScopedComPtr<SpeechCategory> category;
+    CoTaskText defaultId;
+    if (SUCCEEDED(api.CreateCategory(category.put())) &&
+        SUCCEEDED(category->SetId(kVoiceCategory, FALSE)) &&
+        SUCCEEDED(category->GetDefaultTokenId(defaultId.put())) && defaultId) {
+      wanted = defaultId.get();
+    }
+  }
+  const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT item = 0; !wanted.empty() && item < count; ++item) {
+    if (VoiceItemId(combo, item) == wanted) {
+      SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+      return;
+    }
+  }
+}
+
+// Reads a registry text under HKEY_USERS as a hexadecimal number; 0 when it
+// is missing or not a number.
+LANGID HexRegistryLanguage(const char* path, const char* name) {
+  ScopedRegKey key;
+  if (RegOpenKeyExA(HKEY_USERS, path, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return 0;
+  char text[32] = {};
+  DWORD size = sizeof text - 1;
+  DWORD type = 0;
+  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
+          ERROR_SUCCESS ||
+      type != REG_SZ) {
+    return 0;
+  }
+  return static_cast<LANGID>(std::strtoul(text, nullptr, 16));
+}
+
+using UiLanguageFunction = LANGID(WINAPI*)();
+
+// The dialog's handlers.
+
+BOOL OnInitDialog(HWND dialog, SpeechApi* api) {
+  pendingVolume = speechSettings.volume;
+  pendingRate = speechSettings.rate;
+  pendingFormatIndex = speechSettings.formatIndex;
+
+  for (int row = 0; row < kAudioFormatCount; ++row) {
+    SendDlgItemMessageA(dialog, IDC_FORMAT_LIST, CB_ADDSTRING, 0,
+                        reinterpret_cast<LPARAM>(AudioFormatTable[row].label));
+    SendDlgItemMessageA(dialog, IDC_FORMAT_LIST, CB_SETITEMDATA, static_cast<WPARAM>(row),
+                        AudioFormatTable[row].streamFormat);
+  }
+  SendDlgItemMessageA(dialog, IDC_FORMAT_LIST, CB_SETCURSEL,
+                      static_cast<WPARAM>(speechSettings.formatIndex), 0);
+
+  SendDlgItemMessageA(dialog, IDC_RATE_SLIDER, TBM_SETRANGE, TRUE, SliderRange(kRateMin, kRateMax));
+  SendDlgItemMessageA(dialog, IDC_RATE_SLIDER, TBM_SETPOS, TRUE, speechSettings.rate);
+  SendDlgItemMessageA(dialog, IDC_RATE_SLIDER, TBM_SETPAGESIZE, 0, kRatePage);
+  SendDlgItemMessageA(dialog, IDC_VOLUME_SLIDER, TBM_SETRANGE, TRUE,
+                      SliderRange(kVolumeMin, kVolumeMax));
+  SendDlgItemMessageA(dialog, IDC_VOLUME_SLIDER, TBM_SETPOS, TRUE, speechSettings.volume);
+  SendDlgItemMessageA(dialog, IDC_VOLUME_SLIDER, TBM_SETPAGESIZE, 0, kVolumePage);
+
+  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(api));
+  if (api != nullptr) {
+    FillVoiceList(*api, GetDlgItem(dialog, IDC_VOICE_LIST), speechSettings.voiceId.c_str());
+  }
+  return TRUE;
+}
+
+BOOL OnHScroll(HWND slider) {
+  const int position = static_cast<int>(SendMessageA(slider, TBM_GETPOS, 0, 0));
+  switch (GetDlgCtrlID(slider)) {
+    case IDC_VOLUME_SLIDER:
+      pendingVolume = position;
+      break;
+    case IDC_RATE_SLIDER:
+      pendingRate = position;
+      break;
+    default:
+      break;
+  }
+  return TRUE;
+}
+
+void OnOk(HWND dialog) {
+  speechSettings.volume = pendingVolume;
+  speechSettings.rate = pendingRate;
+  speechSettings.formatIndex = pendingFormatIndex;
+  HWND voices = GetDlgItem(dialog, IDC_VOICE_LIST);
+  const LRESULT chosen = SendMessageA(voices, CB_GETCURSEL, 0, 0);
+  if (chosen != CB_ERR) {
+    std::wstring id = VoiceItemId(voices, chosen);
+    if (!id.empty()) speechSettings.voiceId = std::move(id);
+  }
+  EndDialog(dialog, IDOK);
+}
+
+BOOL OnCommand(HWND dialog, int id, int code) {
+  switch (id) {
+    case IDOK:
+      OnOk(dialog);
+      return TRUE;
+    case IDCANCEL:
+      EndDialog(dialog, IDCANCEL);
+      return TRUE;
+    case IDC_FORMAT_LIST:
+      // Only a choice from the list counts, never text typed into the field.
+      if (code == CBN_SELCHANGE) {
+        const LRESULT row = SendDlgItemMessageA(dialog, IDC_FORMAT_LIST, CB_GETCURSEL, 0, 0);
+        if (row >= 0 && row < kAudioFormatCount) pendingFormatIndex = static_cast<int>(row);
+      }
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+void OnDestroy(HWND dialog) { ClearVoiceList(GetDlgItem(dialog, IDC_VOICE_LIST)); }
+
+}  // namespace
+
+INT_PTR ShowVoiceDialog(HINSTANCE instance, HWND owner, SpeechApi& api) {
+  return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_VOICE_SETTING), owner, VoiceDialogProc,
+                         reinterpret_cast<LPARAM>(&api));
+}
+
+INT_PTR CALLBACK VoiceDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return OnInitDialog(dialog, reinterpret_cast<SpeechApi*>(lParam));
+    case WM_HSCROLL:
+      return OnHScroll(reinterpret_cast<HWND>(lParam));
+    case WM_COMMAND:
+      return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_DESTROY:
+      OnDestroy(dialog);
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+HRESULT FillVoiceList(SpeechApi& api, HWND combo, const wchar_t* selectId) {
+  ScopedComPtr<SpeechCategory> category;
+  ScopedComPtr<SpeechTokenList> tokens;
+  if (FAILED(api.CreateCategory(category.put())) ||
+      FAILED(category->SetId(kVoiceCategory, FALSE)) ||
+      category->EnumTokens(tokens.put()) != S_OK || !tokens) {
+    return kSpeechNoMoreItems;
+  }
+  const LANGID language = VoiceDescriptionLanguage();
+  HRESULT result = S_OK;
+  bool first = true;
+  ScopedComPtr<SpeechToken> token;
+  while (SUCCEEDED(result) && tokens->Next(token.put()) == S_OK && token) {
+    CoTaskText description;
+    if (FAILED(VoiceDescription(*token, language, description)) || !description) continue;
+    AnsiText text;
+    const auto* wide = reinterpret_cast<const char16_t*>(description.get());
+    if (!ToAnsi(CP_ACP, 0, wide, std::wcslen(description.get()), &text)) continue;
+    const LRESULT item =
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (item == CB_ERR || item == CB_ERRSPACE) {
+      result = E_OUTOFMEMORY;
+      continue;
+    }
+    // The list holds the token from here on.
+    SendMessageA(combo, CB_SETITEMDATA, static_cast<WPARAM>(item),
+                 reinterpret_cast<LPARAM>(token.release()));
+    if (first) SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    first = false;
+  }
+  if (SUCCEEDED(result)) SelectVoice(api, combo, selectId);
+  return result;
+}
+
+void ClearVoiceList(HWND combo) {
+  const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT item = 0; item < count; ++item) {
+    ScopedComPtr<SpeechToken> held(VoiceItemToken(combo, item));
+    SendMessageA(combo, CB_SETITEMDATA, static_cast<WPARAM>(item), 0);
+  }
+  SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+}
+
+LANGID VoiceDescriptionLanguage() {
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  LANGID language = 0;
+  if (GetVersionExA(&version)) {
+    if (version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 5) {
+      const FARPROC found = GetProcAddress(GetModuleHandleA("kernel32.dll"),
+                                           "GetUserDefaultUILanguage");
+      const auto uiLanguage =
+          reinterpret_cast<UiLanguageFunction>(reinterpret_cast<void (*)()>(found));
+      if (uiLanguage != nullptr) language = uiLanguage();
+    } else if (version.dwPlatformId == VER_PLATFORM_WIN32_NT) {
+      language = HexRegistryLanguage(".DEFAULT\\Control Panel\\International", "Locale");
+      // Right-to-left and Thai interfaces describe their voices in English.
+      if (language == 0x401 || language == 0x40D || language == 0x41E) language = 0x409;
+    } else {
+      language = HexRegistryLanguage(".Default\\Control Panel\\desktop\\ResourceLocale", nullptr);
+    }
+  }
+  return language != 0 ? language : GetUserDefaultLangID();
+}
+
+}  // namespace quill
