@@ -19,8 +19,9 @@ constexpr DWORD kAllCommonControls = ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES
                                      ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_COOL_CLASSES;
 static_assert(kAllCommonControls == 0x40F);
 
-constexpr char kDefaultBookA[] = "deflex_a.xqb";
-constexpr char kDefaultBookB[] = "deflex_b.xqb";
+// The two default books are rows of the shelf.
+constexpr const char* kDefaultBookA = ShelfTable[kFirstDefaultBookRow].file;
+constexpr const char* kDefaultBookB = ShelfTable[kSecondDefaultBookRow].file;
 
 // The list view behind OpenBook's word list.
 class ListViewSink : public WordListSink {
@@ -297,6 +298,7 @@ int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
 
   findPanel.Create(window);
   findPanel.Hide();
+  shelfPanel.settings = options_.settings;
   shelfPanel.Create(window);
   SendMessageA(toolbar, TB_SETSTATE, IDM_BOOK_SHELF, TBSTATE_CHECKED | TBSTATE_ENABLED);
   sidePanel = kShelfPanel;
@@ -381,6 +383,7 @@ int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
     return 0;
   }
 
+  shelfPanel.AddCurrentBookItem(book);
   currentBook = &book;
   findPanel.book = &book;
   ShowBookTitle(book, statusBar);

@@ -143,6 +143,7 @@ void MainWindow::OpenBookFromDialog() {
       ClearClosedBook();
     }
     ShowBookTitle(book, statusBar);
+    shelfPanel.RenameCurrentBookItem(book);
   }
   SendMessageA(inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
   SendMessageA(contentPane, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));

@@ -1,0 +1,179 @@
+// TreeSubWnd: the book-shelf panel's window, its tree and its items.
+#include "panels/tree_sub_wnd.h"
+
+#include <cstring>
+
+#include "book/book_format.h"
+#include "resources/ids.h"
+#include "shell/scoped_win.h"
+
+namespace quill {
+
+namespace {
+
+// What the panel's two edges take from the tree's width and height.
+constexpr int kTreeInset = 5;
+constexpr std::size_t kItemTextBytes = 512;
+constexpr COLORREF kSeeThrough = RGB(0, 255, 0);
+
+struct ImageListCloser {
+  void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
+};
+using ScopedImageList = ScopedHandle<HIMAGELIST, ImageListCloser>;
+
+// The tree's images: made by the first panel that is created and kept for
+// the rest of the run (a tree does not destroy its image list).
+ScopedImageList shelfImages;
+
+// Bitmap 151 cut into 19 x 17 cells, green seen through: the list, or
+// null when it cannot be made.
+HIMAGELIST ShelfImages(HINSTANCE instance) {
+  if (shelfImages) return shelfImages.get();
+  // Colour cells: the default depth of a masked list would round the art
+  // to 16 colours.
+  ScopedImageList images(
+      ImageList_Create(IMG_TREE_WIDTH, IMG_TREE_HEIGHT, ILC_MASK | ILC_COLOR24, 2, 0));
+  if (!images) return nullptr;
+  ScopedBitmap bitmap(LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_TREE)));
+  if (!bitmap || ImageList_AddMasked(images, bitmap, kSeeThrough) < 0) return nullptr;
+  shelfImages = std::move(images);
+  return shelfImages.get();
+}
+
+// The book's title in the ANSI code page, as a tree item shows it; empty
+// for a closed book.
+void BookTitle(const BookFile& book, char (&text)[kItemTextBytes]) {
+  BookHeader header;
+  book.CopyHeader(&header);
+  header.title[kTitleUnits - 1] = 0;
+  const int n = WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(header.title), -1,
+                                    text, static_cast<int>(kItemTextBytes), nullptr, nullptr);
+  if (n <= 0) text[0] = 0;
+  text[kItemTextBytes - 1] = 0;
+}
+
+}  // namespace
+
+HWND TreeSubWnd::Create(HWND mainWindow) {
+  return CreatePanel(mainWindow, "TreeSubWnd", kShelfPanel);
+}
+
+LRESULT TreeSubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate(window, *reinterpret_cast<const CREATESTRUCTA*>(lParam)) ? 0 : -1;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    case WM_PAINT:
+      OnPaint(window);
+      return 0;
+    case WM_NOTIFY:
+      OnTreeNotify(reinterpret_cast<const NMHDR*>(lParam));
+      return 0;
+    case WM_COMMAND:
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+int TreeSubWnd::OnCreate(HWND window, const CREATESTRUCTA& create) {
+  tree = CreateWindowExA(0, WC_TREEVIEWA, "TreeSubWnd",
+                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
+                             TVS_LINESATROOT,
+                         0, 0, 145, 150, window, nullptr, create.hInstance, nullptr);
+  HIMAGELIST images = ShelfImages(create.hInstance);
+  if (images == nullptr) return 0;
+  SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+  Populate();
+  for (HTREEITEM item : {rootItem, categoryItems[0], categoryItems[1]}) {
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+  }
+  return 1;
+}
+
+void TreeSubWnd::OnDestroy() {
+  // A panel whose main window never finished its creation (no book, no
+  // current-book item) leaves the message queue alone, as that window does.
+  if (currentBookItem != nullptr) PostQuitMessage(0);
+}
+
+void TreeSubWnd::OnPaint(HWND window) { ScopedPaint paint(window); }
+
+HTREEITEM TreeSubWnd::InsertItem(HTREEITEM parent, const char* text, int image,
+                                 int selectedImage) {
+  TVINSERTSTRUCTA insert{};
+  insert.hParent = parent;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  insert.item.pszText = const_cast<char*>(text);
+  insert.item.iImage = image;
+  insert.item.iSelectedImage = selectedImage;
+  return reinterpret_cast<HTREEITEM>(
+      SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+void TreeSubWnd::Populate() {
+  rootItem = InsertItem(TVI_ROOT, "BookShelf", IMG_TREE_FOLDER, IMG_TREE_FOLDER);
+  for (int i = 0; i < kShelfCategoryCount; ++i) {
+    categoryItems[i] = InsertItem(rootItem, kShelfCategoryNames[static_cast<std::size_t>(i)],
+                                  IMG_TREE_FOLDER, IMG_TREE_FOLDER);
+  }
+  for (std::size_t row = 0; row < kShelfRowCount; ++row) {
+    const ShelfRow& shelf = ShelfTable[row];
+    leafItems[row] = InsertItem(categoryItems[static_cast<int>(shelf.category)], shelf.title,
+                                IMG_TREE_BOOK, IMG_TREE_OPEN_BOOK);
+  }
+}
+
+void TreeSubWnd::Move(int clientWidth, int clientHeight) {
+  SidePanel::Move(clientWidth, clientHeight);
+  if (tree == nullptr) return;
+  // The tree fills the panel less its edges: 195 x (client height - 60).
+  const ControlBox panel =
+      LayOutMainWindow(LayoutPass::kResize, kShelfPanel, clientWidth, clientHeight).sidePanel;
+  PlaceControl(tree, {0, 0, panel.width - kTreeInset, panel.height - kTreeInset});
+}
+
+void TreeSubWnd::AddCurrentBookItem(const BookFile& book) {
+  char title[kItemTextBytes];
+  BookTitle(book, title);
+  currentBookItem = InsertItem(rootItem, title, IMG_TREE_BOOK, IMG_TREE_OPEN_BOOK);
+}
+
+void TreeSubWnd::RenameCurrentBookItem(const BookFile& book) {
+  if (currentBookItem == nullptr) return;
+  char title[kItemTextBytes];
+  BookTitle(book, title);
+  TVITEMA item{};
+  item.mask = TVIF_TEXT;
+  item.hItem = currentBookItem;
+  item.pszText = title;
+  SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void TreeSubWnd::ReadInstallFolder() { LoadInstallFolder(settings, installFolder); }
+
+LRESULT TreeSubWnd::OnTreeNotify(const NMHDR* header) {
+  // The folder is read on every notification, so a book opens from where
+  // the installation is now, not from where it was at start-up.
+  ReadInstallFolder();
+  if (header == nullptr || header->code != TVN_SELCHANGEDA) return 0;
+  InvalidateRect(hwnd, nullptr, TRUE);
+  const HTREEITEM selected = reinterpret_cast<const NMTREEVIEWA*>(header)->itemNew.hItem;
+  HWND mainWindow = GetParent(hwnd);
+  for (std::size_t row = 0; row < kShelfRowCount; ++row) {
+    if (selected == leafItems[row]) {
+      SendMessageA(mainWindow, MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(installFolder),
+                   reinterpret_cast<LPARAM>(ShelfTable[row].file));
+      return 0;
+    }
+  }
+  if (selected != nullptr && selected == currentBookItem) {
+    SendMessageA(mainWindow, MSG_REOPEN_BOOK, 0, 0);
+  }
+  return 0;
+}
+
+}  // namespace quill
