@@ -29,12 +29,14 @@ fail() {
 run() { "$source_dir/scripts/wine-run.sh" "$@"; }
 probe() { run "$build/tests/pane_probe.exe" "$@"; }
 
-# Makes deflex_a.xqb in the installation folder from tab-separated lines
-# (printf format) and titles it TITLE.
+# e2e_make_book LINES TITLE [FILE]: makes FILE (deflex_a.xqb when not
+# given) in the installation folder from tab-separated lines (printf format)
+# and titles it TITLE.
 e2e_make_book() {
-  printf "$1" >"$install/words.tsv"
-  run "$build/tools/xqb.exe" build "$(winepath -w "$install/words.tsv")" \
-    -o "$(winepath -w "$install/deflex_a.xqb")" --title "$2" >/dev/null || fail "xqb build failed"
+  local file=${3:-deflex_a.xqb}
+  printf "$1" >"$install/${file%.xqb}.tsv"
+  run "$build/tools/xqb.exe" build "$(winepath -w "$install/${file%.xqb}.tsv")" \
+    -o "$(winepath -w "$install/$file")" --title "$2" >/dev/null || fail "xqb build of $file failed"
 }
 
 # Starts the program with the installation folder registered and no last

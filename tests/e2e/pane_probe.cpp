@@ -2,10 +2,13 @@
 // the main window by its class and title, a control by its id, and asks it.
 //   pane_probe              the content pane's text
 //   pane_probe --input      the input box's text
+//   pane_probe --status     the status bar's text
 //   pane_probe --rows       the find panel's result rows, one a line
 //   pane_probe --control ID the screen point (x y) at the centre of control ID
 //   pane_probe --button ID  the same for the toolbar button of command ID
 //   pane_probe --row N      the same for row N of the find panel's results
+//   pane_probe --tree-row N the same for the label of the shelf tree's
+//                           visible row N (0 is "BookShelf")
 //   pane_probe --close      closes the window
 #include <windows.h>
 
@@ -23,12 +26,19 @@ namespace {
 
 struct ChildSearch {
   int id;
+  const char* className;  // when set, the class is looked for, not the id
   HWND found;
 };
 
-BOOL CALLBACK MatchId(HWND child, LPARAM context) {
+BOOL CALLBACK MatchChild(HWND child, LPARAM context) {
   auto* search = reinterpret_cast<ChildSearch*>(context);
-  if (GetDlgCtrlID(child) != search->id) return TRUE;
+  if (search->className != nullptr) {
+    char name[64] = {};
+    GetClassNameA(child, name, sizeof name);
+    if (std::strcmp(name, search->className) != 0) return TRUE;
+  } else if (GetDlgCtrlID(child) != search->id) {
+    return TRUE;
+  }
   search->found = child;
   return FALSE;
 }
@@ -36,8 +46,15 @@ BOOL CALLBACK MatchId(HWND child, LPARAM context) {
 // The control with this id among the window's descendants. (Wine's
 // GetDlgItem does not find the controls of another process's window.)
 HWND FindControl(HWND window, int id) {
-  ChildSearch search{id, nullptr};
-  EnumChildWindows(window, MatchId, reinterpret_cast<LPARAM>(&search));
+  ChildSearch search{id, nullptr, nullptr};
+  EnumChildWindows(window, MatchChild, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The first control of this class, for those without an id of their own.
+HWND FindClass(HWND window, const char* className) {
+  ChildSearch search{0, className, nullptr};
+  EnumChildWindows(window, MatchChild, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -55,13 +72,14 @@ struct ProcessCloser {
 using ScopedProcess = quill::ScopedHandle<HANDLE, ProcessCloser>;
 
 // A RECT in the memory of the control's process, for the messages whose
-// rectangle the system does not carry across processes (TB_GETITEMRECT).
+// rectangle the system does not carry across processes (TB_GETITEMRECT,
+// TVM_GETITEMRECT, which also reads its item from it).
 class RemoteRect {
  public:
   explicit RemoteRect(HWND control) {
     DWORD id = 0;
     GetWindowThreadProcessId(control, &id);
-    process_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, id));
+    process_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id));
     if (process_) {
       at_ = VirtualAllocEx(process_, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
     }
@@ -72,9 +90,13 @@ class RemoteRect {
   RemoteRect(const RemoteRect&) = delete;
   RemoteRect& operator=(const RemoteRect&) = delete;
 
-  // Sends message with the remote RECT as lParam and reads it back.
+  // Copies *rect into the remote RECT, sends message with it as lParam and
+  // reads it back.
   bool Ask(HWND control, UINT message, WPARAM wParam, RECT* rect) {
-    if (at_ == nullptr) return false;
+    SIZE_T written = 0;
+    if (at_ == nullptr || !WriteProcessMemory(process_, at_, rect, sizeof *rect, &written)) {
+      return false;
+    }
     SendMessageA(control, message, wParam, reinterpret_cast<LPARAM>(at_));
     SIZE_T read = 0;
     return ReadProcessMemory(process_, at_, rect, sizeof *rect, &read) && read == sizeof *rect;
@@ -155,9 +177,25 @@ int main(int argc, char** argv) {
     }
     return PrintCentre(toolbar, rect);
   }
+  if (mode == "--tree-row") {
+    HWND tree = FindClass(window, WC_TREEVIEWA);
+    if (tree == nullptr) return Fail("no tree");
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+    for (int i = 0; i < number && item != nullptr; ++i) {
+      item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE,
+                                                      reinterpret_cast<LPARAM>(item)));
+    }
+    RECT rect = {};
+    std::memcpy(&rect, &item, sizeof item);
+    if (item == nullptr || !RemoteRect(tree).Ask(tree, TVM_GETITEMRECT, TRUE, &rect)) {
+      return Fail("no such tree row");
+    }
+    return PrintCentre(tree, rect);
+  }
 
-  HWND control = FindControl(window, mode == "--input" ? IDC_INPUT_BOX : IDC_CONTENT_PANE);
-  if (control == nullptr) return Fail(mode == "--input" ? "no input" : "no pane");
+  HWND control = mode == "--status" ? FindClass(window, STATUSCLASSNAMEA)
+                 : FindControl(window, mode == "--input" ? IDC_INPUT_BOX : IDC_CONTENT_PANE);
+  if (control == nullptr) return Fail("no such control");
   const std::string text = WindowText(control);
   std::fwrite(text.data(), 1, text.size(), stdout);
   return 0;
