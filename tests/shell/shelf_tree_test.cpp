@@ -251,6 +251,19 @@ TEST_F(ShelfTreeTest, CurrentBookItemReopensTheBookOfBookPath) {
   EXPECT_EQ(StatusText(), "My Own Book");
   EXPECT_EQ(InputText(), "zebra");
   EXPECT_EQ(std::string(w.bookPath), mine);
+
+  // A chosen file that is no book: no book is open, and the item, like the
+  // status bar, names none; the shelf still opens its books.
+  const std::string broken = Folder() + "\\broken.xqb";
+  WriteBookAt(broken, "Broken", 520);
+  dialogs_->Queue(DialogAnswerer::ChooseFile(broken));
+  SendMessageA(w.hwnd, WM_COMMAND, IDM_OPEN_BOOK, reinterpret_cast<LPARAM>(w.toolbar));
+  Pump();
+  EXPECT_EQ(DialogTexts().back(), "ERROR: Xqb File open error.");
+  EXPECT_EQ(Look(Panel().currentBookItem).text, "");
+  Select(jargon);
+  EXPECT_EQ(StatusText(), "Jargon File");
+  EXPECT_EQ(InputText(), "k");
 }
 
 TEST_F(ShelfTreeTest, ArrowKeysOpenEachBookThatTheSelectionPasses) {
