@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "book/book_format.h"
+#include "book/buffer_sizes.h"
 #include "book/file_mapping.h"
 #include "book/match_query.h"
 
@@ -16,8 +17,6 @@ namespace quill {
 inline constexpr int kSignatureOk = 0;
 inline constexpr int kSignatureUnreadable = -1;
 inline constexpr int kSignatureWrong = -2;
-
-inline constexpr std::size_t kPathBytes = 260;
 
 class BookFile {
  public:

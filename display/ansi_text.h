@@ -21,6 +21,12 @@ struct AnsiText {
 // allocation fails.
 int ToAnsi(UINT codePage, DWORD flags, const char16_t* text, std::size_t units, AnsiText* out);
 
+// Converts a zero-terminated UTF-16 key or word into outBytes bytes of out
+// in the ANSI code page, with the WideCharToMultiByte flags the caller
+// needs, always leaving out zero-terminated; a text that does not fit comes
+// out empty rather than cut.
+void KeyToAnsi(const char16_t* key, char* out, std::size_t outBytes, DWORD flags);
+
 // Converts a zero-terminated ANSI text of at most sourceBytes bytes into
 // destination (capacityUnits units, the terminator included), cutting what
 // does not fit: the number of units written before the zero unit.

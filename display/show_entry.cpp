@@ -9,16 +9,9 @@
 #include "book/book_format.h"
 #include "display/ansi_text.h"
 #include "display/entry_view.h"
+#include "shell/scoped_win.h"
 
 namespace quill {
-
-namespace {
-
-// Typed words are converted into the same 512 units that the word list uses.
-constexpr std::size_t kTypedWordUnits = 512;
-constexpr std::size_t kTitleBytes = 512;
-
-}  // namespace
 
 int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow, int sidePanel) {
   EntryView view;
@@ -28,7 +21,7 @@ int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow, 
   std::unique_ptr<char16_t[]> content(new (std::nothrow) char16_t[capacity]);
   const bool haveContent = content && book.ReadContent(content.get(), capacity) == 1;
 
-  HDC dc = GetDC(stripWindow);
+  const ScopedGetDC dc(stripWindow);
   view.SetContentPane(panes.contentPane);
   const int formatted =
       view.FormatContent(haveContent ? content.get() : nullptr, header.lineSeparator,
@@ -46,7 +39,6 @@ int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow, 
     view.DrawPhoneticStrip(dc, sidePanel);
   }
   SendMessageA(panes.inputBox, EM_SETSEL, 0, -1);
-  if (dc != nullptr) ReleaseDC(stripWindow, dc);
   return formatted;
 }
 
@@ -64,8 +56,8 @@ void PaintPhoneticStrip(BookFile& book, HDC dc, int sidePanel) {
 
 int ShowTypedWord(BookFile& book, const EntryPanes& panes, const char* inputText,
                   HWND stripWindow, int sidePanel) {
-  char16_t word[kTypedWordUnits];
-  FromAnsi(CP_ACP, inputText, kInputTextBytes - 1, word, kTypedWordUnits);
+  char16_t word[kTextUnits];
+  FromAnsi(CP_ACP, inputText, kInputTextBytes - 1, word, kTextUnits);
   book.FindWord(word);
   return ShowCurrentEntry(book, panes, stripWindow, sidePanel);
 }
@@ -75,9 +67,9 @@ void ShowBookTitle(const BookFile& book, HWND statusBar) {
   book.CopyHeader(&header);
   std::size_t units = 0;
   while (units < static_cast<std::size_t>(kTitleUnits) && header.title[units] != 0) ++units;
-  char title[kTitleBytes] = {};
+  char title[kTextBytes] = {};
   AnsiText text;
-  if (ToAnsi(CP_ACP, 0, header.title, units, &text) && text.length < kTitleBytes) {
+  if (ToAnsi(CP_ACP, 0, header.title, units, &text) && text.length < kTextBytes) {
     std::memcpy(title, text.c_str(), text.length);
   }
   SendMessageA(statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(title));

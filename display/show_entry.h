@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "book/book_file.h"
+#include "book/buffer_sizes.h"
 
 namespace quill {
 
@@ -17,7 +18,7 @@ struct EntryPanes {
 };
 
 // The size of the main window's copy of the input box text.
-inline constexpr std::size_t kInputTextBytes = 512;
+inline constexpr std::size_t kInputTextBytes = kTextBytes;
 
 // Shows the book's current entry in the content pane (" <Not Found!>" when
 // there is none, a closed book included), draws its transcription on

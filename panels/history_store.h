@@ -5,12 +5,11 @@
 
 #include <cstdint>
 
+#include "shell/registry_key.h"
+
 namespace quill {
 
-struct HistoryKey {
-  HKEY root;
-  const char* path;
-};
+using HistoryKey = RegistryKey;
 inline const HistoryKey kHistorySettings = {HKEY_LOCAL_MACHINE, "Software\\Orvelle\\Quill"};
 inline constexpr std::int32_t kDefaultHistoryCapacity = 100;
 

@@ -67,19 +67,15 @@ constexpr MainLayout LayOutMainWindow(LayoutPass pass, SidePanelState state, int
       layout.wordListColumn = width - 36;
       break;
     case LayoutPass::kResize:
-      layout.inputBox = {x + 5, 35, width - x - 15, 30};
-      layout.wordList = {x, 65, width - x, 145};
+    case LayoutPass::kPanelSwitch: {
+      const bool resize = pass == LayoutPass::kResize;
+      layout.inputBox = {x + 5, 35, width - x - 15, resize ? 30 : 25};
+      layout.wordList = {x, resize ? 65 : 60, width - x, resize ? 145 : 150};
       layout.contentPane = {x, 90, width - x, height - 110};
       layout.sidePanel = {3, 35, 200, height - 55};
       layout.rebar = {0, 0, width, 0};
       break;
-    case LayoutPass::kPanelSwitch:
-      layout.inputBox = {x + 5, 35, width - x - 15, 25};
-      layout.wordList = {x, 60, width - x, 150};
-      layout.contentPane = {x, 90, width - x, height - 110};
-      layout.sidePanel = {3, 35, 200, height - 55};
-      layout.rebar = {0, 0, width, 0};
-      break;
+    }
   }
   layout.entryArea = {x, 60, width - x, height - 60};
   if (state == kNoSidePanel) {

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -38,6 +39,15 @@ class ListViewSink : public WordListSink {
 
 INT_PTR CALLBACK SplashProc(HWND, UINT, WPARAM, LPARAM) { return TRUE; }
 
+// Gives control a font `points` high on its own DC; the caller keeps the
+// font for as long as the control lives.
+ScopedFont SetControlFont(HWND control, int points) {
+  ScopedFont font;
+  if (const ScopedGetDC dc(control); dc.get() != nullptr) font = FontFromPoints(dc, points);
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  return font;
+}
+
 struct ToolbarButton {
   int image;
   int command;
@@ -67,8 +77,8 @@ constexpr int kButtonCount = static_cast<int>(sizeof kButtons / sizeof kButtons[
 }  // namespace
 
 int JoinPath(char* destination, const char* folder, const char* fileName) {
-  const int n = std::snprintf(destination, kPathBuffer, "%s\\%s", folder, fileName);
-  if (n < 0 || static_cast<std::size_t>(n) >= kPathBuffer) {
+  const int n = std::snprintf(destination, kPathBytes, "%s\\%s", folder, fileName);
+  if (n < 0 || static_cast<std::size_t>(n) >= kPathBytes) {
     destination[0] = 0;
     return 0;
   }
@@ -81,12 +91,9 @@ void ShowBookOpenError(HWND owner) {
 
 MainWindow::MainWindow(const MainWindowOptions& options) : options_(options) {}
 
-MainWindow::~MainWindow() {
-  // The platform destroyed the controls with the window; their fonts are
-  // released after them.
-  if (paneFont_ != nullptr) DeleteObject(paneFont_);
-  if (inputFont_ != nullptr) DeleteObject(inputFont_);
-}
+// The platform destroyed the controls with the window; their fonts are
+// released after them, with the members.
+MainWindow::~MainWindow() = default;
 
 int MainWindow::StartInstance(HINSTANCE instance, int showCommand) {
   instance_ = instance;
@@ -122,14 +129,13 @@ int MainWindow::StartInstance(HINSTANCE instance, int showCommand) {
   }
 
   RegisterWindowClass(instance, className);
-  HMENU menuBar = menu.LoadMenuResource(instance, IDR_MAIN_MENU);
+  // The menu bar is the window's once it exists; until then it is ours.
+  ScopedMenu menuBar(menu.LoadMenuResource(instance, IDR_MAIN_MENU));
   HWND window = CreateWindowExA(WS_EX_TOPMOST, className, title, WS_OVERLAPPEDWINDOW,
                                 savedRect.left, savedRect.top, savedRect.right - savedRect.left,
                                 savedRect.bottom - savedRect.top, nullptr, menuBar, instance, this);
-  if (window == nullptr) {
-    if (menuBar != nullptr) DestroyMenu(menuBar);
-    return 0;
-  }
+  if (window == nullptr) return 0;
+  menuBar.release();
   ShowWindow(window, showCommand);
   UpdateWindow(window);
   return 1;
@@ -157,10 +163,8 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       // The strip is drawn straight onto the window when an entry is shown;
       // a repaint (the first one after creation included) would otherwise
       // wipe the transcription of the entry still on show.
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(window, &paint);
-      if (currentBook != nullptr) PaintPhoneticStrip(book, dc, sidePanel);
-      EndPaint(window, &paint);
+      const ScopedPaint paint(window);
+      if (currentBook != nullptr) PaintPhoneticStrip(book, paint.dc(), sidePanel);
       return 0;
     }
     case WM_DRAWITEM:
@@ -208,14 +212,6 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HFONT MainWindow::CreateUiFont(HDC dc, int points) {
-  LOGFONTA font{};
-  font.lfHeight = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  font.lfWeight = FW_NORMAL;
-  font.lfCharSet = DEFAULT_CHARSET;
-  return CreateFontIndirectA(&font);
 }
 
 int MainWindow::CreateToolbar(HWND parent, HINSTANCE instance) {
@@ -287,7 +283,8 @@ int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
     MessageBoxA(nullptr, "Could not create rebar.", nullptr, MB_OK);
   }
 
-  if (FAILED(CoInitialize(nullptr))) {
+  com_.emplace();
+  if (!com_->ok()) {
     std::puts("Error to intiliaze COM");
     MessageBoxA(GetForegroundWindow(), "Error to intiliaze COM.", "ERROR", MB_OK);
   }
@@ -325,11 +322,7 @@ int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
       layout.contentPane.x, layout.contentPane.y, layout.contentPane.width,
       layout.contentPane.height, window,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CONTENT_PANE)), instance_, nullptr);
-  if (HDC dc = GetDC(contentPane)) {
-    paneFont_ = CreateUiFont(dc, 10);
-    ReleaseDC(contentPane, dc);
-  }
-  SendMessageA(contentPane, WM_SETFONT, reinterpret_cast<WPARAM>(paneFont_), TRUE);
+  paneFont_ = SetControlFont(contentPane, 10);
 
   inputBox = CreateWindowExA(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, "EDIT", nullptr,
                              WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, layout.inputBox.x,
@@ -337,11 +330,7 @@ int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
                              window,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_INPUT_BOX)),
                              instance_, nullptr);
-  if (HDC dc = GetDC(inputBox)) {
-    inputFont_ = CreateUiFont(dc, 12);
-    ReleaseDC(inputBox, dc);
-  }
-  SendMessageA(inputBox, WM_SETFONT, reinterpret_cast<WPARAM>(inputFont_), TRUE);
+  inputFont_ = SetControlFont(inputBox, 12);
   SetPropA(inputBox, "QuillpadMainWindow", this);
   previousInputProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
       inputBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::InputBoxProc)));
@@ -403,13 +392,11 @@ int MainWindow::OpenBookAt(const char* path) {
 
 void MainWindow::ShowEntry() { ShowCurrentEntry(book, Panes(), hwnd, sidePanel); }
 
-void MainWindow::PutCurrentKey(bool skipChange) {
-  char16_t key[kFirstKeyUnits] = {};
+void MainWindow::PutCurrentKey(bool skipChange, std::size_t keyUnits, DWORD flags) {
+  char16_t key[kTextUnits] = {};
   inputText[0] = 0;
-  if (book.ReadKey(key, kFirstKeyUnits)) {
-    const int n = WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, AsWide(key), -1, inputText,
-                                      static_cast<int>(sizeof inputText), nullptr, nullptr);
-    if (n <= 0) inputText[0] = 0;
+  if (book.ReadKey(key, std::min(keyUnits, kTextUnits))) {
+    KeyToAnsi(key, inputText, sizeof inputText, flags);
   }
   inputText[sizeof inputText - 1] = 0;
   if (skipChange) skipNextChange = 1;
@@ -472,7 +459,7 @@ void MainWindow::ClearClosedBook() {
 LRESULT MainWindow::OnOpenShelfBook(HWND window, const char* folder, const char* fileName,
                                     WPARAM wParam, LPARAM lParam) {
   book.Close();
-  char path[kPathBuffer];
+  char path[kPathBytes];
   const bool joined = folder != nullptr && fileName != nullptr &&
                       std::snprintf(path, sizeof path, "%s\\%s", folder, fileName) <
                           static_cast<int>(sizeof path);

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "book/book_file.h"
 #include "display/show_entry.h"
 #include "menu/owner_menu.h"
@@ -14,6 +16,7 @@
 #include "panels/sub_wnd.h"
 #include "panels/tree_sub_wnd.h"
 #include "shell/layout.h"
+#include "shell/scoped_win.h"
 #include "shell/settings.h"
 #include "shell/tray_icon.h"
 #include "shell/window_base.h"
@@ -21,7 +24,6 @@
 
 namespace quill {
 
-inline constexpr std::size_t kPathBuffer = 260;
 inline constexpr std::size_t kFirstKeyUnits = 50;
 
 struct MainWindowOptions {
@@ -61,12 +63,12 @@ class MainWindow : public WindowBase {
   RECT savedRect = {0, 0, 0, 0};
   TreeSubWnd shelfPanel;
   OwnerMenu menu;
-  char installFolder[kPathBuffer] = {};
+  char installFolder[kPathBytes] = {};
   TrayIcon trayIcon;
   RECT currentRect = {0, 0, 0, 0};
 
-  char bookPath[kPathBuffer] = {};
-  char bookTitleBuffer[kPathBuffer] = {};
+  char bookPath[kPathBytes] = {};
+  char bookTitleBuffer[kPathBytes] = {};
   SidePanelState sidePanel = kShelfPanel;
   HWND rebar = nullptr;
   HWND toolbar = nullptr;
@@ -98,7 +100,6 @@ class MainWindow : public WindowBase {
   LRESULT OnReopenBook(HWND window, WPARAM wParam, LPARAM lParam);
   void RefreshAfterOpen(HWND window);
   int CreateToolbar(HWND parent, HINSTANCE instance);
-  static HFONT CreateUiFont(HDC dc, int points);
 
   // Keys, input box and word list (main_window_input.cpp).
   static LRESULT CALLBACK InputBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -129,8 +130,12 @@ class MainWindow : public WindowBase {
   // Shows the current entry (or " <Not Found!>") and its transcription.
   void ShowEntry();
   // Puts the current entry's key into the input box; the change
-  // notification is skipped when skipChange is set.
-  void PutCurrentKey(bool skipChange);
+  // notification is skipped when skipChange is set. The key is read into
+  // keyUnits units (one that does not fit leaves the box empty) and
+  // converted with flags: a book's first key gets 50 units and composed
+  // characters, an arrow key's entry 512 units and plain conversion.
+  void PutCurrentKey(bool skipChange, std::size_t keyUnits = kFirstKeyUnits,
+                     DWORD flags = WC_COMPOSITECHECK);
   void SetPaneEnabled(bool enabled);
   void ShowWordList(bool shown);
 
@@ -141,13 +146,15 @@ class MainWindow : public WindowBase {
 
   MainWindowOptions options_;
   HINSTANCE instance_ = nullptr;
-  HFONT paneFont_ = nullptr;
-  HFONT inputFont_ = nullptr;
+  ScopedFont paneFont_;
+  ScopedFont inputFont_;
+  // COM stays initialised for the window's life: speech uses it.
+  std::optional<ScopedCoInit> com_;
   bool created_ = false;
 };
 
 // Joins a folder and a file name with a backslash into destination
-// (kPathBuffer bytes): 1, or 0 when the result would not fit (nothing is
+// (kPathBytes bytes): 1, or 0 when the result would not fit (nothing is
 // cut; destination then holds an empty string).
 int JoinPath(char* destination, const char* folder, const char* fileName);
 

@@ -17,24 +17,32 @@ namespace quill {
 
 namespace {
 
-constexpr std::size_t kKeyUnits = 512;
 
 // The open-file dialog's record, filled once at creation.
 OPENFILENAMEA openDialog;
 constexpr char kBookFilter[] = "Quillpad Files(*.xqb)\0*.xqb\0";
 
 void DrawAboutLine(HDC dc, HFONT font, const char* text, RECT rect) {
-  HGDIOBJ previous = SelectObject(dc, font);
+  const ScopedSelect select(dc, font);
   DrawTextA(dc, text, -1, &rect, DT_SINGLELINE | DT_LEFT | DT_NOPREFIX);
-  SelectObject(dc, previous);
 }
 
-HFONT AboutFont(HDC dc, int points) {
-  LOGFONTA font{};
-  font.lfHeight = -(points * GetDeviceCaps(dc, LOGPIXELSY) / 72);
-  font.lfWeight = FW_NORMAL;
-  font.lfCharSet = CHINESEBIG5_CHARSET;
-  return CreateFontIndirectA(&font);
+ScopedFont AboutFont(HDC dc, int points) {
+  return FontFromPoints(dc, points, PointRounding::kDown, CHINESEBIG5_CHARSET);
+}
+
+void PaintAbout(HWND dialog) {
+  const ScopedPaint paint(dialog);
+  const HDC dc = paint.dc();
+  SetBkMode(dc, TRANSPARENT);
+  const ScopedFont title = AboutFont(dc, 14);
+  const ScopedFont body = AboutFont(dc, 10);
+  DrawAboutLine(dc, title, kProductName, {80, 10, 280, 35});
+  DrawAboutLine(dc, body, kProductVersionLine, {70, 35, 240, 60});
+  DrawAboutLine(dc, body, kProductRights, {20, 65, 240, 85});
+  DrawAboutLine(dc, body, kProductMaker, {20, 90, 240, 110});
+  DrawAboutLine(dc, body, kProductWebAddress, {20, 115, 240, 135});
+  DrawAboutLine(dc, body, kProductReserved, {20, 140, 240, 160});
 }
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -47,23 +55,9 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
         return TRUE;
       }
       break;
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(dialog, &paint);
-      SetBkMode(dc, TRANSPARENT);
-      HFONT title = AboutFont(dc, 14);
-      HFONT body = AboutFont(dc, 10);
-      DrawAboutLine(dc, title, kProductName, {80, 10, 280, 35});
-      DrawAboutLine(dc, body, kProductVersionLine, {70, 35, 240, 60});
-      DrawAboutLine(dc, body, kProductRights, {20, 65, 240, 85});
-      DrawAboutLine(dc, body, kProductMaker, {20, 90, 240, 110});
-      DrawAboutLine(dc, body, kProductWebAddress, {20, 115, 240, 135});
-      DrawAboutLine(dc, body, kProductReserved, {20, 140, 240, 160});
-      DeleteObject(title);
-      DeleteObject(body);
-      EndPaint(dialog, &paint);
+    case WM_PAINT:
+      PaintAbout(dialog);
       return TRUE;
-    }
     default:
       break;
   }
@@ -122,8 +116,8 @@ void MainWindow::PrepareOpenDialog(HWND owner) {
   openDialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
   openDialog.hwndOwner = owner;
   openDialog.lpstrFilter = kBookFilter;
-  openDialog.nMaxFile = kPathBuffer;
-  openDialog.nMaxFileTitle = kPathBuffer;
+  openDialog.nMaxFile = kPathBytes;
+  openDialog.nMaxFileTitle = kPathBytes;
   openDialog.lpstrDefExt = "txt";
 }
 
@@ -201,36 +195,32 @@ void MainWindow::RecordInHistory(const char* word) {
 
 void MainWindow::ShowHistoryMenu() {
   HistoryList* history = options_.history;
-  HMENU bar = CreateMenu();
-  HMENU popup = CreatePopupMenu();
+  const ScopedMenu bar(CreateMenu());
+  ScopedMenu popup(CreatePopupMenu());
   int appended = 0;
   for (int i = 0; history != nullptr && i < 10; ++i) {
-    char word[512];
+    char word[kTextBytes];
     if (!history->ItemAt(history->Count() - 1 - i, word, sizeof word)) break;
     AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(IDM_HISTORY_FIRST + i), word);
     ++appended;
   }
-  if (appended == 0) {
-    DestroyMenu(popup);
-    DestroyMenu(bar);
-    return;
-  }
+  if (appended == 0) return;
   plainPopupPending = 1;
   RECT rect;
   GetWindowRect(hwnd, &rect);
-  AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), "POP");
+  // The bar owns the popup from here on and destroys it with itself.
+  AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup.release()), "POP");
   TrackPopupMenu(GetSubMenu(bar, 0), TPM_RIGHTALIGN, rect.left + 280, rect.top + 80, 0, hwnd,
                  nullptr);
-  DestroyMenu(bar);
 }
 
 void MainWindow::PickHistoryItem(int id) {
   if (currentBook == nullptr || options_.history == nullptr) return;
-  char word[512];
+  char word[kTextBytes];
   if (!options_.history->ItemAt(options_.history->Count() - id + 199, word, sizeof word)) return;
   SendMessageA(inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word));
-  char16_t wide[kKeyUnits] = {};
-  FromAnsi(CP_ACP, word, sizeof word, wide, kKeyUnits);
+  char16_t wide[kTextUnits] = {};
+  FromAnsi(CP_ACP, word, sizeof word, wide, kTextUnits);
   if (book.FindWord(wide) != 1) return;
   SyncWordList();
   ShowEntry();
@@ -241,17 +231,14 @@ void MainWindow::PickHistoryItem(int id) {
 }
 
 void MainWindow::OpenWebPage() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", 0, KEY_READ, &key) !=
-      ERROR_SUCCESS) {
-    return;
-  }
+  const ScopedRegKey key =
+      OpenRegistryKey({HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command"});
+  if (!key) return;
   // Room for the command as read, a space and the address.
   char command[256 + sizeof kProductWebAddress + 1] = {};
   DWORD size = 255;
   const LONG read = RegQueryValueExA(key, nullptr, nullptr, nullptr,
                                      reinterpret_cast<BYTE*>(command), &size);
-  RegCloseKey(key);
   if (read != ERROR_SUCCESS) return;
   command[255] = 0;
   char* text = command;

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "display/ansi_text.h"
@@ -15,21 +16,11 @@ namespace quill {
 namespace {
 
 constexpr char kOwnerProperty[] = "QuillpadMainWindow";
-constexpr std::size_t kKeyUnits = 512;
 
 void SelectAll(HWND edit) { SendMessageA(edit, EM_SETSEL, 0, -1); }
 
 void EnsureVisible(HWND list, int row) {
   SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
-}
-
-// Converts a zero-terminated UTF-16 key to ANSI into out (outBytes bytes),
-// always leaving it zero-terminated.
-void KeyToAnsi(const char16_t* key, char* out, int outBytes, DWORD flags = 0) {
-  if (outBytes <= 0) return;
-  const int n = WideCharToMultiByte(CP_ACP, flags, AsWide(key), -1, out, outBytes, nullptr, nullptr);
-  if (n <= 0) out[0] = 0;
-  out[outBytes - 1] = 0;
 }
 
 }  // namespace
@@ -76,11 +67,7 @@ void MainWindow::OnKeyDown(WPARAM key) {
       const RECT below = {area.x, area.y, area.x + area.width, area.y + area.height};
       InvalidateRect(hwnd, &below, FALSE);
       SyncWordList();
-      char16_t text[kKeyUnits] = {};
-      inputText[0] = 0;
-      if (book.ReadKey(text, kKeyUnits)) KeyToAnsi(text, inputText, sizeof inputText);
-      skipNextChange = 1;
-      SendMessageA(inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(inputText));
+      PutCurrentKey(true, kTextUnits, 0);
       ShowEntry();
       break;
     }
@@ -156,9 +143,11 @@ LRESULT MainWindow::OnNotify(int /*controlId*/, NMHDR* header) {
           item.pszText != nullptr && item.cchTextMax > 0) {
         const int k = book.CurrentEntry();
         if (book.SetCurrentEntry(item.iItem)) {
-          char16_t key[kKeyUnits] = {};
-          if (book.ReadKey(key, kKeyUnits)) {
-            KeyToAnsi(key, item.pszText, item.cchTextMax < 512 ? item.cchTextMax : 512);
+          char16_t key[kTextUnits] = {};
+          if (book.ReadKey(key, kTextUnits)) {
+            // Rows take at most kTextBytes bytes, whatever room the list offers.
+            KeyToAnsi(key, item.pszText,
+                      std::min(static_cast<std::size_t>(item.cchTextMax), kTextBytes), 0);
           }
         }
         book.SetCurrentEntry(k);

@@ -64,6 +64,9 @@ struct RegKeyCloser {
 struct MemDcCloser {
   void operator()(HDC dc) const { DeleteDC(dc); }
 };
+struct MenuCloser {
+  void operator()(HMENU menu) const { DestroyMenu(menu); }
+};
 
 // A font, brush, pen or bitmap deleted with DeleteObject.
 template <typename T>
@@ -78,6 +81,10 @@ using ScopedIcon = ScopedHandle<HICON, IconCloser>;
 
 // An opened or created registry key, closed with RegCloseKey.
 using ScopedRegKey = ScopedHandle<HKEY, RegKeyCloser>;
+
+// A menu or menu bar this program built or loaded and did not hand to a
+// window, destroyed with DestroyMenu.
+using ScopedMenu = ScopedHandle<HMENU, MenuCloser>;
 
 // A memory DC compatible with `dc` (CreateCompatibleDC), deleted with DeleteDC.
 class ScopedMemDC : public ScopedHandle<HDC, MemDcCloser> {
@@ -154,43 +161,23 @@ class ScopedSelect {
   HGDIOBJ previous_;
 };
 
+struct ComReleaser {
+  template <typename T>
+  void operator()(T* object) const {
+    object->Release();
+  }
+};
+
 // Holds one reference to a COM object and releases it when it goes out of
 // scope.
 template <typename T>
-class ScopedComPtr {
+class ScopedComPtr : public ScopedHandle<T*, ComReleaser> {
  public:
-  ScopedComPtr() = default;
-  explicit ScopedComPtr(T* object) : object_(object) {}
-  ~ScopedComPtr() { reset(); }
-  ScopedComPtr(ScopedComPtr&& other) noexcept : object_(other.release()) {}
-  ScopedComPtr& operator=(ScopedComPtr&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-  }
-  ScopedComPtr(const ScopedComPtr&) = delete;
-  ScopedComPtr& operator=(const ScopedComPtr&) = delete;
-
-  T* get() const { return object_; }
-  operator T*() const { return object_; }
-  T* operator->() const { return object_; }
-  explicit operator bool() const { return object_ != nullptr; }
-
-  void reset(T* object = nullptr) {
-    if (object_ != nullptr && object_ != object) object_->Release();
-    object_ = object;
-  }
-  T* release() { return std::exchange(object_, nullptr); }
-  // Releases the object held and returns where CoCreateInstance or
-  // QueryInterface writes the new one.
-  T** put() {
-    reset();
-    return &object_;
-  }
-  // The same, typed as the void** those calls take.
-  void** putVoid() { return reinterpret_cast<void**>(put()); }
-
- private:
-  T* object_ = nullptr;
+  using ScopedHandle<T*, ComReleaser>::ScopedHandle;
+  T* operator->() const { return this->get(); }
+  // Where CoCreateInstance or QueryInterface writes the new object, typed as
+  // the void** those calls take (what was held is released first).
+  void** putVoid() { return reinterpret_cast<void**>(this->put()); }
 };
 
 // CoInitialize for this thread, with CoUninitialize on leaving the scope

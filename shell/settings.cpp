@@ -6,16 +6,15 @@ namespace quill {
 
 namespace {
 
-// Opens (creating it when missing) the settings key with full access, as
-// the program always does, also for reading.
-HKEY OpenKey(const SettingsKey& key) {
-  HKEY handle = nullptr;
-  if (RegCreateKeyExA(key.root, key.path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                      nullptr, &handle, nullptr) != ERROR_SUCCESS) {
-    return nullptr;
-  }
-  return handle;
-}
+// The four edges of a stored rectangle, in RECT's order.
+struct RectNames {
+  const char* left;
+  const char* top;
+  const char* right;
+  const char* bottom;
+};
+constexpr RectNames kExitRectNames = {"Pos_X", "Pos_Y", "Pos_Right", "Pos_Bottom"};
+constexpr RectNames kCurrentRectNames = {"Now_LEFT", "Now_TOP", "Now_RIGHT", "Now_BOTTOM"};
 
 // A rectangle edge is read only when the value is exactly 4 bytes long;
 // anything else leaves the edge as it was.
@@ -31,9 +30,27 @@ bool ReadLong(HKEY key, const char* name, LONG* value) {
   return true;
 }
 
+// Reads the edges that are stored: a bit set, 1 left, 2 top, 4 right,
+// 8 bottom.
+int ReadRect(HKEY key, const RectNames& names, RECT* rect) {
+  int read = 0;
+  if (ReadLong(key, names.left, &rect->left)) read |= 1;
+  if (ReadLong(key, names.top, &rect->top)) read |= 2;
+  if (ReadLong(key, names.right, &rect->right)) read |= 4;
+  if (ReadLong(key, names.bottom, &rect->bottom)) read |= 8;
+  return read;
+}
+
+void WriteRect(HKEY key, const RectNames& names, const RECT& rect) {
+  WriteDword(key, names.left, static_cast<DWORD>(rect.left));
+  WriteDword(key, names.top, static_cast<DWORD>(rect.top));
+  WriteDword(key, names.right, static_cast<DWORD>(rect.right));
+  WriteDword(key, names.bottom, static_cast<DWORD>(rect.bottom));
+}
+
 // A path is read only when it fits and ends within the buffer.
 bool ReadPath(HKEY key, const char* name, char* path) {
-  char scratch[kSettingsPathBytes];
+  char scratch[kPathBytes];
   DWORD got = sizeof scratch;
   if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(scratch), &got) !=
       ERROR_SUCCESS) {
@@ -44,67 +61,38 @@ bool ReadPath(HKEY key, const char* name, char* path) {
   return true;
 }
 
-void WriteLong(HKEY key, const char* name, LONG value) {
-  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-}
-
 }  // namespace
 
 int LoadStartSettings(const SettingsKey& key, RECT* rect, char* bookPath) {
-  HKEY handle = OpenKey(key);
-  if (handle == nullptr) return 0;
-  int read = 0;
-  if (ReadLong(handle, "Pos_X", &rect->left)) read |= 1;
-  if (ReadLong(handle, "Pos_Y", &rect->top)) read |= 2;
-  if (ReadLong(handle, "Pos_Right", &rect->right)) read |= 4;
-  if (ReadLong(handle, "Pos_Bottom", &rect->bottom)) read |= 8;
+  const ScopedRegKey handle = CreateRegistryKey(key);
+  if (!handle) return 0;
+  int read = ReadRect(handle, kExitRectNames, rect);
   if (ReadPath(handle, "XQB_PATH", bookPath)) read |= 16;
-  RegCloseKey(handle);
   return read;
 }
 
 RECT LoadCurrentRect(const SettingsKey& key) {
   RECT rect = {0, 0, 0, 0};
-  HKEY handle = OpenKey(key);
-  if (handle != nullptr) {
-    ReadLong(handle, "Now_LEFT", &rect.left);
-    ReadLong(handle, "Now_TOP", &rect.top);
-    ReadLong(handle, "Now_BOTTOM", &rect.bottom);
-    ReadLong(handle, "Now_RIGHT", &rect.right);
-    RegCloseKey(handle);
-  }
+  if (const ScopedRegKey handle = CreateRegistryKey(key)) ReadRect(handle, kCurrentRectNames, &rect);
   if (rect.bottom == 0) rect.bottom = 400;
   if (rect.right == 0) rect.right = 600;
   return rect;
 }
 
 void LoadInstallFolder(const SettingsKey& key, char* folder) {
-  HKEY handle = OpenKey(key);
-  if (handle == nullptr) return;
-  ReadPath(handle, "InstallPath", folder);
-  RegCloseKey(handle);
+  if (const ScopedRegKey handle = CreateRegistryKey(key)) ReadPath(handle, "InstallPath", folder);
 }
 
 void SaveCurrentRect(const SettingsKey& key, const RECT& rect) {
-  HKEY handle = OpenKey(key);
-  if (handle == nullptr) return;
-  WriteLong(handle, "Now_LEFT", rect.left);
-  WriteLong(handle, "Now_TOP", rect.top);
-  WriteLong(handle, "Now_BOTTOM", rect.bottom);
-  WriteLong(handle, "Now_RIGHT", rect.right);
-  RegCloseKey(handle);
+  if (const ScopedRegKey handle = CreateRegistryKey(key)) WriteRect(handle, kCurrentRectNames, rect);
 }
 
 void SaveExitSettings(const SettingsKey& key, const RECT& rect, const char* bookPath) {
-  HKEY handle = OpenKey(key);
-  if (handle == nullptr) return;
-  WriteLong(handle, "Pos_X", rect.left);
-  WriteLong(handle, "Pos_Y", rect.top);
-  WriteLong(handle, "Pos_Right", rect.right);
-  WriteLong(handle, "Pos_Bottom", rect.bottom);
+  const ScopedRegKey handle = CreateRegistryKey(key);
+  if (!handle) return;
+  WriteRect(handle, kExitRectNames, rect);
   RegSetValueExA(handle, "XQB_PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(bookPath),
-                 static_cast<DWORD>(kSettingsPathBytes));
-  RegCloseKey(handle);
+                 static_cast<DWORD>(kPathBytes));
 }
 
 }  // namespace quill

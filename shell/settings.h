@@ -6,20 +6,20 @@
 
 #include <cstddef>
 
+#include "book/buffer_sizes.h"
+#include "shell/registry_key.h"
+
 namespace quill {
+
+static_assert(kPathBytes == MAX_PATH);
 
 // Where the settings live. The program uses kQuillpadSettings; tests point
 // a window at a key of their own.
-struct SettingsKey {
-  HKEY root;
-  const char* path;
-};
+using SettingsKey = RegistryKey;
 inline const SettingsKey kQuillpadSettings = {HKEY_LOCAL_MACHINE, "Software\\Orvelle\\Quillpad"};
 
-inline constexpr std::size_t kSettingsPathBytes = 260;
-
 // Reads the exit rectangle (Pos_X, Pos_Y, Pos_Right, Pos_Bottom) into rect
-// and XQB_PATH into bookPath (kSettingsPathBytes). A missing value, or one
+// and XQB_PATH into bookPath (kPathBytes). A missing value, or one
 // that does not fit its destination, leaves it unchanged; so does a path
 // without its terminator, which would otherwise name a cut path. Returns
 // a bit set of what was read: 1 left, 2 top, 4 right, 8 bottom, 16 path.
@@ -29,7 +29,7 @@ int LoadStartSettings(const SettingsKey& key, RECT* rect, char* bookPath);
 // for a missing right and bottom edge and 0 for the others.
 RECT LoadCurrentRect(const SettingsKey& key);
 
-// Reads InstallPath into folder (kSettingsPathBytes); unchanged when absent.
+// Reads InstallPath into folder (kPathBytes); unchanged when absent.
 void LoadInstallFolder(const SettingsKey& key, char* folder);
 
 // Stores the window rectangle as the current rectangle (Now_*). The key is
@@ -37,7 +37,7 @@ void LoadInstallFolder(const SettingsKey& key, char* folder);
 // the last book included, survives a restart of the system.
 void SaveCurrentRect(const SettingsKey& key, const RECT& rect);
 
-// Stores the exit rectangle and XQB_PATH (the whole 260-byte buffer).
+// Stores the exit rectangle and XQB_PATH (the whole kPathBytes buffer).
 void SaveExitSettings(const SettingsKey& key, const RECT& rect, const char* bookPath);
 
 }  // namespace quill

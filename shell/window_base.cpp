@@ -39,4 +39,14 @@ void RegisterWindowClass(HINSTANCE instance, const char* className) {
   RegisterClassExA(&wc);
 }
 
+ScopedFont FontFromPoints(HDC dc, int points, PointRounding rounding, BYTE charSet) {
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  LOGFONTA font{};
+  font.lfHeight = rounding == PointRounding::kNearest ? -MulDiv(points, dpi, 72)
+                                                      : -(points * dpi / 72);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = charSet;
+  return ScopedFont(CreateFontIndirectA(&font));
+}
+
 }  // namespace quill

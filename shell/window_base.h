@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "shell/scoped_win.h"
+
 namespace quill {
 
 class WindowBase {
@@ -26,5 +28,14 @@ LRESULT CALLBACK BaseWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // window colour as background. The result is not needed: a failed
 // registration shows as a failed window creation.
 void RegisterWindowClass(HINSTANCE instance, const char* className);
+
+// How a point size becomes a pixel height: the controls round to the
+// nearest pixel, the About box cuts the fraction off.
+enum class PointRounding { kNearest, kDown };
+
+// A normal-weight font of the default face, `points` high on dc, in
+// charSet.
+ScopedFont FontFromPoints(HDC dc, int points, PointRounding rounding = PointRounding::kNearest,
+                          BYTE charSet = DEFAULT_CHARSET);
 
 }  // namespace quill
