@@ -25,7 +25,7 @@ class TreeSubWnd : public SidePanel {
   HTREEITEM currentBookItem = nullptr;
   // Read from the InstallPath setting on every notification of the tree;
   // keeps what it held when the setting cannot be read.
-  char installFolder[kSettingsPathBytes] = {};
+  char installFolder[kPathBytes] = {};
   // Where InstallPath is read; the main window sets its own key before
   // Create.
   SettingsKey settings = kQuillpadSettings;
