@@ -18,6 +18,8 @@ packages=(
   wine wine64 xvfb xauth xdotool imagemagick x11-utils
   # Compressed dictionary sources, for xqb natively and in both Windows builds.
   zlib1g-dev libz-mingw-w64-dev
+  # The installers, and looking inside them.
+  nsis p7zip-full
 )
 
 missing=()

@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "display/phonetic_glyphs.h"
+#include "quill_version.h"
 #include "resources/ids.h"
+#include "shell/product.h"
 
 namespace quill {
 namespace {
@@ -229,6 +231,50 @@ TEST(StringResourceTest, WindowTitleAndClass) {
   EXPECT_STREQ(text, "Orvelle Quillpad");
   ASSERT_GT(LoadStringA(Module(), IDS_WINDOW_CLASS, text, sizeof text), 0);
   EXPECT_STREQ(text, "Quillpad");
+}
+
+// A string of the version resource's US English, Unicode block.
+std::string VersionString(const std::vector<char>& block, const char* name) {
+  const std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
+  void* text = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(block.data(), path.c_str(), &text, &length) || text == nullptr) return "";
+  return static_cast<const char*>(text);
+}
+
+// The version resource as Explorer and the installer script read it: from
+// the file, not from the loaded module. One version number feeds the
+// numbers, the texts and the About box.
+TEST(VersionResourceTest, NumbersAndTextsFromTheOneVersion) {
+  char file[MAX_PATH] = {};
+  ASSERT_GT(GetModuleFileNameA(nullptr, file, sizeof file), 0u);
+  const DWORD size = GetFileVersionInfoSizeA(file, nullptr);
+  ASSERT_GT(size, 0u) << "no version resource";
+  std::vector<char> block(size);
+  ASSERT_TRUE(GetFileVersionInfoA(file, 0, size, block.data()));
+
+  void* fixedData = nullptr;
+  UINT fixedSize = 0;
+  ASSERT_TRUE(VerQueryValueA(block.data(), "\\", &fixedData, &fixedSize));
+  ASSERT_GE(fixedSize, sizeof(VS_FIXEDFILEINFO));
+  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(fixedData);
+  EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+  EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(QUILL_VERSION_MINOR, QUILL_VERSION_MAJOR)));
+  EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, QUILL_VERSION_PATCH)));
+  EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+  EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
+  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+
+  const std::string version = std::to_string(QUILL_VERSION_MAJOR) + "." +
+                              std::to_string(QUILL_VERSION_MINOR) + "." +
+                              std::to_string(QUILL_VERSION_PATCH);
+  EXPECT_EQ(version, QUILL_VERSION_TEXT);
+  EXPECT_EQ(VersionString(block, "FileVersion"), version);
+  EXPECT_EQ(VersionString(block, "ProductVersion"), version);
+  EXPECT_EQ(VersionString(block, "ProductName"), kProductName);
+  EXPECT_EQ(VersionString(block, "LegalCopyright"), kProductRights);
+  EXPECT_EQ(VersionString(block, "OriginalFilename"), "quillpad.exe");
+  EXPECT_EQ(std::string(kProductVersionLine), "Version " + version);
 }
 
 std::string ItemText(HMENU menu, UINT position) {
