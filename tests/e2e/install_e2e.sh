@@ -168,6 +168,7 @@ check_installed() {
   [ -f "$installed/uninstall.exe" ] || fail "no uninstall.exe"
   [ -f "$shortcut_file" ] || fail "no Start-menu shortcut"
   expect_eq "InstallPath" "$(reg_value "$key" InstallPath 64)" "$folder"
+  expect_eq "InstallLocation" "$(reg_value "$uninstall_key" InstallLocation 64)" "$folder"
   # The 64-bit program reads the 64-bit view; nothing goes to the other.
   expect_eq "InstallPath in the 32-bit view" "$(reg_value "$key" InstallPath 32)" ""
   expect_eq "DisplayName" "$(reg_value "$uninstall_key" DisplayName 64)" "Orvelle Quillpad"
@@ -238,6 +239,19 @@ expect_eq "XQB_PATH after the upgrade" "$(reg_value "$key" XQB_PATH 64)" "$folde
 expect_eq "Pos_Right after the upgrade" "$(reg_value "$key" Pos_Right 64)" "$position"
 expect_eq "HistoryRecord after the upgrade" "$(reg_value "$history_key" HistoryRecord 64)" 0x25
 
+# ---------------------------------------------------------------- move
+begin InstallElsewhereTakesTheOldCopyAway
+echo "my own notes" >"$installed/notes.txt"
+old_installed=$installed
+folder='C:\Apps\Quillpad Two'
+installed="$WINEPREFIX/drive_c/Apps/Quillpad Two"
+run_installer "$setup64" /S "/D=$folder"
+expect_eq "exit code of an install elsewhere" "$?" 0
+check_installed
+left=$(cd "$old_installed" 2>/dev/null && find . -mindepth 1 | sort | tr '\n' ' ')
+expect_eq "what is left of the old copy" "$left" "./notes.txt "
+expect_eq "HistoryRecord after moving" "$(reg_value "$history_key" HistoryRecord 64)" 0x25
+
 # ---------------------------------------------------------------- uninstall
 begin UninstallRemovesWhatItInstalled
 echo "my own notes" >"$installed/notes.txt"
@@ -261,7 +275,7 @@ done
 expect_eq "InstallPath after uninstalling" "$(reg_value "$key" InstallPath 64)" ""
 reg_has_key "$uninstall_key" 64 && fail "the Add/Remove Programs entry is still there"
 # The user's settings stay for a later install.
-expect_eq "XQB_PATH after uninstalling" "$(reg_value "$key" XQB_PATH 64)" "$folder\\deflex_a.xqb"
+expect_eq "XQB_PATH after uninstalling" "$(reg_value "$key" XQB_PATH 64)" 'C:\Apps\Orvelle Quillpad\deflex_a.xqb'
 expect_eq "HistoryRecord after uninstalling" "$(reg_value "$history_key" HistoryRecord 64)" 0x25
 
 wineserver -k 2>/dev/null
