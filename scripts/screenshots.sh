@@ -2,7 +2,7 @@
 # Makes the README's screenshots from the real program (the 64-bit build
 # under Wine, on a virtual display) with the WordNet book:
 #   docs/main-window.png   "book" looked up: its entry and phonetic strip
-#   docs/word-list.png     "read" typed: the word list following the typing
+#   docs/find-panel.png    the find panel: every entry holding "lexicon"
 # Uses the books in build/win64/install, making the two default books there
 # when they are missing.
 set -euo pipefail
@@ -27,9 +27,33 @@ for value in Pos_X:0 Pos_Y:0 Pos_Right:640 Pos_Bottom:440; do
   wine reg add "$key" /v "${value%%:*}" /t REG_DWORD /d "${value#*:}" /f >/dev/null 2>&1
 done
 
-# Starts the program, types TEXT (and presses KEY, if given), and saves the
-# window as FILE.
-shoot() {  # FILE TEXT [KEY]
+probe() { wine build/win64/tests/pane_probe.exe "$@" 2>/dev/null </dev/null | tr -d '\r'; }
+# Clicks at the screen point that pane_probe gives for ARGS.
+click() {
+  local point
+  point=$(probe "$@")
+  [ -n "$point" ] || { echo "screenshots: no point for $*" >&2; exit 1; }
+  # shellcheck disable=SC2086
+  xdotool mousemove --sync $point click 1
+  sleep 0.5
+}
+
+look_up_book() {
+  xdotool type --delay 80 book
+  xdotool key Return
+}
+
+find_lexicon() {
+  click --button 1104
+  click --control 116
+  xdotool type --delay 80 lexicon
+  xdotool key Return
+  sleep 1
+  click --row 0
+}
+
+# Starts the program, does STEPS (a function) and saves the window as FILE.
+shoot() {  # FILE STEPS
   wine build/win64/shell/quillpad.exe >/dev/null 2>&1 </dev/null &
   local program=$! window=""
   for _ in $(seq 100); do
@@ -40,17 +64,16 @@ shoot() {  # FILE TEXT [KEY]
   [ -n "$window" ] || { echo "screenshots: the main window did not appear" >&2; exit 1; }
   sleep 1
   xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
-  xdotool type --delay 80 "$2"
-  [ -z "${3:-}" ] || xdotool key "$3"
+  "$2"
   sleep 1.5
   mkdir -p docs
   import -window "$window" -strip "$1"
   # Closed, so that the next start is a first instance again.
-  wine build/win64/tests/pane_probe.exe --close >/dev/null 2>&1 </dev/null
+  probe --close >/dev/null
   wait "$program" || true
   echo "screenshots: $1"
 }
 
 cmake --build --preset win64 --target pane_probe >/dev/null
-shoot docs/main-window.png book Return
-shoot docs/word-list.png read
+shoot docs/main-window.png look_up_book
+shoot docs/find-panel.png find_lexicon
