@@ -8,7 +8,9 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "resources/ids.h"
@@ -187,6 +189,30 @@ TEST_F(SpeakTest, ChosenVoiceIsSetBeforeSpeaking) {
   EXPECT_EQ(gone.voiceSet, L"");
   EXPECT_EQ(gone.spoken, std::vector<std::wstring>{L"Alpha"});
   EXPECT_EQ(gone.live, 0);
+}
+
+// A thread whose COM is already set up another way cannot initialise it for
+// the voice: the user is told, and nothing is made.
+TEST_F(SpeakTest, ComThatCannotStartIsReported) {
+  StartWith(&fake_);
+  fake_.calls.clear();
+  std::atomic<bool> done{false};
+  std::thread other([this, &done] {
+    const HRESULT multi = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    SpeakCurrentKey(fake_, &Window().book, speechSettings);
+    if (SUCCEEDED(multi)) CoUninitialize();
+    done = true;
+  });
+  // The message box is owned by the main window: this thread keeps serving
+  // it meanwhile.
+  while (!done) {
+    Pump();
+    Sleep(10);
+  }
+  other.join();
+  EXPECT_EQ(fake_.calls, Strings{});
+  EXPECT_EQ(fake_.live, 0);
+  EXPECT_EQ(DialogTexts(), Strings{"ERROR: Error to intiliaze COM."});
 }
 
 TEST_F(SpeakTest, NoVoiceAtStartGreysTheSpeechCommands) {
