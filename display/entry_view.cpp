@@ -41,12 +41,6 @@ int EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparator
   return converted;
 }
 
-void EntryView::TakePhonetic(const char16_t* content) {
-  std::fill(phonetic_, phonetic_ + kPhoneticUnits, u'\0');
-  hasPhonetic_ = true;
-  if (content != nullptr) ExtractPhonetic(content, phonetic_);
-}
-
 int EntryView::LoadGlyphs(HINSTANCE module) {
   glyphBitmap_.reset(LoadBitmapA(module, MAKEINTRESOURCEA(IDB_PHONETIC_GLYPHS)));
   return glyphBitmap_ != nullptr ? 1 : 0;

@@ -30,12 +30,9 @@ class EntryView {
   int FormatContent(const char16_t* content, std::int32_t lineSeparator,
                     std::int32_t textBufferUnits);
 
-  // Takes the transcription that content opens with, if any, as the
-  // phonetic text, without touching the content pane.
-  void TakePhonetic(const char16_t* content);
-
   // Loads bitmap 130 from module: 1 or 0.
   int LoadGlyphs(HINSTANCE module);
+  bool HasGlyphs() const { return glyphBitmap_.get() != nullptr; }
 
   // Draws the phonetic text at the strip's place for sidePanel (0 none,
   // 1 or 2 a panel at the left); any other state draws nothing.

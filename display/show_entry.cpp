@@ -13,53 +13,48 @@
 
 namespace quill {
 
-int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow, int sidePanel) {
-  EntryView view;
+void PhoneticStrip::Prepare(int sidePanel) {
+  sidePanel_ = sidePanel;
+  if (!view_.HasGlyphs()) view_.LoadGlyphs(GetModuleHandleA(nullptr));
+}
+
+void PhoneticStrip::Draw(HDC dc, bool clearBand) const {
+  const MainLayout layout =
+      LayOutMainWindow(LayoutPass::kResize, static_cast<SidePanelState>(sidePanel_), 0, 0);
+  if (clearBand && layout.hasStrip) {
+    const ControlBox& b = layout.stripBand;
+    const RECT band = {b.x, b.y, b.x + b.width, b.y + b.height};
+    FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  }
+  view_.DrawPhoneticStrip(dc, sidePanel_);
+}
+
+int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow, int sidePanel,
+                     PhoneticStrip* strip) {
+  PhoneticStrip local;
+  PhoneticStrip& kept = strip != nullptr ? *strip : local;
   BookHeader header;
   book.CopyHeader(&header);
   const std::size_t capacity = ContentCapacity(header.textBufferUnits);
   std::unique_ptr<char16_t[]> content(new (std::nothrow) char16_t[capacity]);
   const bool haveContent = content && book.ReadContent(content.get(), capacity) == 1;
 
-  const ScopedGetDC dc(stripWindow);
-  view.SetContentPane(panes.contentPane);
+  kept.View().SetContentPane(panes.contentPane);
   const int formatted =
-      view.FormatContent(haveContent ? content.get() : nullptr, header.lineSeparator,
-                         header.textBufferUnits);
-  view.LoadGlyphs(GetModuleHandleA(nullptr));
-
-  const MainLayout layout =
-      LayOutMainWindow(LayoutPass::kResize, static_cast<SidePanelState>(sidePanel), 0, 0);
-  if (dc != nullptr) {
-    if (layout.hasStrip) {
-      const ControlBox& b = layout.stripBand;
-      const RECT band = {b.x, b.y, b.x + b.width, b.y + b.height};
-      FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    }
-    view.DrawPhoneticStrip(dc, sidePanel);
-  }
+      kept.View().FormatContent(haveContent ? content.get() : nullptr, header.lineSeparator,
+                                header.textBufferUnits);
+  kept.Prepare(sidePanel);
+  if (const ScopedGetDC dc(stripWindow); dc.get() != nullptr) kept.Draw(dc, true);
   SendMessageA(panes.inputBox, EM_SETSEL, 0, -1);
   return formatted;
 }
 
-void PaintPhoneticStrip(BookFile& book, HDC dc, int sidePanel) {
-  BookHeader header;
-  book.CopyHeader(&header);
-  const std::size_t capacity = ContentCapacity(header.textBufferUnits);
-  std::unique_ptr<char16_t[]> content(new (std::nothrow) char16_t[capacity]);
-  if (!content || book.ReadContent(content.get(), capacity) != 1) return;
-  EntryView view;
-  view.TakePhonetic(content.get());
-  if (view.PhoneticText()[0] == 0 || !view.LoadGlyphs(GetModuleHandleA(nullptr))) return;
-  view.DrawPhoneticStrip(dc, sidePanel);
-}
-
 int ShowTypedWord(BookFile& book, const EntryPanes& panes, const char* inputText,
-                  HWND stripWindow, int sidePanel) {
+                  HWND stripWindow, int sidePanel, PhoneticStrip* strip) {
   char16_t word[kTextUnits];
   FromAnsi(CP_ACP, inputText, kInputTextBytes - 1, word, kTextUnits);
   book.FindWord(word);
-  return ShowCurrentEntry(book, panes, stripWindow, sidePanel);
+  return ShowCurrentEntry(book, panes, stripWindow, sidePanel, strip);
 }
 
 void ShowBookTitle(const BookFile& book, HWND statusBar) {

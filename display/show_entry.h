@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "book/book_file.h"
+#include "display/entry_view.h"
 #include "book/buffer_sizes.h"
 
 namespace quill {
@@ -20,21 +21,38 @@ struct EntryPanes {
 // The size of the main window's copy of the input box text.
 inline constexpr std::size_t kInputTextBytes = kTextBytes;
 
+// The phonetic strip as the window it is drawn on keeps it: the glyph
+// bitmap (loaded once), the transcription of the entry on show and the
+// side-panel state that places it. Showing an entry stores them; a repaint
+// draws them again without reading the book.
+class PhoneticStrip {
+ public:
+  // The view that formats the entry on show and holds its transcription.
+  EntryView& View() { return view_; }
+  // Places the strip for sidePanel and loads bitmap 130 if not yet loaded.
+  void Prepare(int sidePanel);
+  // Draws the kept transcription on dc, the strip window's device context.
+  // clearBand whitens the band first, wiping the last entry's glyphs; a
+  // repaint's erased background needs no clearing.
+  void Draw(HDC dc, bool clearBand) const;
+
+ private:
+  EntryView view_;
+  int sidePanel_ = 0;
+};
+
 // Shows the book's current entry in the content pane (" <Not Found!>" when
 // there is none, a closed book included), draws its transcription on
 // stripWindow's client area at the place for sidePanel, and selects the
-// whole input box text. 1, or 0 when memory ran out.
-int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow, int sidePanel);
-
-// Draws the current entry's transcription again on dc, the strip window's
-// paint device context, at the place for sidePanel; the content pane is
-// left alone. Without this a repaint would wipe the strip.
-void PaintPhoneticStrip(BookFile& book, HDC dc, int sidePanel);
+// whole input box text. strip, when given, keeps what was drawn for later
+// repaints. 1, or 0 when memory ran out.
+int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow, int sidePanel,
+                     PhoneticStrip* strip = nullptr);
 
 // Looks up inputText (ANSI, kInputTextBytes bytes at most) and shows the
 // entry the lookup ends on, found or not.
 int ShowTypedWord(BookFile& book, const EntryPanes& panes, const char* inputText,
-                  HWND stripWindow, int sidePanel);
+                  HWND stripWindow, int sidePanel, PhoneticStrip* strip = nullptr);
 
 // Shows the book's title in part 0 of the status bar.
 void ShowBookTitle(const BookFile& book, HWND statusBar);

@@ -39,6 +39,33 @@ class ListViewSink : public WordListSink {
 
 INT_PTR CALLBACK SplashProc(HWND, UINT, WPARAM, LPARAM) { return TRUE; }
 
+// A control of the main window's kind and style, visible at box.
+struct ChildControl {
+  DWORD exStyle;
+  const char* className;
+  const char* text;
+  DWORD style;  // WS_CHILD and WS_VISIBLE are added
+  int id;
+};
+
+HWND CreateChild(HWND window, HINSTANCE instance, const ChildControl& control,
+                 const ControlBox& box) {
+  return CreateWindowExA(control.exStyle, control.className, control.text,
+                         WS_CHILD | WS_VISIBLE | control.style, box.x, box.y, box.width,
+                         box.height, window,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance,
+                         nullptr);
+}
+
+constexpr ChildControl kContentPane = {
+    0, "EDIT", "",
+    WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN, IDC_CONTENT_PANE};
+constexpr ChildControl kInputBox = {WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, "EDIT", nullptr,
+                                    WS_BORDER | ES_AUTOHSCROLL, IDC_INPUT_BOX};
+constexpr ChildControl kWordList = {
+    0, WC_LISTVIEWA, nullptr,
+    WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDATA | LVS_NOCOLUMNHEADER, IDC_WORD_LIST};
+
 // Gives control a font `points` high on its own DC; the caller keeps the
 // font for as long as the control lives.
 ScopedFont SetControlFont(HWND control, int points) {
@@ -149,38 +176,22 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       OnDestroy(window);
       return 0;
     case WM_MOVE:
-      if (skipMoveSave == 0) {
-        GetWindowRect(window, &currentRect);
-        SaveCurrentRect(options_.settings, currentRect);
-      } else if (skipMoveSave == 1) {
-        skipMoveSave = 0;
-      }
+      OnMove(window);
       break;
     case WM_SIZE:
       OnSize(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
       return 0;
-    case WM_PAINT: {
-      // The strip is drawn straight onto the window when an entry is shown;
-      // a repaint (the first one after creation included) would otherwise
-      // wipe the transcription of the entry still on show.
-      const ScopedPaint paint(window);
-      if (currentBook != nullptr) PaintPhoneticStrip(book, paint.dc(), sidePanel);
+    case WM_PAINT:
+      OnPaint(window);
       return 0;
-    }
     case WM_DRAWITEM:
-      if (wParam == 0) menu.DrawMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      OnDrawItem(static_cast<int>(wParam), reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       break;
-    case WM_MEASUREITEM: {
-      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-      if (wParam == 0 && item->CtlType == ODT_MENU) menu.MeasureMenuItem(item);
+    case WM_MEASUREITEM:
+      OnMeasureItem(static_cast<int>(wParam), reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
       break;
-    }
     case WM_INITMENUPOPUP:
-      // The history popup stays plain; the window menu is never touched.
-      if (plainPopupPending == 0 && HIWORD(lParam) == 0) {
-        menu.ConvertPopupItems(reinterpret_cast<HMENU>(wParam), window, toolbar);
-      }
-      plainPopupPending = 0;
+      OnInitMenuPopup(window, reinterpret_cast<HMENU>(wParam), HIWORD(lParam) != 0);
       return 0;
     case WM_MENUCHAR:
       return menu.MenuChar(reinterpret_cast<HMENU>(lParam), LOWORD(wParam), HIWORD(wParam));
@@ -195,10 +206,7 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_SYSCOMMAND:
       return OnSysCommand(window, wParam, lParam);
     case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lParam) == contentPane) {
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-      }
-      return 0;
+      return OnCtlColorStatic(reinterpret_cast<HWND>(lParam));
     case MSG_OPEN_SHELF_BOOK:
       return OnOpenShelfBook(window, reinterpret_cast<const char*>(wParam),
                              reinterpret_cast<const char*>(lParam), wParam, lParam);
@@ -212,6 +220,44 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void MainWindow::OnMove(HWND window) {
+  if (skipMoveSave) {
+    skipMoveSave = false;
+    return;
+  }
+  GetWindowRect(window, &currentRect);
+  SaveCurrentRect(options_.settings, currentRect);
+}
+
+// The strip is drawn from what the last display kept; a repaint (the first
+// one after creation included) would otherwise wipe the transcription of
+// the entry still on show.
+void MainWindow::OnPaint(HWND window) {
+  const ScopedPaint paint(window);
+  if (currentBook != nullptr) phoneticStrip.Draw(paint.dc(), false);
+}
+
+// Only menus are drawn by the program (control id 0).
+void MainWindow::OnDrawItem(int controlId, const DRAWITEMSTRUCT* item) {
+  if (controlId == 0) menu.DrawMenuItem(item);
+}
+
+void MainWindow::OnMeasureItem(int controlId, MEASUREITEMSTRUCT* item) {
+  if (controlId == 0 && item->CtlType == ODT_MENU) menu.MeasureMenuItem(item);
+}
+
+// The history popup stays plain; the window menu is never touched.
+void MainWindow::OnInitMenuPopup(HWND window, HMENU popup, bool windowMenu) {
+  if (!plainPopupPending && !windowMenu) menu.ConvertPopupItems(popup, window, toolbar);
+  plainPopupPending = false;
+}
+
+// The read-only content pane keeps the window colour rather than grey.
+LRESULT MainWindow::OnCtlColorStatic(HWND control) {
+  if (control == contentPane) return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+  return 0;
 }
 
 int MainWindow::CreateToolbar(HWND parent, HINSTANCE instance) {
@@ -269,20 +315,31 @@ int MainWindow::CreateToolbar(HWND parent, HINSTANCE instance) {
 
 int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
   instance_ = create.hInstance;
-  appIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_APP));
-  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), kAllCommonControls};
-  InitCommonControlsEx(&controls);
+  InitCommonControls();
   ResetSpeechSettings();
-
-  int W = 0;
-  int H = 0;
-  CreationSize(&W, &H);
-  const MainLayout layout = LayOutMainWindow(LayoutPass::kCreate, sidePanel, W, H);
-
   if (!CreateToolbar(window, instance_)) {
     MessageBoxA(nullptr, "Could not create rebar.", nullptr, MB_OK);
   }
+  ProbeSpeech();
+  CreateSidePanels(window);
+  ShowSplash();
+  CreateEntryControls(window);
+  PrepareOpenDialog(window);
+  LoadInstallFolder(options_.settings, installFolder);
+  if (!OpenFirstBook(window)) return 0;
+  ShowFirstEntry();
+  created_ = true;
+  return 1;
+}
 
+void MainWindow::InitCommonControls() {
+  appIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_APP));
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), kAllCommonControls};
+  InitCommonControlsEx(&controls);
+}
+
+// Speech needs COM; without a voice its menu item and button are greyed.
+void MainWindow::ProbeSpeech() {
   com_.emplace();
   if (!com_->ok()) {
     std::puts("Error to intiliaze COM");
@@ -292,55 +349,50 @@ int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
     EnableMenuItem(menu.Handle(), IDM_VOICE_SETTING, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
     SendMessageA(toolbar, TB_ENABLEBUTTON, IDM_SPEAK, FALSE);
   }
+}
 
+// The shelf is the panel shown at start.
+void MainWindow::CreateSidePanels(HWND window) {
   findPanel.Create(window);
   findPanel.Hide();
   shelfPanel.settings = options_.settings;
   shelfPanel.Create(window);
   SendMessageA(toolbar, TB_SETSTATE, IDM_BOOK_SHELF, TBSTATE_CHECKED | TBSTATE_ENABLED);
   sidePanel = kShelfPanel;
+}
 
-  // No splash at all when its time is zero (tests), rather than a flash.
-  splash = options_.splashMilliseconds == 0
-               ? nullptr
-               : CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_SPLASH), nullptr, SplashProc, 0);
-  if (splash != nullptr) {
-    ShowWindow(splash, SW_SHOW);
-    SetForegroundWindow(splash);
-    UpdateWindow(splash);
-    Sleep(options_.splashMilliseconds);
-    DestroyWindow(splash);
-    splash = nullptr;
-  }
+// No splash at all when its time is zero (tests), rather than a flash.
+void MainWindow::ShowSplash() {
+  if (options_.splashMilliseconds == 0) return;
+  splash = CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_SPLASH), nullptr, SplashProc, 0);
+  if (splash == nullptr) return;
+  ShowWindow(splash, SW_SHOW);
+  SetForegroundWindow(splash);
+  UpdateWindow(splash);
+  Sleep(options_.splashMilliseconds);
+  DestroyWindow(splash);
+  splash = nullptr;
+}
 
+// The status bar, the content pane, the input box (subclassed for its
+// keys) and the word list, hidden until typing shows it.
+void MainWindow::CreateEntryControls(HWND window) {
+  int width = 0;
+  int height = 0;
+  CreationSize(&width, &height);
+  const MainLayout layout = LayOutMainWindow(LayoutPass::kCreate, sidePanel, width, height);
   statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window,
                               nullptr, instance_, nullptr);
-  contentPane = CreateWindowExA(
-      0, "EDIT", "",
-      WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL |
-          ES_WANTRETURN,
-      layout.contentPane.x, layout.contentPane.y, layout.contentPane.width,
-      layout.contentPane.height, window,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CONTENT_PANE)), instance_, nullptr);
+  contentPane = CreateChild(window, instance_, kContentPane, layout.contentPane);
   paneFont_ = SetControlFont(contentPane, 10);
 
-  inputBox = CreateWindowExA(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, "EDIT", nullptr,
-                             WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, layout.inputBox.x,
-                             layout.inputBox.y, layout.inputBox.width, layout.inputBox.height,
-                             window,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_INPUT_BOX)),
-                             instance_, nullptr);
+  inputBox = CreateChild(window, instance_, kInputBox, layout.inputBox);
   inputFont_ = SetControlFont(inputBox, 12);
   SetPropA(inputBox, "QuillpadMainWindow", this);
   previousInputProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
       inputBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::InputBoxProc)));
 
-  wordList = CreateWindowExA(
-      0, WC_LISTVIEWA, nullptr,
-      WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDATA |
-          LVS_NOCOLUMNHEADER,
-      layout.wordList.x, layout.wordList.y, layout.wordList.width, layout.wordList.height, window,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_WORD_LIST)), instance_, nullptr);
+  wordList = CreateChild(window, instance_, kWordList, layout.wordList);
   SendMessageA(wordList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
   LVCOLUMNA column{};
@@ -354,12 +406,9 @@ int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
                layout.wordList.height, SWP_SHOWWINDOW);
   ShowWindow(wordList, SW_HIDE);
   ShowWindow(contentPane, SW_SHOW);
+}
 
-  PrepareOpenDialog(window);
-  LoadInstallFolder(options_.settings, installFolder);
-
-  // The first book: the last one, the first default, one the user picks,
-  // the second default.
+int MainWindow::OpenFirstBook(HWND window) {
   bool opened = bookPath[0] != 0 && OpenBookAt(bookPath);
   if (!opened && JoinPath(bookPath, installFolder, kDefaultBookA)) opened = OpenBookAt(bookPath);
   if (!opened) {
@@ -371,7 +420,11 @@ int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
     ShowBookOpenError(window);
     return 0;
   }
+  return 1;
+}
 
+// The first entry, its key selected in the input box, ready for typing.
+void MainWindow::ShowFirstEntry() {
   shelfPanel.AddCurrentBookItem(book);
   currentBook = &book;
   findPanel.book = &book;
@@ -381,8 +434,6 @@ int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
   SetFocus(inputBox);
   SetPaneEnabled(true);
   ShowWordList(false);
-  created_ = true;
-  return 1;
 }
 
 int MainWindow::OpenBookAt(const char* path) {
@@ -390,7 +441,11 @@ int MainWindow::OpenBookAt(const char* path) {
   return OpenBook(book, path, &sink);
 }
 
-void MainWindow::ShowEntry() { ShowCurrentEntry(book, Panes(), hwnd, sidePanel); }
+void MainWindow::ShowEntry() { ShowCurrentEntry(book, Panes(), hwnd, sidePanel, &phoneticStrip); }
+
+void MainWindow::ShowTypedEntry() {
+  ShowTypedWord(book, Panes(), inputText, hwnd, sidePanel, &phoneticStrip);
+}
 
 void MainWindow::PutCurrentKey(bool skipChange, std::size_t keyUnits, DWORD flags) {
   char16_t key[kTextUnits] = {};
@@ -399,7 +454,7 @@ void MainWindow::PutCurrentKey(bool skipChange, std::size_t keyUnits, DWORD flag
     KeyToAnsi(key, inputText, sizeof inputText, flags);
   }
   inputText[sizeof inputText - 1] = 0;
-  if (skipChange) skipNextChange = 1;
+  if (skipChange) skipNextChange = true;
   SendMessageA(inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(inputText));
 }
 
@@ -422,12 +477,12 @@ void MainWindow::OnSize(int width, int height) {
   PlaceControl(rebar, layout.rebar);
   findPanel.Move(width, height);
   shelfPanel.Move(width, height);
-  if (skipSizeSave == 0) {
-    GetWindowRect(hwnd, &currentRect);
-    SaveCurrentRect(options_.settings, currentRect);
-  } else if (skipSizeSave == 1) {
-    skipSizeSave = 0;
+  if (skipSizeSave) {
+    skipSizeSave = false;
+    return;
   }
+  GetWindowRect(hwnd, &currentRect);
+  SaveCurrentRect(options_.settings, currentRect);
 }
 
 void MainWindow::PlaceEntryControls(const MainLayout& layout) {

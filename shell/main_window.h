@@ -36,6 +36,16 @@ struct MainWindowOptions {
   SpeechApi* speech = nullptr;
 };
 
+// Where the input box stands after Enter. Enter shows an entry and selects
+// the typed word; the user's next change of the box then brings the word
+// list back through a focus notice of the program's own, which must leave
+// the text as typed rather than select it.
+enum class TypingState {
+  kTyping,           // no Enter pending
+  kEnterShown,       // Enter showed an entry; set by Enter, left by the next change
+  kRefocusAfterEnter,  // that change sent the focus notice; cleared by it
+};
+
 class MainWindow : public WindowBase {
  public:
   explicit MainWindow(const MainWindowOptions& options = MainWindowOptions{});
@@ -72,25 +82,42 @@ class MainWindow : public WindowBase {
   SidePanelState sidePanel = kShelfPanel;
   HWND rebar = nullptr;
   HWND toolbar = nullptr;
-  int skipMoveSave = 0;
-  int skipSizeSave = 0;
-  int plainPopupPending = 0;
+  // Set by minimising to the tray; cleared by the next WM_MOVE, which then
+  // stores no current rectangle.
+  bool skipMoveSave = false;
+  // Set by minimising to the tray; cleared by the next WM_SIZE, likewise.
+  bool skipSizeSave = false;
+  // Set by the history button before its popup opens; cleared by the next
+  // WM_INITMENUPOPUP, which then leaves that popup plain.
+  bool plainPopupPending = false;
   WNDPROC previousInputProc = nullptr;
   HICON appIcon = nullptr;
   RECT restoreRect = {0, 0, 0, 0};
-  // Flags of the typing and reading states; they carry over between
-  // messages.
-  int skipNextChange = 0;
-  int enterState = 0;
-  int listPicked = 0;
-  int showListOnChange = 0;
+  // The typing and reading states; they carry over between messages.
+  // Set when the program puts a key into the input box (PutCurrentKey, the
+  // arrow keys); cleared by the EN_CHANGE that this causes, which is ignored.
+  bool skipNextChange = false;
+  TypingState enterState = TypingState::kTyping;
+  // Set by a click on a word-list row; cleared by the input box's next
+  // EN_SETFOCUS, which then leaves the list hidden.
+  bool listPicked = false;
+  // Set by Escape; cleared by the next EN_CHANGE, which shows the list again.
+  bool showListOnChange = false;
+  // The transcription on show and its place, drawn again by every WM_PAINT.
+  PhoneticStrip phoneticStrip;
 
   const MainWindowOptions& Options() const { return options_; }
   EntryPanes Panes() const { return {contentPane, inputBox, statusBar}; }
 
   // Creation, layout and book switching (main_window.cpp).
   int OnCreate(HWND window, const CREATESTRUCTA& create);
+  void OnMove(HWND window);
   void OnSize(int width, int height);
+  void OnPaint(HWND window);
+  void OnDrawItem(int controlId, const DRAWITEMSTRUCT* item);
+  void OnMeasureItem(int controlId, MEASUREITEMSTRUCT* item);
+  void OnInitMenuPopup(HWND window, HMENU popup, bool windowMenu);
+  LRESULT OnCtlColorStatic(HWND control);
   // Moves the input box, word list and content pane to their places in
   // layout.
   void PlaceEntryControls(const MainLayout& layout);
@@ -129,6 +156,8 @@ class MainWindow : public WindowBase {
 
   // Shows the current entry (or " <Not Found!>") and its transcription.
   void ShowEntry();
+  // Looks up inputText and shows the entry the lookup ends on.
+  void ShowTypedEntry();
   // Puts the current entry's key into the input box; the change
   // notification is skipped when skipChange is set. The key is read into
   // keyUnits units (one that does not fit leaves the box empty) and
@@ -140,6 +169,17 @@ class MainWindow : public WindowBase {
   void ShowWordList(bool shown);
 
  private:
+  // The steps of OnCreate, in order.
+  void InitCommonControls();
+  void ProbeSpeech();
+  void CreateSidePanels(HWND window);
+  void ShowSplash();
+  void CreateEntryControls(HWND window);
+  // Opens the first book: the last one, the first default, one the user
+  // picks, the second default. 1, or 0 after the error was shown.
+  int OpenFirstBook(HWND window);
+  void ShowFirstEntry();
+
   // Opens path as the book (and sizes the word list): 1 or 0.
   int OpenBookAt(const char* path);
   void ClearClosedBook();
@@ -150,6 +190,8 @@ class MainWindow : public WindowBase {
   ScopedFont inputFont_;
   // COM stays initialised for the window's life: speech uses it.
   std::optional<ScopedCoInit> com_;
+  // Set once OnCreate has finished; a window whose creation failed stores
+  // nothing on destruction. Never cleared.
   bool created_ = false;
 };
 

@@ -178,7 +178,7 @@ void MainWindow::SwitchSidePanel(int id, HWND control) {
       LayOutMainWindow(LayoutPass::kPanelSwitch, sidePanel, clientWidth, clientHeight));
   SetPaneEnabled(true);
   SendMessageA(inputBox, WM_GETTEXT, sizeof inputText, reinterpret_cast<LPARAM>(inputText));
-  ShowTypedWord(book, Panes(), inputText, hwnd, sidePanel);
+  ShowTypedEntry();
   ShowWordList(false);
   SendMessageA(wordList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(book.CurrentEntry() + 9), FALSE);
 }
@@ -205,7 +205,7 @@ void MainWindow::ShowHistoryMenu() {
     ++appended;
   }
   if (appended == 0) return;
-  plainPopupPending = 1;
+  plainPopupPending = true;
   RECT rect;
   GetWindowRect(hwnd, &rect);
   // The bar owns the popup from here on and destroys it with itself.

@@ -43,16 +43,16 @@ void MainWindow::OnKeyDown(WPARAM key) {
     case VK_RETURN:
       SendMessageA(inputBox, WM_GETTEXT, sizeof inputText, reinterpret_cast<LPARAM>(inputText));
       ShowWordList(false);
-      ShowTypedWord(book, Panes(), inputText, hwnd, sidePanel);
+      ShowTypedEntry();
       SyncWordList();
       SetPaneEnabled(true);
       ShowWordList(false);
       RecordInHistory(inputText);
-      enterState = 1;
+      enterState = TypingState::kEnterShown;
       SelectAll(inputBox);
       break;
     case VK_ESCAPE:
-      showListOnChange = 1;
+      showListOnChange = true;
       ShowWordList(false);
       SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_INPUT_BOX, EN_KILLFOCUS),
                    reinterpret_cast<LPARAM>(contentPane));
@@ -79,13 +79,13 @@ void MainWindow::OnKeyDown(WPARAM key) {
 void MainWindow::OnInputBoxNotify(int code) {
   switch (code) {
     case EN_SETFOCUS:
-      if (enterState == 2) {
-        enterState = 0;
+      if (enterState == TypingState::kRefocusAfterEnter) {
+        enterState = TypingState::kTyping;
       } else {
         PostMessageA(inputBox, EM_SETSEL, 0, -1);
       }
-      if (listPicked == 1) {
-        listPicked = 0;
+      if (listPicked) {
+        listPicked = false;
         break;
       }
       SetPaneEnabled(false);
@@ -96,8 +96,8 @@ void MainWindow::OnInputBoxNotify(int code) {
       ShowWordList(false);
       break;
     case EN_CHANGE: {
-      if (skipNextChange == 1) {
-        skipNextChange = 0;
+      if (skipNextChange) {
+        skipNextChange = false;
         break;
       }
       SendMessageA(inputBox, WM_GETTEXT, sizeof inputText, reinterpret_cast<LPARAM>(inputText));
@@ -106,12 +106,12 @@ void MainWindow::OnInputBoxNotify(int code) {
       book.FindWord(word);
       EnsureVisible(wordList, book.CurrentEntry() + 9);
       SyncWordList();
-      if (showListOnChange == 1) {
+      if (showListOnChange) {
         ShowWordList(true);
-        showListOnChange = 0;
+        showListOnChange = false;
       }
-      if (enterState == 1) {
-        enterState = 2;
+      if (enterState == TypingState::kEnterShown) {
+        enterState = TypingState::kRefocusAfterEnter;
         SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_INPUT_BOX, EN_SETFOCUS),
                      reinterpret_cast<LPARAM>(contentPane));
         break;
@@ -165,8 +165,8 @@ LRESULT MainWindow::OnNotify(int /*controlId*/, NMHDR* header) {
         EnsureVisible(wordList, book.CurrentEntry() - 1);
         RecordInHistory(inputText);
         SendMessageA(inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(inputText));
-        ShowTypedWord(book, Panes(), inputText, hwnd, sidePanel);
-        listPicked = 1;
+        ShowTypedEntry();
+        listPicked = true;
         SetFocus(inputBox);
         SelectAll(inputBox);
         SetPaneEnabled(true);
@@ -197,7 +197,7 @@ LRESULT MainWindow::OnLookupWord(HWND window, const char* word, WPARAM wParam, L
   if (word != nullptr) {
     SendMessageA(inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word));
     SendMessageA(inputBox, WM_GETTEXT, sizeof inputText, reinterpret_cast<LPARAM>(inputText));
-    ShowTypedWord(book, Panes(), inputText, hwnd, sidePanel);
+    ShowTypedEntry();
     SyncWordList();
     SetFocus(inputBox);
     SelectAll(inputBox);

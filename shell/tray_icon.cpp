@@ -37,8 +37,8 @@ void TrayIcon::Send(DWORD action) {
 
 LRESULT MainWindow::OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
   if ((wParam & 0xFFF0) != SC_MINIMIZE) return DefWindowProcA(window, WM_SYSCOMMAND, wParam, lParam);
-  skipSizeSave = 1;
-  skipMoveSave = 1;
+  skipSizeSave = true;
+  skipMoveSave = true;
   GetWindowRect(window, &currentRect);
   SaveCurrentRect(options_.settings, currentRect);
   trayIcon.Add(window, appIcon, MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, "Orvelle Quillpad");

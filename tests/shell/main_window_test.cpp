@@ -87,6 +87,18 @@ TEST_F(MainWindowTest, PhoneticStripSurvivesARepaint) {
   EXPECT_EQ(InkInStrip(w.hwnd, 205), 0);
 }
 
+// A repaint draws the entry on show, not whatever the cursor has moved to
+// since (typing moves it without showing anything).
+TEST_F(MainWindowTest, RepaintDrawsTheEntryOnShowNotTheCursors) {
+  StartWithDefaultBook();
+  MainWindow& w = Window();
+  ASSERT_EQ(w.book.SetCurrentEntry(1), 1);  // "beta", no transcription
+  RedrawWindow(w.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  Pump();
+  EXPECT_GT(InkInStrip(w.hwnd, 205), 40);
+  EXPECT_EQ(PaneText(), "first letter\r\nof the Greek alphabet\r\n");
+}
+
 TEST_F(MainWindowTest, FirstBookIsTheLastOneWhenItOpens) {
   MakeBook("deflex_a.xqb", u"Default A", {"a=1"});
   const std::string last = MakeBook("last.xqb", u"Last Book", {"zebra=stripes"});
