@@ -26,6 +26,14 @@ class FileMapping {
   bool IsOpen() const { return view_ != nullptr; }
 
  private:
+  // Holds nothing again, once Close has given the handles back.
+  void Forget() {
+    fileHandle_ = -1;
+    mappingHandle_ = 0;
+    view_ = nullptr;
+    size_ = 0;
+  }
+
   // Win32: file and mapping HANDLEs. POSIX: the descriptor in fileHandle_.
   std::intptr_t fileHandle_ = -1;
   std::intptr_t mappingHandle_ = 0;

@@ -38,10 +38,7 @@ void FileMapping::Close() {
     ::munmap(const_cast<std::uint8_t*>(view_), static_cast<std::size_t>(size_));
   }
   if (fileHandle_ >= 0) ::close(static_cast<int>(fileHandle_));
-  fileHandle_ = -1;
-  mappingHandle_ = 0;
-  view_ = nullptr;
-  size_ = 0;
+  Forget();
 }
 
 std::ptrdiff_t ReadFileStart(const char* path, std::uint8_t* dest,

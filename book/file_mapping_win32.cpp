@@ -50,10 +50,7 @@ void FileMapping::Close() {
   if (view_ != nullptr) UnmapViewOfFile(view_);
   if (mappingHandle_ != 0) CloseHandle(AsHandle(mappingHandle_));
   if (fileHandle_ != -1) CloseHandle(AsHandle(fileHandle_));
-  fileHandle_ = -1;
-  mappingHandle_ = 0;
-  view_ = nullptr;
-  size_ = 0;
+  Forget();
 }
 
 std::ptrdiff_t ReadFileStart(const char* path, std::uint8_t* dest,

@@ -99,22 +99,13 @@ for file in "${wanted[@]}"; do
 done
 
 # ---------------------------------------------------------------- packages
-missing=()
+source "$root/scripts/lib.sh"
+needed=()
 for file in "${wanted[@]}"; do
-  for p in ${packages[$file]}; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-      [[ " ${missing[*]} " == *" $p "* ]] || missing+=("$p")
-    fi
-  done
+  # shellcheck disable=SC2206
+  needed+=(${packages[$file]})
 done
-if ((${#missing[@]})); then
-  echo "build.sh: installing ${missing[*]}" >&2
-  sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+install_missing_packages build.sh "${needed[@]}"
 
 # ---------------------------------------------------------------- books
 work=$(mktemp -d)

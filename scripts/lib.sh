@@ -1,4 +1,4 @@
-# Shared by the run and test commands: a virtual display and Wine prefixes.
+# Shared by the scripts: a virtual display, Wine prefixes and missing packages.
 
 QUILL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -41,4 +41,24 @@ start_wine() {
 
 stop_wine() {
   if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
+}
+
+# Installs with apt-get those of PACKAGES that are not installed yet, saying
+# so on stderr as WHO; nothing happens when all are there. Needs root or sudo.
+install_missing_packages() {  # WHO PACKAGES...
+  local who=$1 p
+  shift
+  local missing=()
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+      [[ " ${missing[*]} " == *" $p "* ]] || missing+=("$p")
+    fi
+  done
+  ((${#missing[@]})) || return 0
+  echo "$who: installing ${missing[*]}" >&2
+  local sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }

@@ -73,13 +73,7 @@ int ReadTsv(const std::uint8_t* bytes, std::size_t n, std::vector<BookEntry>* en
   std::size_t line = 0;
   while (p < n) {
     ++line;
-    const void* lf = std::memchr(text + p, '\n', n - p);
-    const std::size_t next =
-        lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - text) : n;
-    std::size_t end = next;
-    if (end > p && text[end - 1] == '\r') --end;
-    const std::size_t lineStart = p;
-    p = next + 1;
+    const auto [lineStart, end] = NextLine(text, n, &p);
     if (end == lineStart) continue;
 
     if (std::memchr(text + lineStart, 0, end - lineStart) != nullptr) {

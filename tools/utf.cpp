@@ -1,5 +1,7 @@
 #include "tools/utf.h"
 
+#include <cstring>
+
 namespace quill::xqb {
 
 namespace {
@@ -115,6 +117,17 @@ std::string ToUtf8(const std::u16string& text) {
   std::string out;
   AppendUtf8(text.data(), text.size(), &out);
   return out;
+}
+
+TextLine NextLine(const char* text, std::size_t n, std::size_t* p) {
+  const std::size_t start = *p;
+  const void* lf = std::memchr(text + start, '\n', n - start);
+  const std::size_t next =
+      lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - text) : n;
+  std::size_t end = next;
+  if (end > start && text[end - 1] == '\r') --end;
+  *p = next + 1;
+  return {start, end};
 }
 
 }  // namespace quill::xqb

@@ -23,4 +23,15 @@ std::size_t AppendUtf8(const char16_t* text, std::size_t n, std::string* out);
 
 std::string ToUtf8(const std::u16string& text);
 
+// One line of a text file: [start, end) of the text, without its "\n" or
+// "\r\n".
+struct TextLine {
+  std::size_t start;
+  std::size_t end;
+};
+
+// The line of text[0, n) that starts at *p (which must be below n); moves
+// *p past the line's end, to n + 1 after a last line without one.
+TextLine NextLine(const char* text, std::size_t n, std::size_t* p);
+
 }  // namespace quill::xqb

@@ -12,23 +12,11 @@
 #include <shellapi.h>
 #endif
 
+#include "tools/file_output.h"
 #include "tools/utf.h"
 #include "tools/xqb.h"
 
 namespace {
-
-class FileOutput : public quill::xqb::Output {
- public:
-  explicit FileOutput(FILE* file) : file_(file) {}
-  void Write(const char* bytes, std::size_t n) override {
-    if (n != 0 && std::fwrite(bytes, 1, n, file_) != n) failed_ = true;
-  }
-  bool Failed() const { return failed_; }
-
- private:
-  FILE* file_;
-  bool failed_ = false;
-};
 
 std::vector<std::string> Arguments(int argc, char** argv) {
   std::vector<std::string> args;
@@ -66,19 +54,17 @@ int main(int argc, char** argv) {
   const UINT consoleCodePage = GetConsoleOutputCP();
   if (consoleCodePage != 0) SetConsoleOutputCP(CP_UTF8);
 #endif
-  FileOutput out(stdout);
-  FileOutput err(stderr);
+  quill::xqb::FileOutput out(stdout);
+  quill::xqb::FileOutput err(stderr);
   const auto start = std::chrono::steady_clock::now();
   quill::xqb::Console console{&out, &err, [start] {
                                 return std::chrono::duration<double>(
                                            std::chrono::steady_clock::now() - start)
                                     .count();
                               }};
-  int code = quill::xqb::RunXqb(Arguments(argc, argv), console);
-  if (std::fflush(stdout) != 0 || out.Failed()) {
-    std::fputs("xqb: cannot write the results to standard output\n", stderr);
-    code = quill::xqb::kExitFailure;
-  }
+  const int code = quill::xqb::FinishStandardOutput(
+      quill::xqb::RunXqb(Arguments(argc, argv), console), out,
+      "xqb: cannot write the results to standard output\n");
 #ifdef _WIN32
   if (consoleCodePage != 0) SetConsoleOutputCP(consoleCodePage);
 #endif
