@@ -31,12 +31,13 @@ int ToAnsi(UINT codePage, DWORD flags, const char16_t* text, std::size_t units, 
   return 1;
 }
 
-void KeyToAnsi(const char16_t* key, char* out, std::size_t outBytes, DWORD flags) {
-  if (outBytes == 0) return;
+int KeyToAnsi(const char16_t* key, char* out, std::size_t outBytes, DWORD flags) {
+  if (outBytes == 0) return 0;
   const int capacity = outBytes > INT_MAX ? INT_MAX : static_cast<int>(outBytes);
   const int n = WideCharToMultiByte(CP_ACP, flags, AsWide(key), -1, out, capacity, nullptr, nullptr);
   if (n <= 0) out[0] = 0;
   out[outBytes - 1] = 0;
+  return n > 0 ? 1 : 0;
 }
 
 std::size_t FromAnsi(UINT codePage, const char* source, std::size_t sourceBytes,

@@ -24,8 +24,8 @@ int ToAnsi(UINT codePage, DWORD flags, const char16_t* text, std::size_t units, 
 // Converts a zero-terminated UTF-16 key or word into outBytes bytes of out
 // in the ANSI code page, with the WideCharToMultiByte flags the caller
 // needs, always leaving out zero-terminated; a text that does not fit comes
-// out empty rather than cut.
-void KeyToAnsi(const char16_t* key, char* out, std::size_t outBytes, DWORD flags);
+// out empty rather than cut: 1, or 0 when it came out empty that way.
+int KeyToAnsi(const char16_t* key, char* out, std::size_t outBytes, DWORD flags);
 
 // Converts a zero-terminated ANSI text of at most sourceBytes bytes into
 // destination (capacityUnits units, the terminator included), cutting what

@@ -15,7 +15,7 @@ WNDPROC SubWnd::previousEditProc = nullptr;
 
 namespace {
 
-constexpr std::size_t kWideUnits = 512;
+constexpr std::size_t kWideUnits = kTextUnits;
 
 HMENU ControlId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
 
@@ -167,9 +167,7 @@ void SubWnd::ListMatches(const int* matches, std::size_t count) {
     // A key that cannot be read, or whose ANSI form would not fit a row, is
     // left out rather than listed cut.
     if (!book->SetCurrentEntry(matches[i]) || !book->ReadKey(key, kWideUnits)) continue;
-    const int written = WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, AsWide(key), -1,
-                                            textBuffer, kFindTextLimit, nullptr, nullptr);
-    if (written <= 0) continue;
+    if (!KeyToAnsi(key, textBuffer, kFindTextLimit, WC_COMPOSITECHECK)) continue;
     InsertAtTop(resultList, textBuffer);
   }
   SendMessageA(resultList, WM_SETREDRAW, TRUE, 0);

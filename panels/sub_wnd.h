@@ -21,7 +21,7 @@ inline constexpr int kMaxFindResults = 300;
 // The only row of a search that found nothing; picking it looks up nothing.
 inline constexpr char kNoRecordsFound[] = "No records found!";
 // What a window text or a result row may fill of textBuffer.
-inline constexpr int kFindTextLimit = 512;
+inline constexpr int kFindTextLimit = static_cast<int>(kTextBytes);
 
 // Every typed text the panel accepts fits one term slot whole: each byte
 // becomes at most one UTF-16 unit.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "book/book_format.h"
+#include "display/ansi_text.h"
 #include "resources/ids.h"
 #include "shell/scoped_win.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 // What the panel's two edges take from the tree's width and height.
 constexpr int kTreeInset = 5;
-constexpr std::size_t kItemTextBytes = 512;
+constexpr std::size_t kItemTextBytes = kTextBytes;
 constexpr COLORREF kSeeThrough = RGB(0, 255, 0);
 
 struct ImageListCloser {
@@ -46,10 +47,7 @@ void BookTitle(const BookFile& book, char (&text)[kItemTextBytes]) {
   BookHeader header;
   book.CopyHeader(&header);
   header.title[kTitleUnits - 1] = 0;
-  const int n = WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(header.title), -1,
-                                    text, static_cast<int>(kItemTextBytes), nullptr, nullptr);
-  if (n <= 0) text[0] = 0;
-  text[kItemTextBytes - 1] = 0;
+  KeyToAnsi(header.title, text, kItemTextBytes, 0);
 }
 
 }  // namespace
