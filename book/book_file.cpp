@@ -1,5 +1,6 @@
 #include "book/book_file.h"
 
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -47,6 +48,34 @@ std::ptrdiff_t FindFolded(const std::uint8_t* text, std::size_t textUnits,
   return -1;
 }
 
+// Whether the folded term occurs in the text once folded, looking at four
+// units at a time for those that can start it. A unit folds to the term's
+// first unit only if it equals it with bit 0x20 set; the few others that
+// pass this test are weeded out by the comparison that follows.
+bool ContainsFolded(const std::uint8_t* text, std::size_t textUnits, const char16_t* term,
+                    std::size_t termUnits) {
+  if (termUnits == 0) return textUnits != 0;
+  if (termUnits > textUnits) return false;
+  constexpr std::uint64_t kEachUnit = 0x0001000100010001ull;
+  const std::uint64_t wanted = kEachUnit * (term[0] | 0x20u);
+  const std::size_t last = textUnits - termUnits;  // the last place it can start
+  std::size_t i = 0;
+  for (; i + 4 <= last + 1; i += 4) {
+    std::uint64_t w;
+    std::memcpy(&w, text + 2 * i, sizeof w);
+    const std::uint64_t x = (w | kEachUnit * 0x20) ^ wanted;
+    // A unit of x is zero where a candidate starts; this finds every such
+    // unit, and perhaps some after one.
+    std::uint64_t zero = (x - kEachUnit) & ~x & (kEachUnit * 0x8000);
+    while (zero != 0) {
+      const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(zero) >> 4);
+      if (FindFolded(text + 2 * at, termUnits, term, termUnits) == 0) return true;
+      zero &= zero - 1;
+    }
+  }
+  return FindFolded(text + 2 * i, textUnits - i, term, termUnits) >= 0;
+}
+
 int CompareUnits(const char16_t* a, std::size_t aLength, const char16_t* b,
                  std::size_t bLength) {
   const std::size_t common = aLength < bLength ? aLength : bLength;
@@ -66,6 +95,15 @@ bool BeginsWith(const char16_t* text, std::size_t textLength,
 // Whether [offset, offset + size) lies inside a file of fileSize bytes.
 bool InsideFile(std::uint64_t offset, std::uint64_t size, std::uint64_t fileSize) {
   return offset <= fileSize && size <= fileSize - offset;
+}
+
+// How many levels of FindWord's search tree to keep keys for: all but the
+// last four, which lie in a block or two around the word anyway.
+std::size_t KeyCacheSlots(std::int32_t entryCount) {
+  if (entryCount <= 0) return 0;
+  const int levels = std::bit_width(static_cast<std::uint32_t>(entryCount)) - 1 - 4;
+  if (levels <= 0) return 0;
+  return (std::size_t{1} << (levels < kMaxCachedLevels ? levels : kMaxCachedLevels)) - 1;
 }
 
 }  // namespace
@@ -103,8 +141,38 @@ int BookFile::Open(const char* path) {
   return 1;
 }
 
-// Decodes both indexes and allocates the working buffers, refusing anything
-// that would let a later read leave a buffer or the view.
+const std::uint8_t* BookFile::MapIndex(std::uint32_t offset, std::uint32_t size,
+                                       std::uint64_t minBytes, std::uint64_t capacity,
+                                       std::unique_ptr<std::uint8_t[]>* decoded) {
+  const std::uint8_t* stored = file_.Data() + offset;
+  if (stored[0] == 0) {
+    // Stored raw: read the records where they lie in the view.
+    const std::uint64_t payload = size - 1u;
+    return payload >= minBytes && payload <= capacity ? stored + 1 : nullptr;
+  }
+  *decoded = Allocate<std::uint8_t>(static_cast<std::size_t>(capacity == 0 ? 1 : capacity));
+  if (!*decoded) return nullptr;
+  const std::ptrdiff_t got =
+      DecodeStored(stored, decoded->get(), size, static_cast<std::size_t>(capacity));
+  if (got < 0 || static_cast<std::uint64_t>(got) < minBytes) return nullptr;
+  return decoded->get();
+}
+
+EntryIndexRecord BookFile::Entry(int n) const {
+  EntryIndexRecord r;
+  std::memcpy(&r, entryRecords_ + static_cast<std::size_t>(n) * sizeof r, sizeof r);
+  return r;
+}
+
+BlockIndexRecord BookFile::Block(std::uint32_t b) const {
+  BlockIndexRecord r;
+  std::memcpy(&r, blockRecords_ + std::size_t{b} * sizeof r, sizeof r);
+  return r;
+}
+
+// Finds both indexes and allocates the working buffers, refusing anything
+// that would let a later read leave a buffer or the view. One pass over
+// each index; nothing of the view is copied.
 int BookFile::CheckLayout() {
   const BookHeader& h = header_;
   const std::uint64_t fileSize = file_.Size();
@@ -127,32 +195,15 @@ int BookFile::CheckLayout() {
   const std::uint64_t entryCapacity = entryBytes + sizeof(EntryIndexRecord);
   if (entryCapacity > SIZE_MAX / 2 || blockBytes > SIZE_MAX / 2) return 0;
 
-  const std::uint8_t* view = file_.Data();
-  entryIndex_ = Allocate<EntryIndexRecord>(static_cast<std::size_t>(entryCount + 1));
-  if (!entryIndex_) return 0;
-  {
-    auto stored = Allocate<std::uint8_t>(h.entryIndexSize);
-    if (!stored) return 0;
-    std::memcpy(stored.get(), view + h.entryIndexOffset, h.entryIndexSize);
-    const std::ptrdiff_t got =
-        DecodeStored(stored.get(), reinterpret_cast<std::uint8_t*>(entryIndex_.get()),
-                     h.entryIndexSize, static_cast<std::size_t>(entryCapacity));
-    if (got < 0 || static_cast<std::uint64_t>(got) < entryBytes) return 0;
-  }
-  blockIndex_ = Allocate<BlockIndexRecord>(h.blockCount == 0 ? 1 : h.blockCount);
-  if (!blockIndex_) return 0;
-  {
-    auto stored = Allocate<std::uint8_t>(h.blockIndexSize);
-    if (!stored) return 0;
-    std::memcpy(stored.get(), view + h.blockIndexOffset, h.blockIndexSize);
-    const std::ptrdiff_t got =
-        DecodeStored(stored.get(), reinterpret_cast<std::uint8_t*>(blockIndex_.get()),
-                     h.blockIndexSize, static_cast<std::size_t>(blockBytes));
-    if (got < 0 || static_cast<std::uint64_t>(got) != blockBytes) return 0;
-  }
+  entryRecords_ = MapIndex(h.entryIndexOffset, h.entryIndexSize, entryBytes, entryCapacity,
+                           &entryIndex_);
+  if (entryRecords_ == nullptr) return 0;
+  blockRecords_ = MapIndex(h.blockIndexOffset, h.blockIndexSize, blockBytes, blockBytes,
+                           &blockIndex_);
+  if (blockRecords_ == nullptr) return 0;
 
   for (std::uint32_t b = 0; b < h.blockCount; ++b) {
-    const BlockIndexRecord& r = blockIndex_[b];
+    const BlockIndexRecord r = Block(b);
     if (r.storedBytes == 0 || r.storedBytes > h.maxBlockSize ||
         !InsideFile(r.fileOffset, r.storedBytes, fileSize)) {
       return 0;
@@ -160,7 +211,7 @@ int BookFile::CheckLayout() {
   }
   const auto textUnits = static_cast<std::uint64_t>(h.textBufferUnits > 0 ? h.textBufferUnits : 0);
   for (std::size_t n = 0; n < static_cast<std::size_t>(entryCount); ++n) {
-    const EntryIndexRecord& e = entryIndex_[n];
+    const EntryIndexRecord e = Entry(static_cast<int>(n));
     const std::uint64_t end = std::uint64_t{e.keyOffset} + e.keyBytes + e.contentBytes;
     if (e.block >= h.blockCount || end > h.maxBlockSize ||
         e.keyBytes / 2u + 1u > textUnits || e.contentBytes / 2u + 1u > textUnits) {
@@ -171,29 +222,48 @@ int BookFile::CheckLayout() {
   blockBufferBytes_ = h.maxBlockSize < kMaxBlockBufferBytes ? h.maxBlockSize
                                                             : kMaxBlockBufferBytes;
   if (blockBufferBytes_ == 0) blockBufferBytes_ = 1;
-  blockCache_ = Allocate<std::uint8_t>(blockBufferBytes_);
-  storedScratch_ = Allocate<std::uint8_t>(blockBufferBytes_);
+  // Not zeroed: a block is read only after it was decoded into the cache.
+  blockCache_.reset(new (std::nothrow) std::uint8_t[blockBufferBytes_]);
   keyScratchUnits_ = textUnits < kMaxTextBufferUnits ? static_cast<std::size_t>(textUnits)
                                                      : kMaxTextBufferUnits;
   if (keyScratchUnits_ == 0) keyScratchUnits_ = 1;
   keyScratch_ = Allocate<char16_t>(keyScratchUnits_);
-  return blockCache_ && storedScratch_ && keyScratch_ ? 1 : 0;
+  keyCacheSlots_ = KeyCacheSlots(h.entryCount);
+  if (keyCacheSlots_ != 0) {
+    keyCache_.reset(new (std::nothrow) CachedKey[keyCacheSlots_]);
+    keyCacheFilled_ = Allocate<std::uint64_t>((keyCacheSlots_ + 63) / 64);
+    if (!keyCache_ || !keyCacheFilled_) return 0;
+  }
+  return blockCache_ && keyScratch_ ? 1 : 0;
 }
 
 void BookFile::Close() {
   keyScratch_.reset();
   keyScratchUnits_ = 0;
-  storedScratch_.reset();
   blockCache_.reset();
   blockBufferBytes_ = 0;
   blockIndex_.reset();
   entryIndex_.reset();
+  blockRecords_ = nullptr;
+  entryRecords_ = nullptr;
+  keyCache_.reset();
+  keyCacheFilled_.reset();
+  keyCacheSlots_ = 0;
+  damagedBlock_ = -1;
   file_.Close();
   std::memset(&header_, 0, sizeof header_);
   currentEntry_ = 0;
   cachedBlock_ = -1;
   cachedBlockBytes_ = 0;
   blockDecodes_ = 0;
+}
+
+std::size_t BookFile::KeyCacheBytes() const {
+  return keyCacheSlots_ * sizeof(CachedKey) + (keyCacheSlots_ + 63) / 64 * sizeof(std::uint64_t);
+}
+
+void BookFile::NoteDamage(int block) {
+  if (damagedBlock_ < 0) damagedBlock_ = block;
 }
 
 void BookFile::CopyHeader(void* destination) const {
@@ -208,14 +278,16 @@ int BookFile::SetCurrentEntry(int n) {
 
 int BookFile::LoadCurrentBlock() {
   if (currentEntry_ < 0 || currentEntry_ >= header_.entryCount) return 0;
-  const int block = entryIndex_[currentEntry_].block;
+  const int block = Entry(currentEntry_).block;
   if (block == cachedBlock_) return 1;
-  const BlockIndexRecord& r = blockIndex_[block];
-  std::memcpy(storedScratch_.get(), file_.Data() + r.fileOffset, r.storedBytes);
-  const std::ptrdiff_t got = DecodeStored(storedScratch_.get(), blockCache_.get(),
+  // Decoded straight from the view: the decoder never reads past the
+  // stored block's own bytes.
+  const BlockIndexRecord r = Block(static_cast<std::uint32_t>(block));
+  const std::ptrdiff_t got = DecodeStored(file_.Data() + r.fileOffset, blockCache_.get(),
                                           r.storedBytes, blockBufferBytes_);
   if (got < 0) {
     cachedBlock_ = -1;
+    NoteDamage(block);
     return 0;
   }
   cachedBlock_ = block;
@@ -226,14 +298,17 @@ int BookFile::LoadCurrentBlock() {
 
 int BookFile::CurrentSpan(bool content, TextSpan* span) {
   if (!LoadCurrentBlock()) return 0;
-  const EntryIndexRecord& e = entryIndex_[currentEntry_];
+  const EntryIndexRecord e = Entry(currentEntry_);
   std::size_t offset = e.keyOffset;
   std::size_t bytes = e.keyBytes;
   if (content) {
     offset += e.keyBytes;
     bytes = e.contentBytes;
   }
-  if (offset + bytes > cachedBlockBytes_) return 0;
+  if (offset + bytes > cachedBlockBytes_) {
+    NoteDamage(e.block);
+    return 0;
+  }
   span->bytes = blockCache_.get() + offset;
   span->units = bytes / 2;
   return 1;
@@ -255,14 +330,39 @@ int BookFile::ReadContent(char16_t* destination, std::size_t capacityUnits) {
   return ReadCurrent(true, destination, capacityUnits);
 }
 
-std::size_t BookFile::ScratchKey(bool fold) {
+std::size_t BookFile::ScratchKey(bool fold, bool* read) {
   char16_t* key = keyScratch_.get();
-  if (!ReadKey(key, keyScratchUnits_)) key[0] = 0;
+  const int ok = ReadKey(key, keyScratchUnits_);
+  if (!ok) key[0] = 0;
+  if (read != nullptr) *read = ok != 0;
   std::size_t n = 0;
   for (; key[n] != 0; ++n) {
     if (fold) key[n] = FoldUnit(key[n]);
   }
   return n;
+}
+
+std::size_t BookFile::ProbeKey(std::size_t node, const char16_t** key) {
+  const bool cacheable = node < keyCacheSlots_;
+  if (cacheable && (keyCacheFilled_[node / 64] >> (node % 64) & 1u) != 0) {
+    const CachedKey& slot = keyCache_[node];
+    if (slot.entry == currentEntry_) {
+      *key = slot.key;
+      return slot.units;
+    }
+  }
+  bool read = false;
+  const std::size_t length = ScratchKey(true, &read);
+  *key = keyScratch_.get();
+  // A key that could not be read is not kept: it reads as empty this time.
+  if (cacheable && read && length <= kCachedKeyUnits) {
+    CachedKey& slot = keyCache_[node];
+    slot.entry = currentEntry_;
+    slot.units = static_cast<std::uint16_t>(length);
+    std::memcpy(slot.key, keyScratch_.get(), length * sizeof(char16_t));
+    keyCacheFilled_[node / 64] |= std::uint64_t{1} << (node % 64);
+  }
+  return length;
 }
 
 int BookFile::FindWord(char16_t* word) {
@@ -276,20 +376,24 @@ int BookFile::FindWord(char16_t* word) {
   int hi = count - 1;
   int mid = 0;
   bool found = false;
+  const char16_t* key = nullptr;
   std::size_t keyLength = 0;
+  std::size_t node = 0;  // the probe's place in the search tree, root 0
   while (lo <= hi) {
     mid = lo + (hi - lo) / 2;
     currentEntry_ = mid;
-    keyLength = ScratchKey(true);
-    const int order = CompareUnits(word, wordLength, keyScratch_.get(), keyLength);
+    keyLength = ProbeKey(node, &key);
+    const int order = CompareUnits(word, wordLength, key, keyLength);
     if (order == 0) {
       found = true;
       break;
     }
     if (order < 0) {
       hi = mid - 1;
+      node = 2 * node + 1;
     } else {
       lo = mid + 1;
+      node = 2 * node + 2;
     }
   }
 
@@ -306,7 +410,7 @@ int BookFile::FindWord(char16_t* word) {
   }
 
   // Nearest entry: the last probe (folded), then its neighbours as stored.
-  if (BeginsWith(keyScratch_.get(), keyLength, word, wordLength)) {
+  if (BeginsWith(key, keyLength, word, wordLength)) {
     currentEntry_ = mid;
     return 0;
   }
@@ -318,6 +422,32 @@ int BookFile::FindWord(char16_t* word) {
   }
   currentEntry_ = mid;
   return 0;
+}
+
+bool BookFile::RunMayMatch(int first, int last, const MatchQuery& query,
+                           const std::size_t* termLength) {
+  currentEntry_ = first;
+  if (!LoadCurrentBlock()) return true;  // each entry fails on its own
+  // The span of the run's texts, if they all lie on one grid of units.
+  std::size_t begin = SIZE_MAX;
+  std::size_t end = 0;
+  for (int n = first; n <= last; ++n) {
+    const EntryIndexRecord e = Entry(n);
+    const std::size_t from = e.keyOffset;
+    const std::size_t to = from + e.keyBytes + e.contentBytes;
+    if (begin != SIZE_MAX && (from - begin) % 2 != 0) return true;
+    if (to > cachedBlockBytes_) return true;
+    begin = from < begin ? from : begin;
+    end = to > end ? to : end;
+  }
+  const std::uint8_t* text = blockCache_.get() + begin;
+  const std::size_t units = (end - begin) / 2;
+  for (int j = 0; j < query.termCount; ++j) {
+    if (termLength[j] != 0 && !ContainsFolded(text, units, query.terms[j], termLength[j])) {
+      return false;
+    }
+  }
+  return true;
 }
 
 int BookFile::FindNextMatch(MatchQuery& query) {
@@ -333,7 +463,28 @@ int BookFile::FindNextMatch(MatchQuery& query) {
       query.terms[j][k] = FoldUnit(query.terms[j][k]);
     }
   }
+  int runLast = -1;  // the last entry of the run of one block that i is in
   for (int i = query.startEntry; i < count; ++i) {
+    if (i > runLast) {
+      // A run of entries in one block is searched as a whole first: in a
+      // scan for a rare term most blocks hold no match and are passed over
+      // without looking at their entries one by one.
+      const int block = Entry(i).block;
+      runLast = i;
+      while (runLast + 1 < count && Entry(runLast + 1).block == block) ++runLast;
+      if (!RunMayMatch(i, runLast, query, termLength)) {
+        // The book's last entry is always looked at, so that a query that
+        // matches nothing leaves matchKind as the entry-by-entry scan does.
+        if (runLast < count - 1) {
+          i = runLast;
+          continue;
+        }
+        if (i < count - 1) {
+          i = count - 2;
+          continue;
+        }
+      }
+    }
     currentEntry_ = i;
     TextSpan key{nullptr, 0};
     TextSpan content{nullptr, 0};

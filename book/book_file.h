@@ -1,4 +1,4 @@
-// BookFile: one open book. Maps the file, keeps the header and both decoded
+// BookFile: one open book. Maps the file, keeps the header and both
 // indexes, and reads entries through a cursor and a one-block cache.
 #pragma once
 
@@ -17,6 +17,12 @@ namespace quill {
 inline constexpr int kSignatureOk = 0;
 inline constexpr int kSignatureUnreadable = -1;
 inline constexpr int kSignatureWrong = -2;
+
+// FindWord keeps the folded keys of this many levels of its binary search
+// at most, and of keys up to kCachedKeyUnits long; longer keys are read
+// from their blocks each time.
+inline constexpr int kMaxCachedLevels = 13;
+inline constexpr std::size_t kCachedKeyUnits = 26;
 
 class BookFile {
  public:
@@ -72,6 +78,15 @@ class BookFile {
   int CachedBlock() const { return cachedBlock_; }
   std::uint64_t BlockDecodes() const { return blockDecodes_; }
 
+  // The first block that a read found damaged since the book was opened
+  // (it did not decode, or an entry reached past its decoded end), -1 for
+  // none. Reads of such a block fail; a caller whose answer went through
+  // one checks this afterwards rather than checking the whole book first.
+  int DamagedBlock() const { return damagedBlock_; }
+
+  // The memory FindWord's key cache takes once every slot is filled.
+  std::size_t KeyCacheBytes() const;
+
  private:
   // A key or content inside the block cache; it may start at an odd byte
   // offset, so it is read as bytes.
@@ -79,26 +94,57 @@ class BookFile {
     const std::uint8_t* bytes;
     std::size_t units;
   };
+  // The folded key of one node of the first levels of FindWord's binary
+  // search. Those nodes are the same for every look-up, so their keys are
+  // kept once read instead of decoding their blocks again each time.
+  struct CachedKey {
+    std::int32_t entry;
+    std::uint16_t units;
+    char16_t key[kCachedKeyUnits];
+  };
+  // Where an index lies: in the view when stored raw, otherwise decoded
+  // into a buffer of its own. Records are read through memcpy, since a raw
+  // index in the view need not be aligned.
+  const std::uint8_t* MapIndex(std::uint32_t offset, std::uint32_t size, std::uint64_t minBytes,
+                               std::uint64_t capacity, std::unique_ptr<std::uint8_t[]>* decoded);
+  EntryIndexRecord Entry(int n) const;
+  BlockIndexRecord Block(std::uint32_t b) const;
   int CheckLayout();
+  void NoteDamage(int block);
   int CurrentSpan(bool content, TextSpan* span);
+  // The folded key of the current entry, the node'th of the search tree:
+  // from the key cache, or read into the key scratch buffer and kept there.
+  std::size_t ProbeKey(std::size_t node, const char16_t** key);
+  // Whether entries first to last, all of one block, can hold every term:
+  // a term that the text they span lacks is in none of them.
+  bool RunMayMatch(int first, int last, const MatchQuery& query, const std::size_t* termLength);
   int ReadCurrent(bool content, char16_t* destination, std::size_t capacity);
   // Reads the current key into the key scratch buffer, folded if asked, and
-  // returns its length; an entry that cannot be read gives an empty key.
-  std::size_t ScratchKey(bool fold);
+  // returns its length; an entry that cannot be read gives an empty key
+  // (and *read false, if asked).
+  std::size_t ScratchKey(bool fold, bool* read = nullptr);
 
   FileMapping file_;
   int currentEntry_ = 0;
   std::unique_ptr<char16_t[]> keyScratch_;
   std::size_t keyScratchUnits_ = 0;
   BookHeader header_;
-  std::unique_ptr<BlockIndexRecord[]> blockIndex_;
-  std::unique_ptr<EntryIndexRecord[]> entryIndex_;
+  const std::uint8_t* blockRecords_ = nullptr;
+  const std::uint8_t* entryRecords_ = nullptr;
+  std::unique_ptr<std::uint8_t[]> blockIndex_;  // a compressed index, decoded
+  std::unique_ptr<std::uint8_t[]> entryIndex_;
   int cachedBlock_ = -1;
   std::size_t cachedBlockBytes_ = 0;  // decoded length of the cached block
   std::unique_ptr<std::uint8_t[]> blockCache_;
-  std::unique_ptr<std::uint8_t[]> storedScratch_;
   std::size_t blockBufferBytes_ = 0;
   std::uint64_t blockDecodes_ = 0;
+  int damagedBlock_ = -1;
+  // FindWord's key cache: one slot per node of the first levels, and one
+  // bit per slot that says it is filled. The slots are left uninitialised,
+  // so that only the ones look-ups fill take memory.
+  std::unique_ptr<CachedKey[]> keyCache_;
+  std::unique_ptr<std::uint64_t[]> keyCacheFilled_;
+  std::size_t keyCacheSlots_ = 0;
 };
 
 // The word list a book is opened for: OpenBook empties it and gives it one

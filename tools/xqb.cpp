@@ -200,9 +200,10 @@ std::size_t TextUnits(const BookFile& book) {
   return std::min(static_cast<std::size_t>(units), static_cast<std::size_t>(kMaxTextUnits) + 1);
 }
 
-// Opens a book and makes sure that every entry of it can be read, so that a
-// damaged block is reported instead of reading as an empty entry.
-int OpenChecked(const std::string& path, BookFile& book, const Console& console) {
+// Opens a book, checking its header and indexes but not its blocks: a
+// command reads only what its answer needs, then ReportDamage says whether
+// that went through a damaged block.
+int OpenForReading(const std::string& path, BookFile& book, const Console& console) {
   std::string native;
   if (!NativePath(path, &native)) {
     return Fail(console, path + ": the path cannot be given to the system");
@@ -224,6 +225,27 @@ int OpenChecked(const std::string& path, BookFile& book, const Console& console)
   if (book.Open(native.c_str()) != 1) {
     return Fail(console, path + ": damaged book (its header and indexes do not hold together)");
   }
+  return kExitOk;
+}
+
+std::string DamagedBlockMessage(const std::string& path, int block) {
+  return path + ": damaged book (block " + std::to_string(block) + " cannot be read)";
+}
+
+// After a command's reads: a failure naming the file when one of them met a
+// damaged block, since the answer would be wrong (a key or content read as
+// empty); the book is closed then.
+int ReportDamage(const std::string& path, BookFile& book, const Console& console) {
+  const int block = book.DamagedBlock();
+  if (block < 0) return kExitOk;
+  book.Close();
+  return Fail(console, DamagedBlockMessage(path, block));
+}
+
+// Opens a book and makes sure that every entry of it can be read before
+// anything is written, for a command that reads all of it.
+int OpenChecked(const std::string& path, BookFile& book, const Console& console) {
+  if (OpenForReading(path, book, console) != kExitOk) return kExitFailure;
   const int count = book.EntryCount();
   const std::size_t units = TextUnits(book);
   std::vector<char16_t> text(units);
@@ -475,34 +497,31 @@ int RunBuild(const Arguments& a, const Console& console) {
 // ---------------------------------------------------------------- info
 
 // Sizes that only the block index tells: every stored block is decoded once
-// more to learn its length.
+// more to learn its length. 0 with *damaged set when one cannot be.
 int MeasureBook(const std::string& native, const BookHeader& h, std::uint64_t* fileBytes,
-                std::uint64_t* stored, std::uint64_t* decoded) {
+                std::uint64_t* stored, std::uint64_t* decoded, int* damaged) {
   FileMapping file;
   if (!file.Open(native.c_str())) return 0;
   *fileBytes = file.Size();
   const std::size_t indexBytes = std::size_t{h.blockCount} * sizeof(BlockIndexRecord);
   std::vector<BlockIndexRecord> blocks(h.blockCount == 0 ? 1 : h.blockCount);
-  std::vector<std::uint8_t> storedIndex(file.Data() + h.blockIndexOffset,
-                                        file.Data() + h.blockIndexOffset + h.blockIndexSize);
-  if (DecodeStored(storedIndex.data(), reinterpret_cast<std::uint8_t*>(blocks.data()),
-                   storedIndex.size(), indexBytes) < 0) {
+  if (DecodeStored(file.Data() + h.blockIndexOffset, reinterpret_cast<std::uint8_t*>(blocks.data()),
+                   h.blockIndexSize, indexBytes) < 0) {
     return 0;
   }
   *stored = std::uint64_t{h.blockIndexSize} + h.entryIndexSize;
   *decoded = indexBytes + std::uint64_t{static_cast<std::uint32_t>(h.entryCount)} *
                               sizeof(EntryIndexRecord);
-  // The reader's own bounds: no stored block is longer than its 16-bit
-  // size, nothing decodes to more than kMaxDecodedBlockBytes.
-  std::vector<std::uint8_t> storedBlock(std::size_t{kMaxStoredBlockBytes});
+  // The reader's own bound: nothing decodes to more than kMaxDecodedBlockBytes.
   std::vector<std::uint8_t> block(std::min<std::size_t>(h.maxBlockSize, kMaxDecodedBlockBytes));
   for (std::uint32_t b = 0; b < h.blockCount; ++b) {
     const BlockIndexRecord& r = blocks[b];
-    std::copy(file.Data() + r.fileOffset, file.Data() + r.fileOffset + r.storedBytes,
-              storedBlock.begin());
-    const std::ptrdiff_t n = DecodeStored(storedBlock.data(), block.data(), r.storedBytes,
+    const std::ptrdiff_t n = DecodeStored(file.Data() + r.fileOffset, block.data(), r.storedBytes,
                                           block.size());
-    if (n < 0) return 0;
+    if (n < 0) {
+      *damaged = static_cast<int>(b);
+      return 0;
+    }
     *stored += r.storedBytes;
     *decoded += static_cast<std::uint64_t>(n);
   }
@@ -513,7 +532,7 @@ int RunInfo(const Arguments& a, const Console& console) {
   if (a.positional.size() != 1) return Fail(console, "xqb: info takes one BOOK");
   const std::string& path = a.positional[0];
   BookFile book;
-  if (OpenChecked(path, book, console) != kExitOk) return kExitFailure;
+  if (OpenForReading(path, book, console) != kExitOk) return kExitFailure;
   const BookHeader h = book.Header();
   book.Close();
   std::string native;
@@ -521,8 +540,10 @@ int RunInfo(const Arguments& a, const Console& console) {
   std::uint64_t fileBytes = 0;
   std::uint64_t stored = 0;
   std::uint64_t decoded = 0;
-  if (!MeasureBook(native, h, &fileBytes, &stored, &decoded)) {
-    return Fail(console, path + ": damaged book (a block cannot be decoded)");
+  int damaged = -1;
+  if (!MeasureBook(native, h, &fileBytes, &stored, &decoded, &damaged)) {
+    return Fail(console, damaged >= 0 ? DamagedBlockMessage(path, damaged)
+                                      : path + ": damaged book (its block index cannot be read)");
   }
   char separator[16];
   std::snprintf(separator, sizeof separator, "0x%02X", static_cast<unsigned>(h.lineSeparator));
@@ -575,8 +596,9 @@ int RunLookup(const Arguments& a, const Console& console) {
   if (a.positional.size() != 2) return Fail(console, "xqb: lookup takes BOOK and WORD");
   std::u16string word;
   if (!Utf8ToUtf16(a.positional[1], &word)) return Fail(console, "xqb: WORD is not valid UTF-8");
+  const std::string& path = a.positional[0];
   BookFile book;
-  if (OpenChecked(a.positional[0], book, console) != kExitOk) return kExitFailure;
+  if (OpenForReading(path, book, console) != kExitOk) return kExitFailure;
   if (book.EntryCount() == 0) {
     book.Close();
     return kExitNothing;
@@ -586,12 +608,16 @@ int RunLookup(const Arguments& a, const Console& console) {
   const int found = book.FindWord(scratch.data());
   const int entry = book.CurrentEntry();
   TextReader reader(book);
+  const std::u16string key = reader.Read(book, false);
+  const std::u16string content = reader.Read(book, true);
+  // Every key the look-up compared and the entry shown.
+  if (ReportDamage(path, book, console) != kExitOk) return kExitFailure;
   Results out(*console.out);
   out.Put((found ? "found " : "nearest ") + std::to_string(entry));
   out.Line();
-  out.Put(ToUtf8(reader.Read(book, false)));
+  out.Put(ToUtf8(key));
   out.Line();
-  out.Put(ShownContent(reader.Read(book, true), SeparatorUnit(book)));
+  out.Put(ShownContent(content, SeparatorUnit(book)));
   out.Line();
   book.Close();
   return kExitOk;
@@ -618,8 +644,9 @@ int RunFind(const Arguments& a, const Console& console) {
     }
     std::copy(term.begin(), term.end(), query.terms[t - 1]);
   }
+  const std::string& path = a.positional[0];
   BookFile book;
-  if (OpenChecked(a.positional[0], book, console) != kExitOk) return kExitFailure;
+  if (OpenForReading(path, book, console) != kExitOk) return kExitFailure;
   const int count = book.EntryCount();
   std::vector<int> matches;
   int previous = -1;
@@ -629,6 +656,9 @@ int RunFind(const Arguments& a, const Console& console) {
     previous = book.CurrentEntry();
     matches.push_back(previous);
   }
+  // Every entry up to the last match (or to the end, when the limit was
+  // not reached) was searched.
+  if (ReportDamage(path, book, console) != kExitOk) return kExitFailure;
   TextReader reader(book);
   Results out(*console.out);
   for (const int n : matches) {

@@ -476,30 +476,66 @@ TEST(XqbFailures, BooksThatCannotBeRead) {
   }
 }
 
-TEST(XqbFailures, ADamagedBlockIsReportedNotReadAsEmpty) {
+TEST(XqbFailures, ADamagedBlockIsReportedWhenTheAnswerGoesThroughIt) {
   std::vector<std::string> lines;
-  for (int i = 0; i < 300; ++i) lines.push_back("w" + std::to_string(100 + i) + "\tsome words here");
+  for (int i = 0; i < 1000; ++i) {
+    lines.push_back("w" + std::to_string(1000 + i) + "\tsome words here");
+  }
   Bytes file = ReadBytes(BuildBook(Lines(lines)));
   BookHeader h;
   std::memcpy(&h, file.data(), sizeof h);
-  ASSERT_GT(h.blockCount, 1u);
+  ASSERT_GT(h.blockCount, 4u);
   std::vector<BlockIndexRecord> blocks(h.blockCount);
   DecodeStored(file.data() + h.blockIndexOffset, reinterpret_cast<std::uint8_t*>(blocks.data()),
                h.blockIndexSize, blocks.size() * sizeof(BlockIndexRecord));
-  // Block 1 now opens with a back-reference to before its start.
-  const BlockIndexRecord& r = blocks[1];
+  // The last block now opens with a back-reference to before its start.
+  const std::uint32_t last = h.blockCount - 1;
+  const BlockIndexRecord& r = blocks[last];
   ASSERT_NE(file[r.fileOffset], 0) << "the block is compressed";
   file[r.fileOffset + 1] = 0xFF;
   file[r.fileOffset + 2] = 0xF0;
   const std::string path = WriteFile("damaged.xqb", std::string(file.begin(), file.end()));
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{"info", path}, {"lookup", path, "w399"},
-                                             {"find", path, "zz"}, {"dump", path}}) {
-    const Result run = Xqb(args);
-    EXPECT_EQ(run.code, 2) << args[0];
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err.rfind(path + ": damaged book (entry ", 0), 0u) << run.err;
-    EXPECT_NE(run.err.find(" cannot be read from its block)\n"), std::string::npos);
+  std::vector<EntryIndexRecord> entries(1000);
+  DecodeStored(file.data() + h.entryIndexOffset, reinterpret_cast<std::uint8_t*>(entries.data()),
+               h.entryIndexSize, entries.size() * sizeof(EntryIndexRecord));
+  int firstInLast = 0;
+  while (entries[static_cast<std::size_t>(firstInLast)].block != last) ++firstInLast;
+  const std::string damaged = path + ": damaged book (block " + std::to_string(last) +
+                              " cannot be read)\n";
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;  // empty: the command answers
+    std::string out;
+  };
+  const std::vector<Case> cases = {
+      // Sizes need every block.
+      {{"info", path}, damaged, ""},
+      // The look-up of the last word compares keys of the last block; that
+      // of the first word never comes near it.
+      {{"lookup", path, "w1999"}, damaged, ""},
+      {{"lookup", path, "w1000"}, "", "found 0\nw1000\nsome words here\n"},
+      // A term no entry holds is looked for in every block; one found in
+      // the first entry, with room for one match, needs no other block.
+      {{"find", path, "zz"}, damaged, ""},
+      {{"find", path, "w19"}, damaged, ""},
+      {{"find", path, "w1", "--limit", "1"}, "", "0\tw1000\n"},
+      // dump checks every entry before it writes anything.
+      {{"dump", path},
+       path + ": damaged book (entry " + std::to_string(firstInLast) +
+           " cannot be read from its block)\n",
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[0] + " " + c.args.back());
+    const Result run = Xqb(c.args);
+    EXPECT_EQ(run.out, c.out);
+    if (c.err.empty()) {
+      EXPECT_EQ(run.code, 0);
+      EXPECT_EQ(run.err, "");
+    } else {
+      EXPECT_EQ(run.code, 2);
+      EXPECT_EQ(run.err.rfind(c.err, 0), 0u) << run.err;
+    }
   }
 }
 
