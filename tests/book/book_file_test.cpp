@@ -392,9 +392,12 @@ TEST_F(DamagedBook, EntryRecordsOutsideTheirBlockFailTheirReadOnly) {
   ASSERT_EQ(book.Open(WriteScratchFile(image).c_str()), 1);
   ASSERT_EQ(book.SetCurrentEntry(3), 1);
   std::vector<char16_t> buffer(600, u'#');
+  EXPECT_EQ(book.DamagedBlock(), -1);
   EXPECT_EQ(book.ReadKey(buffer.data(), buffer.size()), 0);
   EXPECT_EQ(book.ReadContent(buffer.data(), buffer.size()), 0);
   EXPECT_EQ(buffer[0], u'#');
+  // Its block is the damaged one, though it decodes.
+  EXPECT_EQ(book.DamagedBlock(), book.CachedBlock());
   ASSERT_EQ(book.SetCurrentEntry(4), 1);
   EXPECT_EQ(Key(book), u"word00004");
   book.Close();
@@ -413,21 +416,39 @@ TEST_F(DamagedBook, DamagedBlocksFailTheirReads) {
   image[firstBlock] = 1;
   image[firstBlock + 1] = 0x80;
   image[firstBlock + 2] = 0x13;
+  const std::string path = WriteScratchFile(image);
   BookFile book;
-  ASSERT_EQ(book.Open(WriteScratchFile(image).c_str()), 1);
-  EXPECT_EQ(book.LoadCurrentBlock(), 0);
-  EXPECT_EQ(book.CachedBlock(), -1);
-  EXPECT_EQ(Key(book), u"<fail>");
-  // The other blocks still read; lookups and finds stay safe.
+  ASSERT_EQ(book.Open(path.c_str()), 1);
+  // Reads that never reach block 0 neither fail nor note it.
   ASSERT_EQ(book.SetCurrentEntry(29), 1);
   EXPECT_EQ(Key(book), u"word00029");
-  char16_t word[] = u"word00029";
-  EXPECT_EQ(book.FindWord(word), 1);
+  char16_t last[] = u"word00029";
+  EXPECT_EQ(book.FindWord(last), 1);
   EXPECT_EQ(book.CurrentEntry(), 29);
   MatchQuery query{};
   query.termCount = 1;
+  query.startEntry = 20;
+  std::memcpy(query.terms[0], u"word00025", 20);
+  EXPECT_EQ(book.FindNextMatch(query), 1);
+  EXPECT_EQ(book.DamagedBlock(), -1);
+  // Each kind of read that goes through block 0 fails there and notes it.
+  ASSERT_EQ(book.SetCurrentEntry(0), 1);
+  EXPECT_EQ(book.LoadCurrentBlock(), 0);
+  EXPECT_EQ(book.CachedBlock(), -1);
+  EXPECT_EQ(Key(book), u"<fail>");
+  EXPECT_EQ(book.DamagedBlock(), 0);
+  book.Close();
+  EXPECT_EQ(book.DamagedBlock(), -1);
+  ASSERT_EQ(book.Open(path.c_str()), 1);
+  char16_t first[] = u"word00001";
+  EXPECT_EQ(book.FindWord(first), 0);
+  EXPECT_EQ(book.DamagedBlock(), 0);
+  book.Close();
+  ASSERT_EQ(book.Open(path.c_str()), 1);
+  query.startEntry = 0;
   std::memcpy(query.terms[0], u"word00000", 20);
   EXPECT_EQ(book.FindNextMatch(query), 0);
+  EXPECT_EQ(book.DamagedBlock(), 0);
   book.Close();
 
   // A stored block that lies outside the file refuses the book.

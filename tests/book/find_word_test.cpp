@@ -130,5 +130,51 @@ TEST_F(FindWordTest, EveryKeyOfALargeBookIsFound) {
   EXPECT_LE(book_.BlockDecodes() - before, 14u);
 }
 
+// The keys of the first levels of the search are kept once read: a second
+// look-up of a word decodes fewer blocks and ends exactly where a look-up on
+// a freshly opened book does, whatever the word.
+TEST_F(FindWordTest, KeptKeysNeverChangeTheAnswer) {
+  std::vector<BookEntry> entries;
+  for (int i = 0; i < 3000; ++i) {
+    std::string key = "k" + std::to_string(i * 7919 % 100003);
+    if (i % 7 == 0) key[0] = 'K';                              // equal but for case
+    if (i % 11 == 0) key += " with a key longer than a slot";  // never kept
+    entries.push_back({U16(key), u""});
+    if (i % 13 == 0) entries.push_back({U16(key), u"again"});  // equal keys
+  }
+  SortEntries(entries);
+  BookLayout layout;
+  layout.blockBytes = 256;
+  const std::string path = WriteBook(entries, layout);
+  std::vector<std::u16string> words;
+  for (std::size_t i = 0; i < entries.size(); i += 5) {
+    const std::u16string& key = entries[i].key;
+    words.push_back(key);
+    words.push_back(key.substr(0, key.size() / 2));
+    words.push_back(key + u"z");
+    words.push_back(U16("K") + key.substr(1));
+  }
+  words.push_back(u"");
+  words.push_back(u"zzz");
+  ASSERT_EQ(book_.Open(path.c_str()), 1);
+  EXPECT_GT(book_.KeyCacheBytes(), 0u);
+  BookFile fresh;
+  std::uint64_t coldDecodes = 0;
+  std::uint64_t warmDecodes = 0;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const std::u16string& word : words) {
+      ASSERT_EQ(fresh.Open(path.c_str()), 1);
+      const Lookup cold = Find(fresh, word);
+      coldDecodes += fresh.BlockDecodes();
+      fresh.Close();
+      const std::uint64_t before = book_.BlockDecodes();
+      ASSERT_EQ(Find(book_, word), cold) << std::string(word.begin(), word.end());
+      if (pass == 1) warmDecodes += book_.BlockDecodes() - before;
+    }
+  }
+  // Half the probes or more come from kept keys once they are filled.
+  EXPECT_LT(warmDecodes * 2, coldDecodes / 2);
+}
+
 }  // namespace
 }  // namespace quill
