@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# Measures Quillpad's book core on WordNet (the deflex_a book) beside the
+# tools a user would compare it with, in one run, and prints each figure
+# with its comparison, the ratio and the target.
+#
+#   bench/compare.sh [-o|--out FOLDER] [--keep-data] [--runs N]
+#
+# It installs what is missing (dict-wn and the other book sources, lz4 and
+# its headers, hyperfine, sdcv, time) with apt-get, builds xqb and the
+# benchmarks in the native build tree (QUILL_BOOKS_BUILD, default
+# build/native), and makes its data in FOLDER (default build/compare):
+# deflex_a.xqb through books/build.sh, its text as UTF-16 and as UTF-8, an
+# lz4 file of the UTF-16 text, and the same dictionary as StarDict for sdcv
+# (bench/bench_data). --keep-data reuses data made before. Not a test: it
+# judges nothing by its exit code. The machine may be shared; figures of
+# one run are compared with each other only.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+out=$root/build/compare
+keep=0
+runs=30
+while (($#)); do
+  case $1 in
+    -o|--out) [ $# -ge 2 ] || { echo "compare.sh: $1 needs a FOLDER" >&2; exit 2; }
+        out=$2; shift 2 ;;
+    --keep-data) keep=1; shift ;;
+    --runs) [ $# -ge 2 ] || { echo "compare.sh: $1 needs a count" >&2; exit 2; }
+        runs=$2; shift 2 ;;
+    -h|--help) sed -n '2,16s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    *) echo "compare.sh: unknown argument $1" >&2; exit 2 ;;
+  esac
+done
+build=${QUILL_BOOKS_BUILD:-$root/build/native}
+export QUILL_BOOKS_BUILD=$build
+
+# ---------------------------------------------------------------- tools
+missing=()
+for p in dict-wn lz4 liblz4-dev hyperfine sdcv time; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+if ((${#missing[@]})); then
+  echo "compare.sh: installing ${missing[*]}" >&2
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+# Configured again so that it finds lz4's headers if they just came.
+(cd "$root" && cmake --preset native -B "$build" >/dev/null)
+cmake --build "$build" --target xqb shelf bench_data compare_bench >/dev/null
+xqb=$build/tools/xqb
+
+# ---------------------------------------------------------------- data
+mkdir -p "$out/dic/deflex_a"
+out=$(cd "$out" && pwd)
+book=$out/deflex_a.xqb
+if ((!keep)) || [ ! -f "$book" ] || [ ! -f "$out/deflex_a.utf16.lz4" ]; then
+  "$root/books/build.sh" -o "$out" deflex_a >/dev/null
+  "$build/bench/bench_data" "$book" "$out" deflex_a >/dev/null
+  lz4 -q -9 -f "$out/deflex_a.utf16" "$out/deflex_a.utf16.lz4"
+  : >"$out/empty.tsv"
+  "$xqb" build "$out/empty.tsv" -o "$out/empty.xqb"
+  # sdcv keeps an offset cache beside the index on its first look-up.
+  sdcv -n --data-dir "$out" book >/dev/null
+fi
+
+# ---------------------------------------------------------------- core
+core=$("$build/bench/compare_bench" "$book" "$out/deflex_a.utf16")
+figure() { awk -v k="$1" '$1 == k { print $2 }' <<<"$core"; }
+
+# ---------------------------------------------------------------- processes
+json=$out/hyperfine.json
+hyperfine -N -i --warmup 3 --runs "$runs" --export-json "$json" \
+  "$xqb find $book zqxjkv" \
+  "lz4 -d -c $out/deflex_a.utf16.lz4" \
+  "grep -c -i -F zqxjkv $out/deflex_a.utf8" \
+  "$xqb lookup $book book" \
+  "sdcv -n --data-dir $out book" >/dev/null
+# Median wall time and mean user + system time of each command, in ms.
+times=$(python3 - "$json" <<'EOF'
+import json, sys
+for r in json.load(open(sys.argv[1]))["results"]:
+    print("%.2f %.2f" % (r["median"] * 1e3, (r["user"] + r["system"]) * 1e3))
+EOF
+)
+nth() { sed -n "$1p" <<<"$times" | cut -d' ' -f"$2"; }
+
+# The smallest of a few runs: the least disturbed by other work.
+max_rss() {
+  local best= kb
+  for _ in 1 2 3 4 5; do
+    /usr/bin/time -f %M -o "$out/rss.txt" "$@" >/dev/null 2>&1 || true
+    kb=$(tail -1 "$out/rss.txt")
+    if [ -z "$best" ] || [ "$kb" -lt "$best" ]; then best=$kb; fi
+  done
+  echo "$best"
+}
+rss_book=$(max_rss "$xqb" lookup "$book" book)
+rss_empty=$(max_rss "$xqb" lookup "$out/empty.xqb" book)
+rss_sdcv=$(max_rss sdcv -n --data-dir "$out" book)
+info=$("$xqb" info "$book")
+field() { sed -n "s/^$1: //p" <<<"$info" | cut -d' ' -f1; }
+entries=$(field entries)
+blocks=$(field blocks)
+max_block=$(field maxBlockSize)
+budget_kb=$(( (entries * 8 + blocks * 8 + 2 * max_block) / 1024 + 4096 ))
+
+# ---------------------------------------------------------------- report
+python3 - <<EOF
+rows = [
+    # what, ours, unit, comparison name, theirs, ratio target (ours/theirs), better
+    ("decoding in memory", $(figure decode_mb_s), "MB/s",
+     "lz4 -9 in memory, same text", $(figure lz4_decode_mb_s), 0.4, "higher"),
+    ("xqb find, absent term", $(nth 1 1), "ms",
+     "lz4 -d of the same text", $(nth 2 1), 2.0, "lower"),
+    ("xqb lookup", $(nth 4 1), "ms", "sdcv -n, same dictionary", $(nth 5 1), 1.0, "lower"),
+    ("max RSS of xqb lookup above an empty book", $rss_book - $rss_empty, "KiB",
+     "budget: both indexes + 2 blocks + 4 MiB", $budget_kb, 1.0, "lower"),
+]
+print("%-42s %12s   %-40s %12s %7s  %s" % ("Quillpad", "", "compared with", "", "ratio", "target"))
+for what, ours, unit, name, theirs, target, better in rows:
+    ratio = ours / theirs
+    met = ratio >= target if better == "higher" else ratio <= target
+    sign = ">=" if better == "higher" else "<="
+    print("%-42s %8.1f %-4s %-40s %8.1f %-4s %6.2fx  %s %.1fx: %s" % (
+        what, ours, unit, name, theirs, unit, ratio, sign, target, "met" if met else "NOT MET"))
+fw = $(figure findword_median_us)
+print("%-42s %8.1f %-4s %-40s %13s %6s   <= 20 us: %s" % (
+    "FindWord, keys of the book (median)", fw, "us", "(first look-up after opening: %.1f us)"
+    % $(figure findword_first_us), "", "", "met" if fw <= 20 else "NOT MET"))
+print()
+print("core, in this process: absent-term scan %.1f ms, open %.2f ms, %.1f MB decoded;"
+      % ($(figure scan_ms), $(figure open_ms), $(figure decoded_mb)))
+print("FindWord key cache at most %d KiB; whole processes (user + system ms): xqb find %s,"
+      % ($(figure findword_cache_bytes) / 1024, "$(nth 1 2)"))
+print("lz4 -d %s, grep -c -i -F on the UTF-8 text %s (median %s ms), xqb lookup %s, sdcv %s;"
+      % ("$(nth 2 2)", "$(nth 3 2)", "$(nth 3 1)", "$(nth 4 2)", "$(nth 5 2)"))
+print("max RSS: xqb lookup %d KiB, on an empty book %d KiB, sdcv %d KiB."
+      % ($rss_book, $rss_empty, $rss_sdcv))
+EOF
