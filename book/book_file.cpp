@@ -129,7 +129,10 @@ int BookFile::Open(const char* path) {
     Close();
     return 0;
   }
-  std::memcpy(&header_, file_.Data(), sizeof header_);
+  if (!file_.ReadAt(0, sizeof header_, reinterpret_cast<std::uint8_t*>(&header_))) {
+    Close();
+    return 0;
+  }
   // The title is read as a zero-terminated string; keep it one.
   header_.title[kTitleUnits - 1] = 0;
   if (header_.magic != kBookMagic || !CheckLayout()) {
@@ -141,21 +144,28 @@ int BookFile::Open(const char* path) {
   return 1;
 }
 
-const std::uint8_t* BookFile::MapIndex(std::uint32_t offset, std::uint32_t size,
-                                       std::uint64_t minBytes, std::uint64_t capacity,
-                                       std::unique_ptr<std::uint8_t[]>* decoded) {
-  const std::uint8_t* stored = file_.Data() + offset;
-  if (stored[0] == 0) {
-    // Stored raw: read the records where they lie in the view.
-    const std::uint64_t payload = size - 1u;
-    return payload >= minBytes && payload <= capacity ? stored + 1 : nullptr;
+const std::uint8_t* BookFile::LoadIndex(std::uint32_t offset, std::uint32_t size,
+                                        std::uint64_t minBytes, std::uint64_t capacity,
+                                        std::unique_ptr<std::uint8_t[]>* records) {
+  std::uint8_t flag = 0;
+  if (!file_.ReadAt(offset, 1, &flag)) return nullptr;
+  const std::uint64_t payload = size - 1u;
+  if (flag == 0) {
+    if (payload < minBytes || payload > capacity) return nullptr;
+    // Not zeroed: the read fills it, and a megabyte of zeros costs as much.
+    records->reset(new (std::nothrow) std::uint8_t[payload == 0 ? 1 : payload]);
+    if (!*records || !file_.ReadAt(offset + 1u, static_cast<std::size_t>(payload), records->get())) {
+      return nullptr;
+    }
+    return records->get();
   }
-  *decoded = Allocate<std::uint8_t>(static_cast<std::size_t>(capacity == 0 ? 1 : capacity));
-  if (!*decoded) return nullptr;
+  auto stored = Allocate<std::uint8_t>(size);
+  *records = Allocate<std::uint8_t>(static_cast<std::size_t>(capacity == 0 ? 1 : capacity));
+  if (!stored || !*records || !file_.ReadAt(offset, size, stored.get())) return nullptr;
   const std::ptrdiff_t got =
-      DecodeStored(stored, decoded->get(), size, static_cast<std::size_t>(capacity));
+      DecodeStored(stored.get(), records->get(), size, static_cast<std::size_t>(capacity));
   if (got < 0 || static_cast<std::uint64_t>(got) < minBytes) return nullptr;
-  return decoded->get();
+  return records->get();
 }
 
 EntryIndexRecord BookFile::Entry(int n) const {
@@ -170,9 +180,9 @@ BlockIndexRecord BookFile::Block(std::uint32_t b) const {
   return r;
 }
 
-// Finds both indexes and allocates the working buffers, refusing anything
-// that would let a later read leave a buffer or the view. One pass over
-// each index; nothing of the view is copied.
+// Reads both indexes and allocates the working buffers, refusing anything
+// that would let a later read leave a buffer or the file. One pass of
+// checks over each index.
 int BookFile::CheckLayout() {
   const BookHeader& h = header_;
   const std::uint64_t fileSize = file_.Size();
@@ -195,11 +205,11 @@ int BookFile::CheckLayout() {
   const std::uint64_t entryCapacity = entryBytes + sizeof(EntryIndexRecord);
   if (entryCapacity > SIZE_MAX / 2 || blockBytes > SIZE_MAX / 2) return 0;
 
-  entryRecords_ = MapIndex(h.entryIndexOffset, h.entryIndexSize, entryBytes, entryCapacity,
-                           &entryIndex_);
+  entryRecords_ = LoadIndex(h.entryIndexOffset, h.entryIndexSize, entryBytes, entryCapacity,
+                            &entryIndex_);
   if (entryRecords_ == nullptr) return 0;
-  blockRecords_ = MapIndex(h.blockIndexOffset, h.blockIndexSize, blockBytes, blockBytes,
-                           &blockIndex_);
+  blockRecords_ = LoadIndex(h.blockIndexOffset, h.blockIndexSize, blockBytes, blockBytes,
+                            &blockIndex_);
   if (blockRecords_ == nullptr) return 0;
 
   for (std::uint32_t b = 0; b < h.blockCount; ++b) {
@@ -222,8 +232,9 @@ int BookFile::CheckLayout() {
   blockBufferBytes_ = h.maxBlockSize < kMaxBlockBufferBytes ? h.maxBlockSize
                                                             : kMaxBlockBufferBytes;
   if (blockBufferBytes_ == 0) blockBufferBytes_ = 1;
-  // Not zeroed: a block is read only after it was decoded into the cache.
+  // Not zeroed: nothing is read from them that was not written first.
   blockCache_.reset(new (std::nothrow) std::uint8_t[blockBufferBytes_]);
+  storedScratch_.reset(new (std::nothrow) std::uint8_t[blockBufferBytes_]);
   keyScratchUnits_ = textUnits < kMaxTextBufferUnits ? static_cast<std::size_t>(textUnits)
                                                      : kMaxTextBufferUnits;
   if (keyScratchUnits_ == 0) keyScratchUnits_ = 1;
@@ -234,12 +245,13 @@ int BookFile::CheckLayout() {
     keyCacheFilled_ = Allocate<std::uint64_t>((keyCacheSlots_ + 63) / 64);
     if (!keyCache_ || !keyCacheFilled_) return 0;
   }
-  return blockCache_ && keyScratch_ ? 1 : 0;
+  return blockCache_ && storedScratch_ && keyScratch_ ? 1 : 0;
 }
 
 void BookFile::Close() {
   keyScratch_.reset();
   keyScratchUnits_ = 0;
+  storedScratch_.reset();
   blockCache_.reset();
   blockBufferBytes_ = 0;
   blockIndex_.reset();
@@ -280,11 +292,11 @@ int BookFile::LoadCurrentBlock() {
   if (currentEntry_ < 0 || currentEntry_ >= header_.entryCount) return 0;
   const int block = Entry(currentEntry_).block;
   if (block == cachedBlock_) return 1;
-  // Decoded straight from the view: the decoder never reads past the
-  // stored block's own bytes.
   const BlockIndexRecord r = Block(static_cast<std::uint32_t>(block));
-  const std::ptrdiff_t got = DecodeStored(file_.Data() + r.fileOffset, blockCache_.get(),
-                                          r.storedBytes, blockBufferBytes_);
+  const std::ptrdiff_t got =
+      file_.ReadAt(r.fileOffset, r.storedBytes, storedScratch_.get())
+          ? DecodeStored(storedScratch_.get(), blockCache_.get(), r.storedBytes, blockBufferBytes_)
+          : kMalformedStream;
   if (got < 0) {
     cachedBlock_ = -1;
     NoteDamage(block);

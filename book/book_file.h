@@ -102,11 +102,11 @@ class BookFile {
     std::uint16_t units;
     char16_t key[kCachedKeyUnits];
   };
-  // Where an index lies: in the view when stored raw, otherwise decoded
-  // into a buffer of its own. Records are read through memcpy, since a raw
-  // index in the view need not be aligned.
-  const std::uint8_t* MapIndex(std::uint32_t offset, std::uint32_t size, std::uint64_t minBytes,
-                               std::uint64_t capacity, std::unique_ptr<std::uint8_t[]>* decoded);
+  // Reads an index into a buffer of its own: raw, straight into it;
+  // compressed, through a scratch copy and the decoder. Returns the
+  // records, or nullptr when the index does not hold minBytes to capacity.
+  const std::uint8_t* LoadIndex(std::uint32_t offset, std::uint32_t size, std::uint64_t minBytes,
+                                std::uint64_t capacity, std::unique_ptr<std::uint8_t[]>* records);
   EntryIndexRecord Entry(int n) const;
   BlockIndexRecord Block(std::uint32_t b) const;
   int CheckLayout();
@@ -131,11 +131,12 @@ class BookFile {
   BookHeader header_;
   const std::uint8_t* blockRecords_ = nullptr;
   const std::uint8_t* entryRecords_ = nullptr;
-  std::unique_ptr<std::uint8_t[]> blockIndex_;  // a compressed index, decoded
+  std::unique_ptr<std::uint8_t[]> blockIndex_;
   std::unique_ptr<std::uint8_t[]> entryIndex_;
   int cachedBlock_ = -1;
   std::size_t cachedBlockBytes_ = 0;  // decoded length of the cached block
   std::unique_ptr<std::uint8_t[]> blockCache_;
+  std::unique_ptr<std::uint8_t[]> storedScratch_;
   std::size_t blockBufferBytes_ = 0;
   std::uint64_t blockDecodes_ = 0;
   int damagedBlock_ = -1;

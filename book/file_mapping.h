@@ -21,6 +21,12 @@ class FileMapping {
   // Unmaps the view and closes the handles; harmless when nothing is open.
   void Close();
 
+  // Copies n bytes at offset of the file into dest: 1, or 0 when they do
+  // not lie inside the file or cannot be read. The POSIX build reads them
+  // from the file: touching the view would make the whole page-cache folio
+  // around them (up to megabytes on Linux) resident in this process.
+  int ReadAt(std::uint64_t offset, std::size_t n, std::uint8_t* dest) const;
+
   const std::uint8_t* Data() const { return view_; }
   std::uint64_t Size() const { return size_; }
   bool IsOpen() const { return view_ != nullptr; }

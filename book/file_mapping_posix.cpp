@@ -41,6 +41,18 @@ void FileMapping::Close() {
   Forget();
 }
 
+int FileMapping::ReadAt(std::uint64_t offset, std::size_t n, std::uint8_t* dest) const {
+  if (view_ == nullptr || offset > size_ || n > size_ - offset) return 0;
+  std::size_t got = 0;
+  while (got < n) {
+    const ssize_t r = ::pread(static_cast<int>(fileHandle_), dest + got, n - got,
+                              static_cast<off_t>(offset + got));
+    if (r <= 0) return 0;
+    got += static_cast<std::size_t>(r);
+  }
+  return 1;
+}
+
 std::ptrdiff_t ReadFileStart(const char* path, std::uint8_t* dest,
                              std::size_t capacity) {
   const int fd = ::open(path, O_RDONLY | O_CLOEXEC);

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "book/file_mapping.h"
@@ -51,6 +52,12 @@ void FileMapping::Close() {
   if (mappingHandle_ != 0) CloseHandle(AsHandle(mappingHandle_));
   if (fileHandle_ != -1) CloseHandle(AsHandle(fileHandle_));
   Forget();
+}
+
+int FileMapping::ReadAt(std::uint64_t offset, std::size_t n, std::uint8_t* dest) const {
+  if (view_ == nullptr || offset > size_ || n > size_ - offset) return 0;
+  if (n != 0) std::memcpy(dest, view_ + offset, n);
+  return 1;
 }
 
 std::ptrdiff_t ReadFileStart(const char* path, std::uint8_t* dest,
