@@ -35,20 +35,9 @@ build=${QUILL_BOOKS_BUILD:-$root/build/native}
 export QUILL_BOOKS_BUILD=$build
 
 # ---------------------------------------------------------------- tools
-missing=()
-for p in dict-wn lz4 liblz4-dev hyperfine sdcv time; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
-done
-if ((${#missing[@]})); then
-  echo "compare.sh: installing ${missing[*]}" >&2
-  sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+# shellcheck source=../scripts/lib.sh
+source "$root/scripts/lib.sh"
+install_missing_packages compare.sh dict-wn lz4 liblz4-dev hyperfine sdcv time
 # Configured again so that it finds lz4's headers if they just came.
 (cd "$root" && cmake --preset native -B "$build" >/dev/null)
 cmake --build "$build" --target xqb shelf bench_data compare_bench >/dev/null

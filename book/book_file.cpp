@@ -146,18 +146,17 @@ int BookFile::Open(const char* path) {
 
 const std::uint8_t* BookFile::LoadIndex(std::uint32_t offset, std::uint32_t size,
                                         std::uint64_t minBytes, std::uint64_t capacity,
+                                        FileView* view,
                                         std::unique_ptr<std::uint8_t[]>* records) {
   std::uint8_t flag = 0;
   if (!file_.ReadAt(offset, 1, &flag)) return nullptr;
   const std::uint64_t payload = size - 1u;
   if (flag == 0) {
     if (payload < minBytes || payload > capacity) return nullptr;
-    // Not zeroed: the read fills it, and a megabyte of zeros costs as much.
-    records->reset(new (std::nothrow) std::uint8_t[payload == 0 ? 1 : payload]);
-    if (!*records || !file_.ReadAt(offset + 1u, static_cast<std::size_t>(payload), records->get())) {
-      return nullptr;
-    }
-    return records->get();
+    static const std::uint8_t kNoRecords = 0;
+    if (payload == 0) return &kNoRecords;
+    return view->Map(file_, offset + 1u, static_cast<std::size_t>(payload)) ? view->Data()
+                                                                           : nullptr;
   }
   auto stored = Allocate<std::uint8_t>(size);
   *records = Allocate<std::uint8_t>(static_cast<std::size_t>(capacity == 0 ? 1 : capacity));
@@ -206,10 +205,10 @@ int BookFile::CheckLayout() {
   if (entryCapacity > SIZE_MAX / 2 || blockBytes > SIZE_MAX / 2) return 0;
 
   entryRecords_ = LoadIndex(h.entryIndexOffset, h.entryIndexSize, entryBytes, entryCapacity,
-                            &entryIndex_);
+                            &entryView_, &entryIndex_);
   if (entryRecords_ == nullptr) return 0;
   blockRecords_ = LoadIndex(h.blockIndexOffset, h.blockIndexSize, blockBytes, blockBytes,
-                            &blockIndex_);
+                            &blockView_, &blockIndex_);
   if (blockRecords_ == nullptr) return 0;
 
   for (std::uint32_t b = 0; b < h.blockCount; ++b) {
@@ -220,13 +219,23 @@ int BookFile::CheckLayout() {
     }
   }
   const auto textUnits = static_cast<std::uint64_t>(h.textBufferUnits > 0 ? h.textBufferUnits : 0);
+  // The largest of each field, without a branch per entry: the loop over
+  // a book's entries is most of what opening it costs.
+  std::uint32_t maxBlock = 0;
+  std::uint32_t maxEnd = 0;
+  std::uint32_t maxKey = 0;
+  std::uint32_t maxContent = 0;
   for (std::size_t n = 0; n < static_cast<std::size_t>(entryCount); ++n) {
     const EntryIndexRecord e = Entry(static_cast<int>(n));
-    const std::uint64_t end = std::uint64_t{e.keyOffset} + e.keyBytes + e.contentBytes;
-    if (e.block >= h.blockCount || end > h.maxBlockSize ||
-        e.keyBytes / 2u + 1u > textUnits || e.contentBytes / 2u + 1u > textUnits) {
-      return 0;
-    }
+    const std::uint32_t end = std::uint32_t{e.keyOffset} + e.keyBytes + e.contentBytes;
+    maxBlock = maxBlock > e.block ? maxBlock : e.block;
+    maxEnd = maxEnd > end ? maxEnd : end;
+    maxKey = maxKey > e.keyBytes ? maxKey : e.keyBytes;
+    maxContent = maxContent > e.contentBytes ? maxContent : e.contentBytes;
+  }
+  if (entryCount > 0 && (maxBlock >= h.blockCount || maxEnd > h.maxBlockSize ||
+                         maxKey / 2u + 1u > textUnits || maxContent / 2u + 1u > textUnits)) {
+    return 0;
   }
 
   blockBufferBytes_ = h.maxBlockSize < kMaxBlockBufferBytes ? h.maxBlockSize
@@ -256,6 +265,8 @@ void BookFile::Close() {
   blockBufferBytes_ = 0;
   blockIndex_.reset();
   entryIndex_.reset();
+  blockView_.Reset();
+  entryView_.Reset();
   blockRecords_ = nullptr;
   entryRecords_ = nullptr;
   keyCache_.reset();

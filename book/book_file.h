@@ -102,11 +102,12 @@ class BookFile {
     std::uint16_t units;
     char16_t key[kCachedKeyUnits];
   };
-  // Reads an index into a buffer of its own: raw, straight into it;
-  // compressed, through a scratch copy and the decoder. Returns the
-  // records, or nullptr when the index does not hold minBytes to capacity.
+  // Finds an index's records: raw, in a view of just their bytes (nothing
+  // copied); compressed, decoded into a buffer of their own. nullptr when
+  // the index does not hold minBytes to capacity.
   const std::uint8_t* LoadIndex(std::uint32_t offset, std::uint32_t size, std::uint64_t minBytes,
-                                std::uint64_t capacity, std::unique_ptr<std::uint8_t[]>* records);
+                                std::uint64_t capacity, FileView* view,
+                                std::unique_ptr<std::uint8_t[]>* records);
   EntryIndexRecord Entry(int n) const;
   BlockIndexRecord Block(std::uint32_t b) const;
   int CheckLayout();
@@ -131,7 +132,9 @@ class BookFile {
   BookHeader header_;
   const std::uint8_t* blockRecords_ = nullptr;
   const std::uint8_t* entryRecords_ = nullptr;
-  std::unique_ptr<std::uint8_t[]> blockIndex_;
+  FileView blockView_;  // a raw index where it lies in the file
+  FileView entryView_;
+  std::unique_ptr<std::uint8_t[]> blockIndex_;  // a compressed index, decoded
   std::unique_ptr<std::uint8_t[]> entryIndex_;
   int cachedBlock_ = -1;
   std::size_t cachedBlockBytes_ = 0;  // decoded length of the cached block

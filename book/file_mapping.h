@@ -32,6 +32,7 @@ class FileMapping {
   bool IsOpen() const { return view_ != nullptr; }
 
  private:
+  friend class FileView;
   // Holds nothing again, once Close has given the handles back.
   void Forget() {
     fileHandle_ = -1;
@@ -45,6 +46,27 @@ class FileMapping {
   std::intptr_t mappingHandle_ = 0;
   const std::uint8_t* view_ = nullptr;
   std::uint64_t size_ = 0;
+};
+
+// A read-only view of part of a mapped file: only that part's pages can
+// become resident through it. Unmapped by Reset and on destruction.
+class FileView {
+ public:
+  FileView() = default;
+  FileView(const FileView&) = delete;
+  FileView& operator=(const FileView&) = delete;
+  ~FileView() { Reset(); }
+
+  // Maps size bytes at offset of the open file: 1, or 0 with nothing held
+  // when they do not lie inside it or cannot be mapped.
+  int Map(const FileMapping& file, std::uint64_t offset, std::size_t size);
+  void Reset();
+  const std::uint8_t* Data() const { return data_; }
+
+ private:
+  void* base_ = nullptr;  // where the mapping starts, before data_
+  std::size_t mappedBytes_ = 0;
+  const std::uint8_t* data_ = nullptr;
 };
 
 // Reads up to `capacity` bytes from the start of the file into dest and

@@ -53,6 +53,28 @@ int FileMapping::ReadAt(std::uint64_t offset, std::size_t n, std::uint8_t* dest)
   return 1;
 }
 
+int FileView::Map(const FileMapping& file, std::uint64_t offset, std::size_t size) {
+  Reset();
+  if (!file.IsOpen() || offset > file.size_ || size > file.size_ - offset || size == 0) return 0;
+  const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+  const std::uint64_t start = offset - offset % page;
+  const auto bytes = static_cast<std::size_t>(offset - start) + size;
+  void* base = ::mmap(nullptr, bytes, PROT_READ, MAP_PRIVATE, static_cast<int>(file.fileHandle_),
+                      static_cast<off_t>(start));
+  if (base == MAP_FAILED) return 0;
+  base_ = base;
+  mappedBytes_ = bytes;
+  data_ = static_cast<const std::uint8_t*>(base) + (offset - start);
+  return 1;
+}
+
+void FileView::Reset() {
+  if (base_ != nullptr) ::munmap(base_, mappedBytes_);
+  base_ = nullptr;
+  mappedBytes_ = 0;
+  data_ = nullptr;
+}
+
 std::ptrdiff_t ReadFileStart(const char* path, std::uint8_t* dest,
                              std::size_t capacity) {
   const int fd = ::open(path, O_RDONLY | O_CLOEXEC);

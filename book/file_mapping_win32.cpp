@@ -60,6 +60,29 @@ int FileMapping::ReadAt(std::uint64_t offset, std::size_t n, std::uint8_t* dest)
   return 1;
 }
 
+int FileView::Map(const FileMapping& file, std::uint64_t offset, std::size_t size) {
+  Reset();
+  if (!file.IsOpen() || offset > file.size_ || size > file.size_ - offset || size == 0) return 0;
+  SYSTEM_INFO system{};
+  GetSystemInfo(&system);
+  const std::uint64_t start = offset - offset % system.dwAllocationGranularity;
+  const auto bytes = static_cast<SIZE_T>(offset - start) + size;
+  void* base = MapViewOfFile(AsHandle(file.mappingHandle_), FILE_MAP_READ,
+                             static_cast<DWORD>(start >> 32), static_cast<DWORD>(start), bytes);
+  if (base == nullptr) return 0;
+  base_ = base;
+  mappedBytes_ = bytes;
+  data_ = static_cast<const std::uint8_t*>(base) + (offset - start);
+  return 1;
+}
+
+void FileView::Reset() {
+  if (base_ != nullptr) UnmapViewOfFile(base_);
+  base_ = nullptr;
+  mappedBytes_ = 0;
+  data_ = nullptr;
+}
+
 std::ptrdiff_t ReadFileStart(const char* path, std::uint8_t* dest,
                              std::size_t capacity) {
   HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
