@@ -64,6 +64,15 @@ class FileView {
   const std::uint8_t* Data() const { return data_; }
 
  private:
+  // Takes a mapping of bytes bytes at base whose wanted part starts
+  // `lead` bytes in (or nothing: nullptr, 0, 0).
+  int Hold(void* base, std::size_t bytes, std::size_t lead) {
+    base_ = base;
+    mappedBytes_ = bytes;
+    data_ = base == nullptr ? nullptr : static_cast<const std::uint8_t*>(base) + lead;
+    return base == nullptr ? 0 : 1;
+  }
+
   void* base_ = nullptr;  // where the mapping starts, before data_
   std::size_t mappedBytes_ = 0;
   const std::uint8_t* data_ = nullptr;

@@ -62,17 +62,12 @@ int FileView::Map(const FileMapping& file, std::uint64_t offset, std::size_t siz
   void* base = ::mmap(nullptr, bytes, PROT_READ, MAP_PRIVATE, static_cast<int>(file.fileHandle_),
                       static_cast<off_t>(start));
   if (base == MAP_FAILED) return 0;
-  base_ = base;
-  mappedBytes_ = bytes;
-  data_ = static_cast<const std::uint8_t*>(base) + (offset - start);
-  return 1;
+  return Hold(base, bytes, static_cast<std::size_t>(offset - start));
 }
 
 void FileView::Reset() {
   if (base_ != nullptr) ::munmap(base_, mappedBytes_);
-  base_ = nullptr;
-  mappedBytes_ = 0;
-  data_ = nullptr;
+  Hold(nullptr, 0, 0);
 }
 
 std::ptrdiff_t ReadFileStart(const char* path, std::uint8_t* dest,

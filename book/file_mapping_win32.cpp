@@ -70,17 +70,12 @@ int FileView::Map(const FileMapping& file, std::uint64_t offset, std::size_t siz
   void* base = MapViewOfFile(AsHandle(file.mappingHandle_), FILE_MAP_READ,
                              static_cast<DWORD>(start >> 32), static_cast<DWORD>(start), bytes);
   if (base == nullptr) return 0;
-  base_ = base;
-  mappedBytes_ = bytes;
-  data_ = static_cast<const std::uint8_t*>(base) + (offset - start);
-  return 1;
+  return Hold(base, bytes, static_cast<std::size_t>(offset - start));
 }
 
 void FileView::Reset() {
   if (base_ != nullptr) UnmapViewOfFile(base_);
-  base_ = nullptr;
-  mappedBytes_ = 0;
-  data_ = nullptr;
+  Hold(nullptr, 0, 0);
 }
 
 std::ptrdiff_t ReadFileStart(const char* path, std::uint8_t* dest,
