@@ -18,6 +18,7 @@ namespace quill::testing {
 namespace {
 
 using Strings = std::vector<std::string>;
+const Strings kNothingFound = {"No records found!"};
 
 // A text of the book in the ANSI code page, as the panel lists it.
 std::string Ansi(const std::u16string& text) {
@@ -39,33 +40,28 @@ std::vector<BookEntry> WordsBook() {
           {u"\u00e4pfel", u"German for apples"}};
 }
 
+struct Search {
+  std::string text;
+  Strings rows;
+};
+
 class FindPanelTest : public ShellTest {
  protected:
   // Starts with entries as deflex_a and the find panel shown.
   void StartWith(const std::vector<BookEntry>& entries) {
-    MakeBook("deflex_a.xqb", u"Find", entries);
-    SetInstallFolder(Folder());
-    ASSERT_EQ(Start(), 1);
+    StartWithBook(entries);
     Command(IDM_FIND_PANEL);
     ASSERT_TRUE(IsWindowVisible(Panel().hwnd));
   }
   SubWnd& Panel() { return Window().findPanel; }
-  void Command(int id) {
-    SendMessageA(Window().hwnd, WM_COMMAND, static_cast<WPARAM>(id),
-                 reinterpret_cast<LPARAM>(Window().toolbar));
-    Pump();
-  }
 
   // Types into the find box as the keyboard does, so that its length limit
   // applies.
   void Type(const std::string& text) {
     SendMessageA(Panel().findEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     for (const char c : text) {
-      SendMessageA(Panel().findEdit, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(c)), 1);
+      SendMessageA(Panel().findEdit, WM_CHAR, static_cast<unsigned char>(c), 1);
     }
-  }
-  void SetFindText(const std::string& text) {
-    SendMessageA(Panel().findEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
   void PressEnter() {
     SendMessageA(Panel().findEdit, WM_KEYDOWN, VK_RETURN, 1);
@@ -76,9 +72,14 @@ class FindPanelTest : public ShellTest {
     Pump();
   }
   Strings SearchFor(const std::string& text) {
-    SetFindText(text);
+    SendMessageA(Panel().findEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     PressEnter();
     return Rows();
+  }
+  void ExpectSearches(const std::vector<Search>& searches) {
+    for (const Search& s : searches) {
+      EXPECT_EQ(SearchFor(s.text), s.rows) << s.text.size() << " bytes: " << s.text;
+    }
   }
 
   Strings Rows() {
@@ -106,31 +107,19 @@ class FindPanelTest : public ShellTest {
     SendMessageA(Panel().resultList, WM_KEYDOWN, key, 1);
     Pump();
   }
-  // A control's rectangle in its parent's client coordinates.
-  static RECT RectInParent(HWND control) {
-    RECT rect;
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-  }
 };
-
-const Strings kNothingFound = {"No records found!"};
 
 TEST_F(FindPanelTest, EnterAndTheFindButtonGiveTheSameList) {
   StartWith(WordsBook());
-  Type("fruit");
-  PressEnter();
-  const Strings byEnter = Rows();
-  EXPECT_EQ(byEnter, (Strings{"grape", "Apple"}));
   // A second search replaces the rows rather than adding to them.
-  PressFind();
-  EXPECT_EQ(Rows(), byEnter);
-  Type("nothing like it");
-  PressFind();
-  EXPECT_EQ(Rows(), kNothingFound);
-  PressEnter();
-  EXPECT_EQ(Rows(), kNothingFound);
+  for (const auto& [text, rows] : {std::pair{"fruit", Strings{"grape", "Apple"}},
+                                   std::pair{"nothing like it", kNothingFound}}) {
+    Type(text);
+    PressEnter();
+    EXPECT_EQ(Rows(), rows) << text;
+    PressFind();
+    EXPECT_EQ(Rows(), rows) << text;
+  }
 }
 
 TEST_F(FindPanelTest, TextsUpToEightyBytesAreSearchedWholeLongerOnesNot) {
@@ -140,12 +129,8 @@ TEST_F(FindPanelTest, TextsUpToEightyBytesAreSearchedWholeLongerOnesNot) {
   StartWith({{u"long a", U16(a79 + "z")},
              {u"long b", U16(a79 + "y")},
              {u"long c", U16(a80 + "z")},
-             {u"short", u"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"}});
-  struct Case {
-    std::string text;
-    Strings rows;
-  };
-  const Case cases[] = {
+             {u"short", U16(std::string(58, 'a'))}});
+  ExpectSearches({
       // 80 bytes: the whole term, not its first dozen letters, which every
       // entry holds.
       {a79 + "z", {"long c", "long a"}},
@@ -154,11 +139,7 @@ TEST_F(FindPanelTest, TextsUpToEightyBytesAreSearchedWholeLongerOnesNot) {
       // 81 bytes: refused; the list stays empty, not even "No records found!".
       {a80 + "z", {}},
       {"", {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text.size());
-    EXPECT_EQ(SearchFor(c.text), c.rows);
-  }
+  });
   // The box takes no more than 80 bytes from the keyboard: the 81st letter
   // never arrives, and what is there is searched.
   Type(a79 + "zq");
@@ -167,39 +148,22 @@ TEST_F(FindPanelTest, TextsUpToEightyBytesAreSearchedWholeLongerOnesNot) {
   EXPECT_EQ(Rows(), (Strings{"long c", "long a"}));
 }
 
-TEST_F(FindPanelTest, CapitalsFoldOnlyForAToZ) {
+TEST_F(FindPanelTest, CapitalsFoldOnlyForAToZAndTwoWordsAreAnAndInEitherOrder) {
   StartWith(WordsBook());
   const std::string upperA = Ansi(u"\u00c4");
   const std::string lowerA = Ansi(u"\u00e4");
   ASSERT_NE(upperA, "?");
   ASSERT_NE(lowerA, "?");
-  struct Case {
-    std::string text;
-    Strings rows;
-  };
-  const Case cases[] = {
-      {"apple", {Ansi(u"\u00e4pfel"), "Apple"}},
-      {"APPLE", {Ansi(u"\u00e4pfel"), "Apple"}},
-      {"aPpLe", {Ansi(u"\u00e4pfel"), "Apple"}},
-      {"GERMAN", {Ansi(u"\u00e4pfel")}},
+  const std::string apfel = Ansi(u"\u00e4pfel");
+  ExpectSearches({
+      {"apple", {apfel, "Apple"}},
+      {"APPLE", {apfel, "Apple"}},
+      {"aPpLe", {apfel, "Apple"}},
+      {"GERMAN", {apfel}},
       // Accented capitals are not small letters.
       {upperA, {Ansi(u"\u00c4ra")}},
-      {lowerA, {Ansi(u"\u00e4pfel")}},
+      {lowerA, {apfel}},
       {upperA + "PFEL", kNothingFound},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(SearchFor(c.text), c.rows);
-  }
-}
-
-TEST_F(FindPanelTest, TwoWordsMustBothOccurInKeyOrContentInEitherOrder) {
-  StartWith(WordsBook());
-  struct Case {
-    std::string text;
-    Strings rows;
-  };
-  const Case cases[] = {
       {"star", {"sun", "star", "red giant"}},
       // "red giant" holds giant in its key and star in its content.
       {"giant star", {"sun", "red giant"}},
@@ -212,11 +176,7 @@ TEST_F(FindPanelTest, TwoWordsMustBothOccurInKeyOrContentInEitherOrder) {
       // A trailing space adds an empty word that every entry holds.
       {"star ", {"sun", "star", "red giant"}},
       {"fruit ", {"grape", "Apple"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(SearchFor(c.text), c.rows);
-  }
+  });
 }
 
 TEST_F(FindPanelTest, AThousandMatchesListTheFirstThreeHundredLastFirst) {
@@ -240,28 +200,25 @@ TEST_F(FindPanelTest, SearchLeavesTheMainWindowAsItWas) {
   // Show an entry in the middle of the book first.
   SendMessageA(w.hwnd, MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>("star"), 0);
   Pump();
-  const int entry = w.book.CurrentEntry();
   const std::string pane = PaneText();
   const std::string input = InputText();
   const auto top = SendMessageA(w.wordList, LVM_GETTOPINDEX, 0, 0);
-  ASSERT_EQ(entry, 3);
+  ASSERT_EQ(w.book.CurrentEntry(), 3);
   ASSERT_EQ(pane, "a hot ball of gas\r\n");
 
   for (const char* text : {"fruit", "giant star", "no such word"}) {
-    SCOPED_TRACE(text);
     SearchFor(text);
-    EXPECT_EQ(w.book.CurrentEntry(), entry);
-    EXPECT_EQ(PaneText(), pane);
-    EXPECT_EQ(InputText(), input);
-    EXPECT_EQ(SendMessageA(w.wordList, LVM_GETTOPINDEX, 0, 0), top);
-    EXPECT_FALSE(ListShown());
-    EXPECT_TRUE(PaneEnabled());
+    EXPECT_EQ(w.book.CurrentEntry(), 3) << text;
+    EXPECT_EQ(PaneText(), pane) << text;
+    EXPECT_EQ(InputText(), input) << text;
+    EXPECT_EQ(SendMessageA(w.wordList, LVM_GETTOPINDEX, 0, 0), top) << text;
+    EXPECT_FALSE(ListShown()) << text;
+    EXPECT_TRUE(PaneEnabled()) << text;
   }
 }
 
 TEST_F(FindPanelTest, PickingARowLooksItsKeyUpUnlessNothingWasFound) {
   StartWith(WordsBook());
-  MainWindow& w = Window();
   SearchFor("no such word");
   const std::string input = InputText();
   const std::string pane = PaneText();
@@ -273,7 +230,7 @@ TEST_F(FindPanelTest, PickingARowLooksItsKeyUpUnlessNothingWasFound) {
   ClickRow(1);
   EXPECT_EQ(InputText(), "star");
   EXPECT_EQ(PaneText(), "a hot ball of gas\r\n");
-  EXPECT_EQ(w.book.CurrentEntry(), 3);
+  EXPECT_EQ(Window().book.CurrentEntry(), 3);
   EXPECT_TRUE(PaneEnabled());
   EXPECT_FALSE(ListShown());
   // The rows stay for the next pick, and the arrow keys walk them, each row
@@ -290,21 +247,18 @@ TEST_F(FindPanelTest, PickingARowLooksItsKeyUpUnlessNothingWasFound) {
 
 TEST_F(FindPanelTest, OpenFileCommandEmptiesTheBoxAndTheList) {
   StartWith(WordsBook());
-  Type("fruit");
-  PressEnter();
-  ASSERT_EQ(Rows().size(), 2u);
-  dialogs_->Queue(DialogAnswerer::PressCancel);
-  Command(IDM_OPEN_BOOK);
-  EXPECT_EQ(Text(Panel().findEdit), "");
-  EXPECT_EQ(Rows(), Strings{});
-  // Another book chosen: the same.
   const std::string other = MakeBook("other.xqb", u"Other", {"kiwi=a fruit"});
-  Type("fruit");
-  PressEnter();
-  dialogs_->Queue(DialogAnswerer::ChooseFile(other));
-  Command(IDM_OPEN_BOOK);
-  EXPECT_EQ(Text(Panel().findEdit), "");
-  EXPECT_EQ(Rows(), Strings{});
+  // Cancelled, then another book chosen: the same.
+  for (const DialogAnswerer::Answer& answer :
+       {DialogAnswerer::Answer(DialogAnswerer::PressCancel), DialogAnswerer::ChooseFile(other)}) {
+    Type("fruit");
+    PressEnter();
+    ASSERT_FALSE(Rows().empty());
+    dialogs_->Queue(answer);
+    Command(IDM_OPEN_BOOK);
+    EXPECT_EQ(Text(Panel().findEdit), "");
+    EXPECT_EQ(Rows(), Strings{});
+  }
   EXPECT_EQ(SearchFor("fruit"), Strings{"kiwi"});
 }
 
@@ -329,38 +283,30 @@ TEST_F(FindPanelTest, ClosedBookListsNothingFoundAndReadsNothing) {
   EXPECT_EQ(PaneText(), "\r\n <Not Found!>");
 }
 
-TEST_F(FindPanelTest, ControlsSitAtTheirPlacesAndMoveFollowsTheClientSize) {
+TEST_F(FindPanelTest, MovePlacesTheControlsForTheClientSize) {
   StartWith(WordsBook());
   SubWnd& panel = Panel();
-  const auto expectRect = [](HWND control, int x, int y, int width, int height) {
-    const RECT rect = RectInParent(control);
-    EXPECT_EQ(rect.left, x);
-    EXPECT_EQ(rect.top, y);
-    EXPECT_EQ(rect.right - rect.left, width);
-    EXPECT_EQ(rect.bottom - rect.top, height);
-  };
-  EXPECT_EQ(GetDlgCtrlID(panel.findButton), IDC_FIND_BUTTON);
-  EXPECT_EQ(GetDlgCtrlID(panel.findEdit), IDC_FIND_EDIT);
-  EXPECT_EQ(GetDlgCtrlID(panel.resultList), IDC_RESULT_LIST);
   EXPECT_EQ(Text(panel.findButton), "Find");
-  EXPECT_NE(GetWindowLongPtrA(panel.resultList, GWL_STYLE) & LBS_NOTIFY, 0);
-  EXPECT_EQ(GetWindowLongPtrA(panel.resultList, GWL_STYLE) & LBS_SORT, 0);
-
-  for (const auto& [width, height] : {std::pair{700, 500}, std::pair{640, 400}}) {
-    SCOPED_TRACE(height);
-    SendMessageA(Window().hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
-    expectRect(panel.hwnd, 3, 35, 200, height - 55);
+  // Each control's left, top, width and height in its parent.
+  const auto place = [](HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return std::vector<LONG>{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+  };
+  for (const int height : {500, 400}) {
+    SendMessageA(Window().hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(height + 200, height));
+    EXPECT_EQ(place(panel.hwnd), (std::vector<LONG>{3, 35, 200, height - 55})) << height;
+    EXPECT_EQ(place(panel.findEdit), (std::vector<LONG>{5, 5, 185, 25})) << height;
+    EXPECT_EQ(place(panel.findButton), (std::vector<LONG>{65, 40, 65, 20})) << height;
     // The list box keeps whole rows: it ends at most one row above the
     // height asked for.
-    const RECT list = RectInParent(panel.resultList);
-    const auto rowHeight = static_cast<int>(SendMessageA(panel.resultList, LB_GETITEMHEIGHT, 0, 0));
-    EXPECT_EQ(list.left, 5);
-    EXPECT_EQ(list.top, 70);
-    EXPECT_EQ(list.right - list.left, 185);
-    EXPECT_LE(list.bottom - list.top, height - 125);
-    EXPECT_GT(list.bottom - list.top, height - 125 - rowHeight);
-    expectRect(panel.findEdit, 5, 5, 185, 25);
-    expectRect(panel.findButton, 65, 40, 65, 20);
+    const std::vector<LONG> list = place(panel.resultList);
+    const auto row = static_cast<LONG>(SendMessageA(panel.resultList, LB_GETITEMHEIGHT, 0, 0));
+    EXPECT_EQ(std::vector<LONG>(list.begin(), list.begin() + 3), (std::vector<LONG>{5, 70, 185}))
+        << height;
+    EXPECT_LE(list[3], height - 125) << height;
+    EXPECT_GT(list[3], height - 125 - row) << height;
   }
 }
 

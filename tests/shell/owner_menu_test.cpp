@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,6 +16,7 @@
 #include "resources/ids.h"
 #include "shell/scoped_win.h"
 #include "shell/shell_fixture.h"
+#include "support/test_books.h"
 
 namespace quill::testing {
 namespace {
@@ -31,20 +33,11 @@ bool OwnerDrawn(HMENU menu, int position) {
   return (ItemAt(menu, position, MIIM_FTYPE).fType & MFT_OWNERDRAW) != 0;
 }
 
-void SetItemText(HMENU menu, int position, const char* text) {
-  MENUITEMINFOA info = {};
-  info.cbSize = sizeof info;
-  info.fMask = MIIM_STRING;
-  info.dwTypeData = const_cast<char*>(text);
-  SetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info);
-}
-
 class OwnerMenuTest : public ShellTest {
  protected:
-  void StartWithABook() {
-    MakeBook("deflex_a.xqb", u"Default A", {"alpha=first letter", "beta=second letter"});
-    SetInstallFolder(Folder());
-    ASSERT_EQ(Start(), 1);
+  void SetUp() override {
+    ShellTest::SetUp();
+    StartWithBook(Entries({"alpha=first letter", "beta=second letter"}));
   }
 
   // What the platform sends when the user opens popup.
@@ -54,39 +47,43 @@ class OwnerMenuTest : public ShellTest {
 
   // The size the main window gives the item at position.
   SIZE Measure(HMENU popup, int position) {
-    MEASUREITEMSTRUCT measure = {};
-    measure.CtlType = ODT_MENU;
-    measure.itemID = ItemAt(popup, position, MIIM_ID).wID;
-    measure.itemData = ItemAt(popup, position, MIIM_DATA).dwItemData;
+    const MENUITEMINFOA item = ItemAt(popup, position, MIIM_ID | MIIM_DATA);
+    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, item.wID, 0, 0, item.dwItemData};
     SendMessageA(Window().hwnd, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
     return {static_cast<LONG>(measure.itemWidth), static_cast<LONG>(measure.itemHeight)};
   }
 
-  // The menu font's character height and text widths, as the window's DC
-  // measures them.
-  int CharacterHeight() {
+  // The width of text in the menu font, and with text null the font's
+  // character height, as the window's DC measures them.
+  int FontMeasure(const char* text) {
     ScopedGetDC dc(Window().hwnd);
     ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
     TEXTMETRICA metrics = {};
     GetTextMetricsA(dc, &metrics);
-    return metrics.tmHeight;
-  }
-  int TextWidth(const std::string& text) {
-    ScopedGetDC dc(Window().hwnd);
-    ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
     SIZE size = {};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    return size.cx;
+    if (text != nullptr) GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
+    return text != nullptr ? size.cx : metrics.tmHeight;
+  }
+  int WidestPlus42(std::initializer_list<const char*> texts) {
+    int widest = 0;
+    for (const char* text : texts) widest = std::max(widest, FontMeasure(text));
+    return widest + 42;
   }
 };
 
 TEST_F(OwnerMenuTest, MenuBarPopupsAreRecordedOnceWithTheToolbarImages) {
-  StartWithABook();
   MainWindow& w = Window();
   HMENU file = GetSubMenu(w.menu.Handle(), 0);
   HMENU help = GetSubMenu(w.menu.Handle(), 1);
-  OpenPopup(file);
-  OpenPopup(help);
+  // Opening again records nothing new, and the widths stay: the platform
+  // reports no text for drawn items, the records still have it.
+  for (int round = 0; round < 2; ++round) {
+    OpenPopup(file);
+    OpenPopup(help);
+    EXPECT_EQ(w.menu.RecordCount(), 6) << round;
+    EXPECT_EQ(Measure(file, 0).cx, WidestPlus42({"&Open XQB...", "&Setup ...", "E&xit"})) << round;
+    EXPECT_EQ(Measure(help, 0).cx, WidestPlus42({"&About ...", "&Xqb Center"})) << round;
+  }
   for (HMENU popup : {file, help}) {
     for (int i = 0; i < GetMenuItemCount(popup); ++i) EXPECT_TRUE(OwnerDrawn(popup, i)) << i;
   }
@@ -95,39 +92,23 @@ TEST_F(OwnerMenuTest, MenuBarPopupsAreRecordedOnceWithTheToolbarImages) {
   struct Expected {
     UINT command;
     const char* text;
-    HIMAGELIST list;
-    int image;
+    int image;  // -1 for none
   };
   const Expected expected[] = {
-      {IDM_OPEN_BOOK, "&Open XQB...", list, IMG_OPEN_BOOK},
-      {IDM_VOICE_SETTING, "&Setup ...", list, IMG_VOICE_SETTING},
-      {0, "", nullptr, 0},
-      {IDM_EXIT, "E&xit", list, IMG_EXIT},
-      {IDM_ABOUT, "&About ...", list, IMG_ABOUT},
-      {IDM_WEB_PAGE, "&Xqb Center", nullptr, 0},
+      {IDM_OPEN_BOOK, "&Open XQB...", IMG_OPEN_BOOK},
+      {IDM_VOICE_SETTING, "&Setup ...", IMG_VOICE_SETTING},
+      {0, "", -1},
+      {IDM_EXIT, "E&xit", IMG_EXIT},
+      {IDM_ABOUT, "&About ...", IMG_ABOUT},
+      {IDM_WEB_PAGE, "&Xqb Center", -1},
   };
-  EXPECT_EQ(w.menu.RecordCount(), 6);
   for (const Expected& e : expected) {
     const MenuItemRecord* record = w.menu.FindRecord(e.command);
     ASSERT_NE(record, nullptr) << e.command;
     EXPECT_STREQ(record->text, e.text);
-    EXPECT_EQ(record->imageList, e.list) << e.command;
-    EXPECT_EQ(record->imageIndex, e.image) << e.command;
+    EXPECT_EQ(record->imageList, e.image >= 0 ? list : nullptr) << e.command;
+    EXPECT_EQ(record->imageIndex, std::max(e.image, 0)) << e.command;
   }
-  EXPECT_EQ(w.menu.FindRecord(IDM_SPEAK), nullptr);
-
-  // Opening again records nothing new, and the sizes stay: the platform
-  // reports no text for drawn items, the records still have it.
-  const SIZE openFirst = Measure(file, 0);
-  const SIZE aboutFirst = Measure(help, 0);
-  OpenPopup(file);
-  OpenPopup(help);
-  EXPECT_EQ(w.menu.RecordCount(), 6);
-  EXPECT_EQ(Measure(file, 0).cx, openFirst.cx);
-  EXPECT_EQ(Measure(help, 0).cx, aboutFirst.cx);
-  EXPECT_EQ(openFirst.cx,
-            std::max({TextWidth("&Open XQB..."), TextWidth("&Setup ..."), TextWidth("E&xit")}) + 42);
-  EXPECT_EQ(aboutFirst.cx, std::max(TextWidth("&About ..."), TextWidth("&Xqb Center")) + 42);
   // A typed letter in an open popup picks nothing.
   EXPECT_EQ(SendMessageA(w.hwnd, WM_MENUCHAR, MAKEWPARAM('x', MF_POPUP),
                          reinterpret_cast<LPARAM>(file)),
@@ -135,14 +116,12 @@ TEST_F(OwnerMenuTest, MenuBarPopupsAreRecordedOnceWithTheToolbarImages) {
 }
 
 TEST_F(OwnerMenuTest, HeightsFollowTheFontAndWidthTheWidestText) {
-  StartWithABook();
   // A text exactly 70 pixels wide, made of two letters.
   std::string seventy;
-  for (int a = 1; a < 40 && seventy.empty(); ++a) {
-    for (int b = 0; b < 40 && seventy.empty(); ++b) {
-      const std::string text = std::string(static_cast<std::size_t>(a), 'x') +
-                               std::string(static_cast<std::size_t>(b), 'i');
-      if (TextWidth(text) == 70) seventy = text;
+  for (std::size_t a = 1; a < 40 && seventy.empty(); ++a) {
+    for (std::size_t b = 0; b < 40 && seventy.empty(); ++b) {
+      const std::string text = std::string(a, 'x') + std::string(b, 'i');
+      if (FontMeasure(text.c_str()) == 70) seventy = text;
     }
   }
   ASSERT_FALSE(seventy.empty());
@@ -152,42 +131,40 @@ TEST_F(OwnerMenuTest, HeightsFollowTheFontAndWidthTheWidestText) {
   AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(popup, MF_STRING, 9003, "Mid text");
   OpenPopup(popup);
-
-  const int h = CharacterHeight();
-  const int itemHeight = (h + 2 > 16 ? h + 2 : 16) + 4;
-  const int separatorHeight = h / 2 + 2;
-  for (int i : {0, 1, 3}) {
-    const SIZE size = Measure(popup, i);
-    EXPECT_EQ(size.cx, 112) << i;
-    EXPECT_EQ(size.cy, itemHeight) << i << " for character height " << h;
-  }
-  EXPECT_EQ(Measure(popup, 2).cx, 42);
-  EXPECT_EQ(Measure(popup, 2).cy, separatorHeight);
-  EXPECT_EQ(ItemAt(popup, 1, MIIM_DATA).dwItemData,
-            (ULONG_PTR{70} << 16) | static_cast<ULONG_PTR>(itemHeight));
-  EXPECT_EQ(ItemAt(popup, 2, MIIM_DATA).dwItemData, static_cast<ULONG_PTR>(separatorHeight));
-
-  // New texts, one kept owner-drawn and one made a plain string again:
-  // the records keep the first texts and the popup its width.
+  const int h = FontMeasure(nullptr);
   const int records = Window().menu.RecordCount();
-  SetItemText(popup, 0, "A much longer text than any before it");
-  ModifyMenuA(popup, 3, MF_BYPOSITION | MF_STRING, 9003, "Another much longer text here");
-  OpenPopup(popup);
+
+  // Then new texts, one kept owner-drawn and one made a plain string again:
+  // the records keep the first texts and the popup its width.
+  for (int round = 0; round < 2; ++round) {
+    for (int i : {0, 1, 3}) {
+      EXPECT_EQ(Measure(popup, i).cx, 112) << i << " round " << round;
+      EXPECT_EQ(Measure(popup, i).cy, std::max(h + 2, 16) + 4) << i << " for height " << h;
+    }
+    EXPECT_EQ(Measure(popup, 2).cx, 42);
+    EXPECT_EQ(Measure(popup, 2).cy, h / 2 + 2);
+    if (round == 1) break;
+    MENUITEMINFOA text = {};
+    text.cbSize = sizeof text;
+    text.fMask = MIIM_STRING;
+    text.dwTypeData = const_cast<char*>("A much longer text than any before it");
+    SetMenuItemInfoA(popup, 0, TRUE, &text);
+    ModifyMenuA(popup, 3, MF_BYPOSITION | MF_STRING, 9003, "Another much longer text here");
+    OpenPopup(popup);
+  }
   EXPECT_EQ(Window().menu.RecordCount(), records);
   EXPECT_STREQ(Window().menu.FindRecord(9001)->text, "Short");
   EXPECT_STREQ(Window().menu.FindRecord(9003)->text, "Mid text");
   EXPECT_TRUE(OwnerDrawn(popup, 3));
-  for (int i : {0, 1, 3}) EXPECT_EQ(Measure(popup, i).cx, 112) << i;
   DestroyMenu(popup);
 }
 
 TEST_F(OwnerMenuTest, CommandsBeyondTheLastRecordStayWithThePlatform) {
-  StartWithABook();
   MainWindow& w = Window();
   HMENU popup = CreatePopupMenu();
   for (int i = 0; i < 300; ++i) {
-    AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(20000 + i),
-                ("Item " + std::to_string(i)).c_str());
+    const std::string text = "Item " + std::to_string(i);
+    AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(20000 + i), text.c_str());
   }
   OpenPopup(popup);
   EXPECT_EQ(w.menu.RecordCount(), 255);
@@ -233,7 +210,6 @@ SeenPopup TrackWithInspection(const std::function<void()>& track) {
 }
 
 TEST_F(OwnerMenuTest, HistoryPopupStaysPlainAndTheNextPopupIsDrawnAgain) {
-  StartWithABook();
   MainWindow& w = Window();
   history_.Add("alpha");
   history_.Add("beta");
@@ -243,28 +219,40 @@ TEST_F(OwnerMenuTest, HistoryPopupStaysPlainAndTheNextPopupIsDrawnAgain) {
   EXPECT_EQ(w.plainPopupPending, 0);
   EXPECT_EQ(w.menu.FindRecord(IDM_HISTORY_FIRST), nullptr);
 
-  HMENU file = GetSubMenu(w.menu.Handle(), 0);
   RECT rect;
   GetWindowRect(w.hwnd, &rect);
   const SeenPopup next = TrackWithInspection([&] {
-    TrackPopupMenu(file, 0, rect.left + 20, rect.top + 40, 0, w.hwnd, nullptr);
+    TrackPopupMenu(GetSubMenu(w.menu.Handle(), 0), 0, rect.left + 20, rect.top + 40, 0, w.hwnd,
+                   nullptr);
   });
   EXPECT_EQ(next.items, 4);
   EXPECT_EQ(next.ownerDrawn, 4);
 }
 
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kButtonFace = RGB(212, 208, 200);
+constexpr COLORREF kUnpainted = RGB(255, 0, 255);
+constexpr COLORREF kHighlight = RGB(49, 106, 197);
+constexpr COLORREF kIconBar = RGB(219, 216, 210);
+constexpr COLORREF kTextArea = RGB(243, 242, 240);
+constexpr COLORREF kSelectedFill = RGB(204, 212, 225);
+constexpr COLORREF kSelectedDisabledFill = RGB(242, 241, 239);
+constexpr COLORREF kSeparator = RGB(178, 171, 157);
+constexpr COLORREF kShadow = RGB(175, 186, 202);
+constexpr COLORREF kSilhouette = RGB(162, 154, 137);
+constexpr COLORREF kSelectedCheckFill = RGB(169, 185, 208);
+
 // Items drawn into a bitmap of their own, in the classic colour scheme.
 class OwnerMenuDrawTest : public OwnerMenuTest {
  protected:
   static constexpr int kWidth = 120;
+  static constexpr int kElements[] = {COLOR_BTNFACE, COLOR_HIGHLIGHT, COLOR_MENUTEXT};
 
   void SetUp() override {
+    const COLORREF classic[] = {kButtonFace, kHighlight, kBlack};
+    for (int i = 0; i < 3; ++i) savedColors_[i] = GetSysColor(kElements[i]);
+    SetSysColors(3, kElements, classic);
     OwnerMenuTest::SetUp();
-    const int elements[] = {COLOR_BTNFACE, COLOR_HIGHLIGHT, COLOR_MENUTEXT};
-    const COLORREF classic[] = {RGB(212, 208, 200), RGB(49, 106, 197), RGB(0, 0, 0)};
-    for (int i = 0; i < 3; ++i) savedColors_[i] = GetSysColor(elements[i]);
-    SetSysColors(3, elements, classic);
-    StartWithABook();
     popup_ = CreatePopupMenu();
     AppendMenuA(popup_, MF_STRING, IDM_OPEN_BOOK, "&Open XQB...");
     AppendMenuA(popup_, MF_STRING, 9100, "Checked");
@@ -272,11 +260,7 @@ class OwnerMenuDrawTest : public OwnerMenuTest {
     AppendMenuA(popup_, MF_STRING, 9101, "Plain");
     OpenPopup(popup_);
     BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -30;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader = {sizeof info.bmiHeader, kWidth, -30, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     bitmap_.reset(CreateDIBSection(canvas_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     selected_ = std::make_unique<ScopedSelect>(canvas_, bitmap_);
@@ -284,8 +268,7 @@ class OwnerMenuDrawTest : public OwnerMenuTest {
   void TearDown() override {
     selected_.reset();
     if (popup_ != nullptr) DestroyMenu(popup_);
-    const int elements[] = {COLOR_BTNFACE, COLOR_HIGHLIGHT, COLOR_MENUTEXT};
-    SetSysColors(3, elements, savedColors_);
+    SetSysColors(3, kElements, savedColors_);
     OwnerMenuTest::TearDown();
   }
 
@@ -296,13 +279,16 @@ class OwnerMenuDrawTest : public OwnerMenuTest {
     info.fState = state;
     SetMenuItemInfoA(popup_, command, FALSE, &info);
   }
+  void Fill(COLORREF color) {
+    const RECT all = {0, 0, kWidth, 30};
+    ScopedBrush brush(CreateSolidBrush(color));
+    FillRect(canvas_, &all, brush);
+  }
 
   // Draws command's item into a canvas first painted magenta, as the
   // platform asks the main window to.
   void Draw(UINT command, bool selected, int height = 20) {
-    const RECT all = {0, 0, kWidth, 30};
-    ScopedBrush magenta(CreateSolidBrush(kUnpainted));
-    FillRect(canvas_, &all, magenta);
+    Fill(kUnpainted);
     DRAWITEMSTRUCT item = {};
     item.CtlType = ODT_MENU;
     item.itemID = command;
@@ -314,6 +300,15 @@ class OwnerMenuDrawTest : public OwnerMenuTest {
     SendMessageA(Window().hwnd, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
   }
   COLORREF At(int x, int y) { return GetPixel(canvas_, x, y); }
+  // Checks the highlight frame from (0, 0) or (1, 1) to (right, bottom) at
+  // its corners and the middles of its top and left sides.
+  void ExpectFrame(int from, int right, int bottom, const char* name) {
+    for (const POINT p : {POINT{from, from}, POINT{right, from}, POINT{from, bottom},
+                          POINT{right, bottom}, POINT{(from + right) / 2, from},
+                          POINT{from, (from + bottom) / 2}}) {
+      EXPECT_EQ(At(p.x, p.y), kHighlight) << name << " " << p.x << "," << p.y;
+    }
+  }
   // How many pixels of the rectangle have the colour.
   int Count(const RECT& rect, COLORREF color) {
     int count = 0;
@@ -323,40 +318,22 @@ class OwnerMenuDrawTest : public OwnerMenuTest {
     return count;
   }
 
-  // The toolbar's image of the Open command as it draws itself: colour per
-  // pixel, CLR_NONE where it is transparent.
+  // The toolbar's image of the Open command as it draws itself on black and
+  // on white: colour per pixel, CLR_NONE where it is transparent.
   std::vector<COLORREF> OpenImage() {
     const auto list =
         reinterpret_cast<HIMAGELIST>(SendMessageA(Window().toolbar, TB_GETIMAGELIST, 0, 0));
-    std::vector<COLORREF> onBlack(16 * 16);
-    std::vector<COLORREF> image(16 * 16);
-    for (const COLORREF background : {RGB(0, 0, 0), RGB(255, 255, 255)}) {
-      const RECT all = {0, 0, kWidth, 30};
-      ScopedBrush brush(CreateSolidBrush(background));
-      FillRect(canvas_, &all, brush);
+    std::vector<COLORREF> seen[2];
+    for (int pass = 0; pass < 2; ++pass) {
+      Fill(pass == 0 ? kBlack : RGB(255, 255, 255));
       ImageList_Draw(list, IMG_OPEN_BOOK, canvas_, 0, 0, ILD_TRANSPARENT);
-      for (int i = 0; i < 16 * 16; ++i) {
-        const COLORREF c = At(i % 16, i / 16);
-        if (background == RGB(0, 0, 0)) {
-          onBlack[static_cast<std::size_t>(i)] = c;
-        } else {
-          image[static_cast<std::size_t>(i)] = c == onBlack[static_cast<std::size_t>(i)] ? c : CLR_NONE;
-        }
-      }
+      for (int i = 0; i < 16 * 16; ++i) seen[pass].push_back(At(i % 16, i / 16));
     }
-    return image;
+    for (std::size_t i = 0; i < seen[0].size(); ++i) {
+      if (seen[0][i] != seen[1][i]) seen[0][i] = CLR_NONE;
+    }
+    return seen[0];
   }
-
-  static constexpr COLORREF kUnpainted = RGB(255, 0, 255);
-  static constexpr COLORREF kHighlight = RGB(49, 106, 197);
-  static constexpr COLORREF kIconBar = RGB(219, 216, 210);
-  static constexpr COLORREF kTextArea = RGB(243, 242, 240);
-  static constexpr COLORREF kSelectedFill = RGB(204, 212, 225);
-  static constexpr COLORREF kSelectedDisabledFill = RGB(242, 241, 239);
-  static constexpr COLORREF kSeparator = RGB(178, 171, 157);
-  static constexpr COLORREF kShadow = RGB(175, 186, 202);
-  static constexpr COLORREF kSilhouette = RGB(162, 154, 137);
-  static constexpr COLORREF kSelectedCheckFill = RGB(169, 185, 208);
 
   HMENU popup_ = nullptr;
   ScopedMemDC canvas_{nullptr};
@@ -371,16 +348,13 @@ TEST_F(OwnerMenuDrawTest, BackgroundsFrameAndText) {
   // starts at x 30 and is black.
   EXPECT_EQ(Count({0, 0, 22, 20}, kIconBar), 22 * 20);
   EXPECT_EQ(Count({22, 0, 30, 20}, kTextArea), 8 * 20);
-  EXPECT_GT(Count({30, 0, kWidth, 20}, RGB(0, 0, 0)), 10);
+  const int plainInk = Count({30, 0, kWidth, 20}, kBlack);
+  EXPECT_GT(plainInk, 10);
   EXPECT_EQ(Count({0, 20, kWidth, 30}, kUnpainted), kWidth * 10);
-  const int plainInk = Count({30, 0, kWidth, 20}, RGB(0, 0, 0));
 
   // Selected: a highlight frame round a light fill.
   Draw(9101, true);
-  for (const POINT p : {POINT{0, 0}, POINT{kWidth - 1, 0}, POINT{0, 19}, POINT{kWidth - 1, 19},
-                        POINT{60, 0}, POINT{0, 10}}) {
-    EXPECT_EQ(At(p.x, p.y), kHighlight) << p.x << "," << p.y;
-  }
+  ExpectFrame(0, kWidth - 1, 19, "selected");
   EXPECT_EQ(Count({1, 1, 30, 19}, kSelectedFill), 29 * 18);
   EXPECT_EQ(Count({0, 20, kWidth, 30}, kUnpainted), kWidth * 10);
 
@@ -388,34 +362,36 @@ TEST_F(OwnerMenuDrawTest, BackgroundsFrameAndText) {
   SetState(9101, MFS_DISABLED);
   Draw(9101, true);
   EXPECT_EQ(Count({1, 1, 30, 19}, kSelectedDisabledFill), 29 * 18);
-  EXPECT_EQ(Count({30, 0, kWidth, 20}, RGB(0, 0, 0)), 0);
+  EXPECT_EQ(Count({30, 0, kWidth, 20}, kBlack), 0);
   EXPECT_GT(Count({30, 0, kWidth, 20}, kSeparator), 10);
 
   // The default item's text is bold: more ink.
   SetState(9101, MFS_DEFAULT);
   Draw(9101, false);
-  EXPECT_GT(Count({30, 0, kWidth, 20}, RGB(0, 0, 0)), plainInk);
+  EXPECT_GT(Count({30, 0, kWidth, 20}, kBlack), plainInk);
 }
 
 TEST_F(OwnerMenuDrawTest, SeparatorLine) {
   Draw(0, false, 8);
-  // Row 4, from x 30 up to but not including the last pixel.
+  // Row 4, from x 30 up to but not including the last pixel, and nowhere
+  // else.
   EXPECT_EQ(Count({30, 4, kWidth - 1, 5}, kSeparator), kWidth - 31);
+  EXPECT_EQ(Count({0, 0, kWidth, 8}, kSeparator), kWidth - 31);
   EXPECT_EQ(At(29, 4), kTextArea);
   EXPECT_EQ(At(kWidth - 1, 4), kTextArea);
   EXPECT_EQ(At(10, 4), kIconBar);
-  EXPECT_EQ(Count({0, 0, kWidth, 8}, kSeparator), kWidth - 31);
   EXPECT_EQ(Count({0, 8, kWidth, 30}, kUnpainted), kWidth * 22);
 }
 
 TEST_F(OwnerMenuDrawTest, IconRaisedOverItsShadowWhenSelected) {
   const std::vector<COLORREF> image = OpenImage();
-  auto opaque = [&](int x, int y) {
-    return x >= 0 && y >= 0 && x < 16 && y < 16 &&
-           image[static_cast<std::size_t>(y * 16 + x)] != CLR_NONE;
+  // The image's colour at (x, y), CLR_NONE outside it or where transparent.
+  auto imageAt = [&](int x, int y) {
+    const bool inside = x >= 0 && y >= 0 && x < 16 && y < 16;
+    return inside ? image[static_cast<std::size_t>(y * 16 + x)] : CLR_NONE;
   };
-  int opaquePixels = 0;
-  for (const COLORREF c : image) opaquePixels += c != CLR_NONE ? 1 : 0;
+  const auto opaquePixels = static_cast<int>(image.size()) -
+                            static_cast<int>(std::count(image.begin(), image.end(), CLR_NONE));
   ASSERT_GT(opaquePixels, 50);
 
   struct Case {
@@ -436,32 +412,26 @@ TEST_F(OwnerMenuDrawTest, IconRaisedOverItsShadowWhenSelected) {
   for (const Case& c : cases) {
     SetState(IDM_OPEN_BOOK, c.state);
     Draw(IDM_OPEN_BOOK, c.selected);
-    int imageSeen = 0;
-    int silhouetteSeen = 0;
-    int silhouetteExpected = 0;
-    int stray = 0;  // shadow or silhouette colour outside the silhouette
+    int imagePixels = 0;
+    int silhouettePixels = 0;
+    int wrong = 0;  // image or silhouette pixels not as drawn, or their colours elsewhere
     for (int y = 0; y < 20; ++y) {
       for (int x = 0; x < 22; ++x) {
-        const bool inImage = c.imageAt >= 0 && opaque(x - c.imageAt, y - c.imageAt);
-        const bool inSilhouette =
-            c.silhouetteAt >= 0 && opaque(x - c.silhouetteAt, y - c.silhouetteAt);
-        if (inImage) {
-          const COLORREF want =
-              image[static_cast<std::size_t>((y - c.imageAt) * 16 + x - c.imageAt)];
-          imageSeen += At(x, y) == want ? 1 : 0;
-        } else if (inSilhouette) {
-          ++silhouetteExpected;
-          silhouetteSeen += At(x, y) == c.silhouette ? 1 : 0;
-        } else if (At(x, y) == kShadow || At(x, y) == kSilhouette) {
-          ++stray;
+        COLORREF want = c.imageAt >= 0 ? imageAt(x - c.imageAt, y - c.imageAt) : CLR_NONE;
+        imagePixels += want != CLR_NONE ? 1 : 0;
+        if (want == CLR_NONE && c.silhouetteAt >= 0 &&
+            imageAt(x - c.silhouetteAt, y - c.silhouetteAt) != CLR_NONE) {
+          want = c.silhouette;
+          ++silhouettePixels;
         }
+        wrong += want != CLR_NONE ? At(x, y) != want
+                                  : At(x, y) == kShadow || At(x, y) == kSilhouette;
       }
     }
-    EXPECT_EQ(imageSeen, c.imageAt >= 0 ? opaquePixels : 0) << c.name;
-    EXPECT_EQ(silhouetteSeen, silhouetteExpected) << c.name;
-    EXPECT_EQ(stray, 0) << c.name;
+    EXPECT_EQ(wrong, 0) << c.name;
+    EXPECT_EQ(imagePixels, c.imageAt >= 0 ? opaquePixels : 0) << c.name;
     if (c.silhouetteAt >= 0) {
-      EXPECT_GT(silhouetteExpected, 10) << c.name;
+      EXPECT_GT(silhouettePixels, 10) << c.name;
     }
   }
 }
@@ -482,16 +452,13 @@ TEST_F(OwnerMenuDrawTest, CheckBoxFillAndMark) {
     SetState(9100, c.state);
     Draw(9100, c.selected);
     // The box's frame from (1, 1) to (19, 18), filled inside.
-    for (const POINT p : {POINT{1, 1}, POINT{19, 1}, POINT{1, 18}, POINT{19, 18}, POINT{10, 1},
-                          POINT{1, 10}}) {
-      EXPECT_EQ(At(p.x, p.y), kHighlight) << c.name << " " << p.x << "," << p.y;
-    }
+    ExpectFrame(1, 19, 18, c.name);
     EXPECT_EQ(Count({2, 2, 5, 18}, c.fill), 3 * 16) << c.name;
     EXPECT_EQ(Count({2, 2, 19, 3}, c.fill), 17) << c.name;
     // Outside the box: the icon bar, or the selection's fill and frame.
     EXPECT_EQ(At(0, 10), c.selected ? kHighlight : kIconBar) << c.name;
     // The platform's mark, in the text colour.
-    EXPECT_GT(Count({5, 3, 19, 18}, RGB(0, 0, 0)), 5) << c.name;
+    EXPECT_GT(Count({5, 3, 19, 18}, kBlack), 5) << c.name;
   }
 }
 

@@ -56,6 +56,18 @@ std::string ShellTest::MakeBook(const std::string& name, const std::u16string& t
   return path;
 }
 
+void ShellTest::StartWithBook(const std::vector<BookEntry>& entries) {
+  MakeBook("deflex_a.xqb", u"Default A", entries);
+  SetInstallFolder(Folder());
+  ASSERT_EQ(Start(), 1);
+}
+
+void ShellTest::Command(int id) {
+  SendMessageA(window_->hwnd, WM_COMMAND, static_cast<WPARAM>(id),
+               reinterpret_cast<LPARAM>(window_->toolbar));
+  Pump();
+}
+
 void ShellTest::SetString(const char* name, const std::string& value) {
   std::vector<BYTE> bytes(value.begin(), value.end());
   bytes.push_back(0);

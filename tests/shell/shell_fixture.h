@@ -36,6 +36,11 @@ class ShellTest : public ::testing::Test {
                        const std::vector<BookEntry>& entries);
   std::string Folder() const { return folder_; }
   void SetInstallFolder(const std::string& folder) { SetString("InstallPath", folder); }
+  // Makes deflex_a.xqb of entries in the test's folder, installs from that
+  // folder and starts the window; the test stops unless it started.
+  void StartWithBook(const std::vector<BookEntry>& entries);
+  // Sends command to the main window as its toolbar does.
+  void Command(int id);
 
   void SetString(const char* name, const std::string& value);
   void SetDword(const char* name, DWORD value);
