@@ -194,7 +194,7 @@ TEST_F(FindPanelTest, AThousandMatchesListTheFirstThreeHundredLastFirst) {
   EXPECT_EQ(rows.back(), "entry0000");
 }
 
-TEST_F(FindPanelTest, SearchLeavesTheMainWindowAsItWas) {
+TEST_F(FindPanelTest, SearchLeavesTheMainWindowAsItWasAndPickingARowLooksItsKeyUp) {
   StartWith(WordsBook());
   MainWindow& w = Window();
   // Show an entry in the middle of the book first.
@@ -215,22 +215,19 @@ TEST_F(FindPanelTest, SearchLeavesTheMainWindowAsItWas) {
     EXPECT_FALSE(ListShown()) << text;
     EXPECT_TRUE(PaneEnabled()) << text;
   }
-}
-
-TEST_F(FindPanelTest, PickingARowLooksItsKeyUpUnlessNothingWasFound) {
-  StartWith(WordsBook());
-  SearchFor("no such word");
-  const std::string input = InputText();
-  const std::string pane = PaneText();
+  // "No records found!" picked: nothing is looked up.
   ClickRow(0);
   EXPECT_EQ(InputText(), input);
   EXPECT_EQ(PaneText(), pane);
 
+  // Any other row: its entry shown.
+  SendMessageA(w.hwnd, MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>("grape"), 0);
+  Pump();
   EXPECT_EQ(SearchFor("star"), (Strings{"sun", "star", "red giant"}));
   ClickRow(1);
   EXPECT_EQ(InputText(), "star");
   EXPECT_EQ(PaneText(), "a hot ball of gas\r\n");
-  EXPECT_EQ(Window().book.CurrentEntry(), 3);
+  EXPECT_EQ(w.book.CurrentEntry(), 3);
   EXPECT_TRUE(PaneEnabled());
   EXPECT_FALSE(ListShown());
   // The rows stay for the next pick, and the arrow keys walk them, each row
