@@ -4,9 +4,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -21,14 +21,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-struct ItemLook {
-  std::string text;
-  int image;
-  int selectedImage;
-  bool expanded;
-  HTREEITEM firstChild;
-};
-
 class ShelfTreeTest : public ShellTest {
  protected:
   void SetUp() override {
@@ -40,8 +32,14 @@ class ShelfTreeTest : public ShellTest {
 
   HWND Tree() { return Window().shelfPanel.tree; }
   TreeSubWnd& Panel() { return Window().shelfPanel; }
-
-  ItemLook Look(HTREEITEM item) {
+  HTREEITEM Next(HTREEITEM item, UINT how) {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(Tree(), TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
+  }
+  HTREEITEM Selected() { return Next(nullptr, TVGN_CARET); }
+  // An item as one line: indent by depth, text, image letters (Book, Open
+  // book, Folder) for normal and selected, and "+" when expanded.
+  std::string Look(HTREEITEM item, int depth = 0) {
     char text[256] = {};
     TVITEMA record{};
     record.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
@@ -50,28 +48,31 @@ class ShelfTreeTest : public ShellTest {
     record.cchTextMax = sizeof text;
     record.stateMask = TVIS_EXPANDED;
     EXPECT_TRUE(SendMessageA(Tree(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&record)));
-    return {text, record.iImage, record.iSelectedImage, (record.state & TVIS_EXPANDED) != 0,
-            Next(item, TVGN_CHILD)};
+    const auto letter = [](int image) { return image >= 0 && image < 3 ? "BOF"[image] : '?'; };
+    return std::string(static_cast<std::size_t>(depth) * 2, ' ') + text + " " +
+           letter(record.iImage) + letter(record.iSelectedImage) +
+           ((record.state & TVIS_EXPANDED) != 0 ? "+" : "");
   }
-  HTREEITEM Next(HTREEITEM item, UINT how) {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageA(Tree(), TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
-  }
-  std::vector<HTREEITEM> Children(HTREEITEM parent) {
-    std::vector<HTREEITEM> items;
-    for (HTREEITEM i = Next(parent, TVGN_CHILD); i != nullptr; i = Next(i, TVGN_NEXT)) {
-      items.push_back(i);
+  // Every item under parent (the whole tree for none), depth first.
+  void Walk(HTREEITEM parent, int depth, Strings* lines) {
+    for (HTREEITEM i = Next(parent, parent ? TVGN_CHILD : TVGN_ROOT); i; i = Next(i, TVGN_NEXT)) {
+      lines->push_back(Look(i, depth));
+      Walk(i, depth + 1, lines);
     }
-    return items;
   }
-  HTREEITEM Selected() { return Next(nullptr, TVGN_CARET); }
   // Selects the item as a click does: the tree tells the panel at once.
   void Select(HTREEITEM item) {
     SendMessageA(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     Pump();
   }
-  void Key(WPARAM key) {
-    SendMessageA(Tree(), WM_KEYDOWN, key, 0);
+  void Key(HWND window, WPARAM key) {
+    SendMessageA(window, WM_KEYDOWN, key, 0);
+    Pump();
+  }
+  void OpenFile(const std::string& path) {
+    dialogs_->Queue(DialogAnswerer::ChooseFile(path));
+    SendMessageA(Window().hwnd, WM_COMMAND, IDM_OPEN_BOOK,
+                 reinterpret_cast<LPARAM>(Window().toolbar));
     Pump();
   }
 
@@ -87,77 +88,38 @@ class ShelfTreeTest : public ShellTest {
                           std::size_t cutTo = 0) {
     BookLayout layout;
     layout.title = U16(title);
-    const std::string entry = std::string("k") + "=book " + title;
+    const std::string entry = "k=book " + title;
     std::vector<std::uint8_t> image = BuildImage(Entries({entry.c_str()}), layout);
     if (cutTo != 0) image.resize(cutTo);
-    FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    std::fwrite(image.data(), 1, image.size(), file);
-    std::fclose(file);
+    std::ofstream file(path, std::ios::binary);
+    ASSERT_TRUE(file.write(reinterpret_cast<const char*>(image.data()),
+                           static_cast<std::streamsize>(image.size())))
+        << path;
   }
   // Steps the main window off entry 0, so that any reopen would show.
   void StepToBeta() {
-    SendMessageA(Window().hwnd, WM_KEYDOWN, VK_DOWN, 0);
-    Pump();
+    Key(Window().hwnd, VK_DOWN);
     ASSERT_EQ(InputText(), "beta");
   }
 };
 
 TEST_F(ShelfTreeTest, StartUpShowsTheWholeShelfAndTheCurrentBookLast) {
-  HWND tree = Tree();
-  char className[64] = {};
-  GetClassNameA(tree, className, sizeof className);
-  EXPECT_STREQ(className, "SysTreeView32");
-  EXPECT_EQ(Text(tree), "TreeSubWnd");
-  EXPECT_EQ(GetParent(tree), Panel().hwnd);
-  const LONG_PTR style = GetWindowLongPtrA(tree, GWL_STYLE);
-  const LONG_PTR wanted = WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
-                          TVS_LINESATROOT;
-  EXPECT_EQ(style & wanted, wanted);
-  EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 23);
+  EXPECT_EQ(SendMessageA(Tree(), TVM_GETCOUNT, 0, 0), 23);
   EXPECT_EQ(Selected(), nullptr);
-
-  const HTREEITEM root = Next(nullptr, TVGN_ROOT);
-  EXPECT_EQ(root, Panel().rootItem);
-  EXPECT_EQ(Next(root, TVGN_NEXT), nullptr);
-  const ItemLook rootLook = Look(root);
-  EXPECT_EQ(rootLook.text, "BookShelf");
-  EXPECT_EQ(rootLook.image, IMG_TREE_FOLDER);
-  EXPECT_EQ(rootLook.selectedImage, IMG_TREE_FOLDER);
-  EXPECT_TRUE(rootLook.expanded);
-
-  const std::vector<HTREEITEM> top = Children(root);
-  ASSERT_EQ(top.size(), 5u);
-  const bool expanded[] = {true, true, false, false};
-  std::size_t row = 0;
+  // Learning and Life start closed.
+  Strings wanted = {"BookShelf FF+"};
   for (int c = 0; c < kShelfCategoryCount; ++c) {
-    SCOPED_TRACE(kShelfCategoryNames[static_cast<std::size_t>(c)]);
-    EXPECT_EQ(top[static_cast<std::size_t>(c)], Panel().categoryItems[c]);
-    const ItemLook category = Look(top[static_cast<std::size_t>(c)]);
-    EXPECT_EQ(category.text, kShelfCategoryNames[static_cast<std::size_t>(c)]);
-    EXPECT_EQ(category.image, IMG_TREE_FOLDER);
-    EXPECT_EQ(category.selectedImage, IMG_TREE_FOLDER);
-    EXPECT_EQ(category.expanded, expanded[c]);
-    for (HTREEITEM leaf : Children(top[static_cast<std::size_t>(c)])) {
-      ASSERT_LT(row, kShelfRowCount);
-      EXPECT_EQ(static_cast<int>(ShelfTable[row].category), c);
-      EXPECT_EQ(leaf, Panel().leafItems[row]);
-      const ItemLook book = Look(leaf);
-      EXPECT_EQ(book.text, ShelfTable[row].title);
-      EXPECT_EQ(book.image, IMG_TREE_BOOK);
-      EXPECT_EQ(book.selectedImage, IMG_TREE_OPEN_BOOK);
-      EXPECT_EQ(book.firstChild, nullptr);
-      ++row;
+    wanted.push_back(std::string("  ") + kShelfCategoryNames[static_cast<std::size_t>(c)] +
+                     (c < 2 ? " FF+" : " FF"));
+    for (const ShelfRow& row : ShelfTable) {
+      if (static_cast<int>(row.category) != c) continue;
+      wanted.push_back(std::string("    ") + row.title + " BO");
     }
   }
-  EXPECT_EQ(row, kShelfRowCount);
-
-  EXPECT_EQ(top[4], Panel().currentBookItem);
-  const ItemLook current = Look(top[4]);
-  EXPECT_EQ(current.text, "Default A");
-  EXPECT_EQ(current.image, IMG_TREE_BOOK);
-  EXPECT_EQ(current.selectedImage, IMG_TREE_OPEN_BOOK);
-  EXPECT_EQ(current.firstChild, nullptr);
+  wanted.push_back("  Default A BO");
+  Strings lines;
+  Walk(nullptr, 0, &lines);
+  EXPECT_EQ(lines, wanted);
 }
 
 TEST_F(ShelfTreeTest, ImagesAreThreeCellsWithGreenSeenThrough) {
@@ -168,8 +130,7 @@ TEST_F(ShelfTreeTest, ImagesAreThreeCellsWithGreenSeenThrough) {
   int width = 0;
   int height = 0;
   ImageList_GetIconSize(images, &width, &height);
-  EXPECT_EQ(width, IMG_TREE_WIDTH);
-  EXPECT_EQ(height, IMG_TREE_HEIGHT);
+  EXPECT_EQ(std::make_pair(width, height), std::make_pair(IMG_TREE_WIDTH, IMG_TREE_HEIGHT));
   // Drawn on red, each cell's green corner shows the red; its middle does
   // not.
   ScopedGetDC screen(nullptr);
@@ -183,8 +144,8 @@ TEST_F(ShelfTreeTest, ImagesAreThreeCellsWithGreenSeenThrough) {
     FillRect(dc, &all, red);
     ASSERT_TRUE(ImageList_Draw(images, cell, dc, 0, 0, ILD_TRANSPARENT));
     EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 0, 0));
-    EXPECT_NE(GetPixel(dc, IMG_TREE_WIDTH / 2, IMG_TREE_HEIGHT / 2), RGB(255, 0, 0));
-    EXPECT_NE(GetPixel(dc, IMG_TREE_WIDTH / 2, IMG_TREE_HEIGHT / 2), RGB(0, 255, 0));
+    const COLORREF middle = GetPixel(dc, IMG_TREE_WIDTH / 2, IMG_TREE_HEIGHT / 2);
+    EXPECT_TRUE(middle != RGB(255, 0, 0) && middle != RGB(0, 255, 0)) << middle;
   }
 }
 
@@ -224,43 +185,39 @@ TEST_F(ShelfTreeTest, EveryLeafOpensItsBookFromTheFolderInstalledNow) {
 }
 
 TEST_F(ShelfTreeTest, CurrentBookItemReopensTheBookOfBookPath) {
-  const std::string shelf = MakeShelf();
-  SetInstallFolder(shelf);
-  MainWindow& w = Window();
+  SetInstallFolder(MakeShelf());
   const HTREEITEM jargon = Panel().leafItems[4];
   ASSERT_STREQ(ShelfTable[4].title, "Jargon File");
-
-  Select(jargon);
-  EXPECT_EQ(StatusText(), "Jargon File");
-  Select(Panel().currentBookItem);
-  EXPECT_EQ(StatusText(), "Default A");
-  EXPECT_EQ(InputText(), "Alpha");
-
-  // A book from the open-file command becomes the current book: the item
-  // takes its title and reopens it, after a shelf book too.
+  // The current book after a shelf book; then a book from the open-file
+  // command becomes the current book: the item takes its title (no item is
+  // added) and reopens it, after a shelf book too.
   const std::string mine = MakeBook("mine.xqb", u"My Own Book", {"zebra=stripes"});
-  dialogs_->Queue(DialogAnswerer::ChooseFile(mine));
-  SendMessageA(w.hwnd, WM_COMMAND, IDM_OPEN_BOOK, reinterpret_cast<LPARAM>(w.toolbar));
-  Pump();
-  EXPECT_EQ(StatusText(), "My Own Book");
-  EXPECT_EQ(Look(Panel().currentBookItem).text, "My Own Book");
-  EXPECT_EQ(Children(Panel().rootItem).size(), 5u);
-  Select(jargon);
-  EXPECT_EQ(StatusText(), "Jargon File");
-  Select(Panel().currentBookItem);
-  EXPECT_EQ(StatusText(), "My Own Book");
-  EXPECT_EQ(InputText(), "zebra");
-  EXPECT_EQ(std::string(w.bookPath), mine);
+  struct Case {
+    std::string opened;  // by the open-file command first, if any
+    std::string title;
+    const char* firstKey;
+  };
+  for (const Case& c : {Case{"", "Default A", "Alpha"}, Case{mine, "My Own Book", "zebra"}}) {
+    SCOPED_TRACE(c.title);
+    if (!c.opened.empty()) OpenFile(c.opened);
+    EXPECT_EQ(StatusText(), c.title);
+    EXPECT_EQ(Look(Panel().currentBookItem), c.title + " BO");
+    EXPECT_EQ(SendMessageA(Tree(), TVM_GETCOUNT, 0, 0), 23);
+    Select(jargon);
+    EXPECT_EQ(StatusText(), "Jargon File");
+    Select(Panel().currentBookItem);
+    EXPECT_EQ(StatusText(), c.title);
+    EXPECT_EQ(InputText(), c.firstKey);
+  }
+  EXPECT_EQ(std::string(Window().bookPath), mine);
 
   // A chosen file that is no book: no book is open, and the item, like the
   // status bar, names none; the shelf still opens its books.
   const std::string broken = Folder() + "\\broken.xqb";
   WriteBookAt(broken, "Broken", 520);
-  dialogs_->Queue(DialogAnswerer::ChooseFile(broken));
-  SendMessageA(w.hwnd, WM_COMMAND, IDM_OPEN_BOOK, reinterpret_cast<LPARAM>(w.toolbar));
-  Pump();
+  OpenFile(broken);
   EXPECT_EQ(DialogTexts().back(), "ERROR: Xqb File open error.");
-  EXPECT_EQ(Look(Panel().currentBookItem).text, "");
+  EXPECT_EQ(Look(Panel().currentBookItem), " BO");
   Select(jargon);
   EXPECT_EQ(StatusText(), "Jargon File");
   EXPECT_EQ(InputText(), "k");
@@ -272,43 +229,46 @@ TEST_F(ShelfTreeTest, ArrowKeysOpenEachBookThatTheSelectionPasses) {
   SetFocus(Tree());
   Strings seen;
   for (int step = 0; step < 12; ++step) {
-    Key(VK_DOWN);
-    seen.push_back(Look(Selected()).text + " -> " + StatusText());
+    Key(Tree(), VK_DOWN);
+    seen.push_back(Look(Selected()) + " -> " + StatusText());
   }
   // Categories open nothing: the book passed last stays open; "Learning"
   // and "Life" are closed, so their books are not passed.
-  EXPECT_EQ(seen, (Strings{"GCIDE English -> GCIDE English", "English-German -> English-German",
-                           "German-English -> German-English", "Professional -> German-English",
-                           "Jargon File -> Jargon File",
-                           "Computer Acronyms -> Computer Acronyms",
-                           "FOLDOC Computing -> FOLDOC Computing", "Learning -> FOLDOC Computing",
-                           "Life -> FOLDOC Computing", "Default A -> Default A",
-                           "Default A -> Default A", "Default A -> Default A"}));
-  Key(VK_UP);
-  Key(VK_UP);
-  EXPECT_EQ(Look(Selected()).text, "Learning");
+  EXPECT_EQ(seen, (Strings{"GCIDE English BO -> GCIDE English",
+                           "English-German BO -> English-German",
+                           "German-English BO -> German-English",
+                           "Professional FF+ -> German-English", "Jargon File BO -> Jargon File",
+                           "Computer Acronyms BO -> Computer Acronyms",
+                           "FOLDOC Computing BO -> FOLDOC Computing",
+                           "Learning FF -> FOLDOC Computing", "Life FF -> FOLDOC Computing",
+                           "Default A BO -> Default A", "Default A BO -> Default A",
+                           "Default A BO -> Default A"}));
+  Key(Tree(), VK_UP);
+  Key(Tree(), VK_UP);
+  EXPECT_EQ(Look(Selected()), "Learning FF");
   EXPECT_EQ(StatusText(), "Default A");
   EXPECT_EQ(DialogTexts(), Strings{});
 }
 
 TEST_F(ShelfTreeTest, TreeFillsThePanelAfterEveryResize) {
   MainWindow& w = Window();
-  const SIZE sizes[] = {{640, 480}, {900, 760}, {420, 300}, {800, 600}};
-  for (const SIZE& size : sizes) {
-    SCOPED_TRACE(size.cx * 10000 + size.cy);
-    SetWindowPos(w.hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
-    Pump();
+  // The tree's size and the panel's place and size, heights less the
+  // client height.
+  const auto layout = [&] {
     RECT client;
     GetClientRect(w.hwnd, &client);
     RECT tree;
     GetWindowRect(Tree(), &tree);
-    EXPECT_EQ(tree.right - tree.left, 195);
-    EXPECT_EQ(tree.bottom - tree.top, client.bottom - 60);
     const RECT panel = ChildRect(Panel().hwnd);
-    EXPECT_EQ(panel.left, 3);
-    EXPECT_EQ(panel.top, 35);
-    EXPECT_EQ(panel.right - panel.left, 200);
-    EXPECT_EQ(panel.bottom - panel.top, client.bottom - 55);
+    return std::vector<LONG>{tree.right - tree.left, tree.bottom - tree.top - client.bottom,
+                             panel.left, panel.top, panel.right - panel.left,
+                             panel.bottom - panel.top - client.bottom};
+  };
+  const std::vector<LONG> wanted = {195, -60, 3, 35, 200, -55};
+  for (const SIZE& size : {SIZE{640, 480}, SIZE{900, 760}, SIZE{420, 300}, SIZE{800, 600}}) {
+    SetWindowPos(w.hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_EQ(layout(), wanted) << size.cx << "x" << size.cy;
   }
   // Hidden and shown again with the toolbar button, at the same size.
   for (int i = 0; i < 2; ++i) {
@@ -316,11 +276,7 @@ TEST_F(ShelfTreeTest, TreeFillsThePanelAfterEveryResize) {
   }
   Pump();
   EXPECT_TRUE(IsWindowVisible(Tree()));
-  RECT client;
-  GetClientRect(w.hwnd, &client);
-  RECT tree;
-  GetWindowRect(Tree(), &tree);
-  EXPECT_EQ(tree.bottom - tree.top, client.bottom - 60);
+  EXPECT_EQ(layout(), wanted);
 }
 
 TEST_F(ShelfTreeTest, ABookThatDoesNotOpenGivesTheMessageAndThePreviousBook) {
@@ -365,9 +321,7 @@ TEST_F(ShelfTreeTest, ABookThatDoesNotOpenGivesTheMessageAndThePreviousBook) {
     EXPECT_EQ(Selected(), Panel().leafItems[c.row]);
     if (std::string(c.status) == "Default A") {
       EXPECT_EQ(InputText(), "Alpha");
-      SendMessageA(Window().hwnd, WM_KEYDOWN, VK_DOWN, 0);
-      Pump();
-      EXPECT_EQ(InputText(), "beta");
+      StepToBeta();
       EXPECT_EQ(PaneText(), "second letter\r\n");
     }
     SetInstallFolder(Folder());

@@ -20,45 +20,41 @@ struct FakeVoiceEntry {
   std::map<std::wstring, std::wstring> descriptions;
 };
 
+inline const std::wstring kVoiceTokens =
+    L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Speech\\Voices\\Tokens\\";
+
 class FakeSpeech : public SpeechApi {
  public:
-  FakeSpeech();
-
   HRESULT CreateVoice(SpeechVoice** voice) override;
   HRESULT CreateCategory(SpeechCategory** category) override;
   HRESULT CreateToken(SpeechToken** token) override;
 
   // Makes the named call ("CreateVoice", "Category.SetId", "SetRate", ...)
   // answer result from now on.
-  void Fail(const std::string& call, HRESULT result = E_FAIL) { failures_[call] = result; }
-  // What the call answers: S_OK unless it was told to fail.
-  HRESULT Answer(const std::string& call);
+  void Fail(const std::string& call, HRESULT result = E_FAIL) { failures[call] = result; }
+  // Records the call with its main argument; S_OK unless told to fail.
+  HRESULT Record(const std::string& call, const std::string& argument = {});
 
-  // Objects handed out and not released yet.
-  int live = 0;
-  // Every call, in order, with its main argument.
-  std::vector<std::string> calls;
-  // What reached the last voice.
-  std::vector<std::wstring> spoken;
+  int live = 0;                      // objects handed out and not released yet
+  std::vector<std::string> calls;    // every call, in order
+  std::vector<std::wstring> spoken;  // what reached the voices
   long rate = 99;
   int volume = -1;
   GUID formatId = {};
-  bool formatGiven = false;
   WAVEFORMATEX format = {};
   bool outputBound = false;
   std::wstring voiceSet;
 
   // The service's registered tokens.
   std::wstring audioOutputId = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Speech\\AudioOutput\\TokenEnums\\Fake\\Speakers";
-  std::vector<FakeVoiceEntry> voices;
-  std::wstring defaultVoiceId;
-
- private:
-  std::map<std::string, HRESULT> failures_;
+  std::vector<FakeVoiceEntry> voices = {
+      {kVoiceTokens + L"Ann", {{L"409", L"Ann - English"}, {L"", L"Ann"}}},
+      {kVoiceTokens + L"Bert", {{L"", L"Bert"}}},
+      {kVoiceTokens + L"Mute", {}}};
+  std::wstring defaultVoiceId = voices[1].id;
+  std::map<std::string, HRESULT> failures;
 };
 
-// A copy of text made with CoTaskMemAlloc, as the service hands out.
-wchar_t* CoTaskCopy(const std::wstring& text);
 std::string Narrow(const std::wstring& text);
 
 }  // namespace quill::testing

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 #include <sapi.h>
 
-#include <cstddef>
-#include <cstdio>
 #include <atomic>
+#include <cstddef>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +23,15 @@ namespace quill::testing {
 namespace {
 
 using Strings = std::vector<std::string>;
+using WStrings = std::vector<std::wstring>;
+
+// The wave format that reached the audio object, as one line.
+std::string FormatText(const WAVEFORMATEX& f) {
+  return std::string(f.wFormatTag == WAVE_FORMAT_PCM && f.cbSize == 0 ? "PCM " : "? ") +
+         std::to_string(f.nSamplesPerSec) + " Hz " + std::to_string(f.wBitsPerSample) + " bit " +
+         std::to_string(f.nChannels) + " ch, align " + std::to_string(f.nBlockAlign) + ", " +
+         std::to_string(f.nAvgBytesPerSec) + " B/s";
+}
 
 class SpeakTest : public ShellTest {
  protected:
@@ -36,34 +45,25 @@ class SpeakTest : public ShellTest {
     SendMessageA(Window().hwnd, WM_COMMAND, IDM_SPEAK, 0);
     Pump();
   }
-  bool SpeakButtonEnabled() {
-    return SendMessageA(Window().toolbar, TB_ISBUTTONENABLED, IDM_SPEAK, 0) != 0;
-  }
-  bool SetupItemEnabled() {
+  // Whether the toolbar's speak button and the File menu's setup item are
+  // enabled.
+  std::pair<bool, bool> CommandsEnabled() {
     const UINT state = GetMenuState(GetMenu(Window().hwnd), IDM_VOICE_SETTING, MF_BYCOMMAND);
-    return (state & (MF_GRAYED | MF_DISABLED)) == 0;
+    return {SendMessageA(Window().toolbar, TB_ISBUTTONENABLED, IDM_SPEAK, 0) != 0,
+            (state & (MF_GRAYED | MF_DISABLED)) == 0};
   }
 
   FakeSpeech fake_;
 };
 
-TEST_F(SpeakTest, DefaultsReachTheVoiceAndEverythingIsReleased) {
+TEST_F(SpeakTest, SettingsReachTheVoiceAndEverythingIsReleased) {
   StartWith(&fake_);
   fake_.calls.clear();
   Speak();
-  EXPECT_EQ(fake_.volume, 128);
-  EXPECT_EQ(fake_.rate, 0);
-  ASSERT_TRUE(fake_.formatGiven);
   EXPECT_TRUE(IsEqualGUID(fake_.formatId, SPDFID_WaveFormatEx));
-  EXPECT_EQ(fake_.format.wFormatTag, WAVE_FORMAT_PCM);
-  EXPECT_EQ(fake_.format.nSamplesPerSec, 22050u);
-  EXPECT_EQ(fake_.format.wBitsPerSample, 16);
-  EXPECT_EQ(fake_.format.nChannels, 1);
-  EXPECT_EQ(fake_.format.nBlockAlign, 2);
-  EXPECT_EQ(fake_.format.nAvgBytesPerSec, 44100u);
-  EXPECT_EQ(fake_.format.cbSize, 0);
+  EXPECT_EQ(FormatText(fake_.format), "PCM 22050 Hz 16 bit 1 ch, align 2, 44100 B/s");
   EXPECT_TRUE(fake_.outputBound);
-  EXPECT_EQ(fake_.spoken, std::vector<std::wstring>{L"Alpha"});
+  EXPECT_EQ(fake_.spoken, WStrings{L"Alpha"});
   EXPECT_EQ(fake_.live, 0);
   // The steps in their order: the default audio output, its format, the
   // binding, then rate, volume and the text; no voice is chosen.
@@ -73,46 +73,38 @@ TEST_F(SpeakTest, DefaultsReachTheVoiceAndEverythingIsReleased) {
                      "CreateAudio", "SetFormat", "SetOutput FALSE", "SetRate 0", "SetVolume 128",
                      "Speak 0"}));
   EXPECT_EQ(DialogTexts(), Strings{});
-}
 
-TEST_F(SpeakTest, SettingsReachTheVoiceUnchanged) {
-  StartWith(&fake_);
+  // Settings reach the voice unchanged.
   struct Case {
     int row, rate, volume;
-    DWORD samples;
-    WORD bits, channels, blockAlign;
-    DWORD bytesPerSecond;
+    const char* format;
   };
-  for (const Case& c : {Case{0, 5, 50, 8000, 8, 1, 1, 8000},
-                        Case{31, -10, 0, 44100, 16, 2, 4, 176400},
-                        Case{35, 10, 100, 48000, 16, 2, 4, 192000},
+  for (const Case& c : {Case{0, 5, 50, "PCM 8000 Hz 8 bit 1 ch, align 1, 8000 B/s"},
+                        Case{31, -10, 0, "PCM 44100 Hz 16 bit 2 ch, align 4, 176400 B/s"},
+                        Case{35, 10, 100, "PCM 48000 Hz 16 bit 2 ch, align 4, 192000 B/s"},
                         // The volume goes over as its low 16 bits.
-                        Case{18, -3, 0x10000 + 7, 22050, 16, 1, 2, 44100}}) {
+                        Case{18, -3, 0x10007, "PCM 22050 Hz 16 bit 1 ch, align 2, 44100 B/s"}}) {
+    SCOPED_TRACE(c.row);
     speechSettings.formatIndex = c.row;
     speechSettings.rate = c.rate;
     speechSettings.volume = c.volume;
     Speak();
-    EXPECT_EQ(fake_.rate, c.rate) << c.row;
-    EXPECT_EQ(fake_.volume, c.volume & 0xFFFF) << c.row;
-    EXPECT_EQ(fake_.format.nSamplesPerSec, c.samples) << c.row;
-    EXPECT_EQ(fake_.format.wBitsPerSample, c.bits) << c.row;
-    EXPECT_EQ(fake_.format.nChannels, c.channels) << c.row;
-    EXPECT_EQ(fake_.format.nBlockAlign, c.blockAlign) << c.row;
-    EXPECT_EQ(fake_.format.nAvgBytesPerSec, c.bytesPerSecond) << c.row;
-    EXPECT_EQ(fake_.live, 0) << c.row;
+    EXPECT_EQ(fake_.rate, c.rate);
+    EXPECT_EQ(fake_.volume, c.volume & 0xFFFF);
+    EXPECT_EQ(FormatText(fake_.format), c.format);
+    EXPECT_EQ(fake_.live, 0);
   }
 }
 
 TEST_F(SpeakTest, NothingToReadSpeaksAnEmptyText) {
   MakeBook("empty.xqb", u"Empty", {});
   StartWith(&fake_);
-  // A closed book (as after a failed reopen)...
+  // A closed book (as after a failed reopen), then a book without entries.
   Window().book.Close();
   Speak();
-  // ...and a book without entries.
   ASSERT_EQ(Window().book.Open((Folder() + "\\empty.xqb").c_str()), 1);
   Speak();
-  EXPECT_EQ(fake_.spoken, (std::vector<std::wstring>{L"", L""}));
+  EXPECT_EQ(fake_.spoken, (WStrings{L"", L""}));
   EXPECT_EQ(fake_.live, 0);
   EXPECT_EQ(DialogTexts(), Strings{});
 }
@@ -131,30 +123,20 @@ TEST_F(SpeakTest, LongKeyIsSpokenWhole) {
   Poke<std::uint16_t>(image, record + offsetof(EntryIndexRecord, keyBytes), 1600);
   Poke<std::uint16_t>(image, record + offsetof(EntryIndexRecord, contentBytes), 0);
   Poke<std::int32_t>(image, offsetof(BookHeader, textBufferUnits), 801);
-  FILE* file = std::fopen((Folder() + "\\deflex_a.xqb").c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  std::fwrite(image.data(), 1, image.size(), file);
-  std::fclose(file);
+  std::ofstream(Folder() + "\\deflex_a.xqb", std::ios::binary)
+      .write(reinterpret_cast<const char*>(image.data()),
+             static_cast<std::streamsize>(image.size()));
   SetInstallFolder(Folder());
   options_.speech = &fake_;
   ASSERT_EQ(Start(), 1);
   ASSERT_EQ(Window().book.SetCurrentEntry(1), 1);
   Speak();
-  ASSERT_EQ(fake_.spoken.size(), 1u);
-  EXPECT_EQ(fake_.spoken[0], std::wstring(800, L'k'));
-}
-
-TEST_F(SpeakTest, VoiceThatCannotBeMadeSpeaksNothing) {
-  StartWith(&fake_);
-  fake_.Fail("CreateVoice", REGDB_E_CLASSNOTREG);
-  Speak();
-  EXPECT_EQ(fake_.spoken, std::vector<std::wstring>{});
-  EXPECT_EQ(fake_.live, 0);
-  EXPECT_EQ(DialogTexts(), Strings{"ERROR: Error to intiliaze TTS."});
+  EXPECT_EQ(fake_.spoken, WStrings{std::wstring(800, L'k')});
 }
 
 // Whichever later step fails, the word is still spoken where it can be, no
-// message is shown and every object is given back.
+// message is shown and every object is given back; a voice no longer
+// installed leaves the default one.
 TEST_F(SpeakTest, LaterFailuresReleaseEverything) {
   StartWith(&fake_);
   struct Case {
@@ -166,29 +148,22 @@ TEST_F(SpeakTest, LaterFailuresReleaseEverything) {
         Case{"GetDefaultTokenId", false}, Case{"CreateToken", false}, Case{"Token.SetId", false},
         Case{"CreateAudio", false}, Case{"SetFormat", true}, Case{"SetOutput", true},
         Case{"SetRate", true}, Case{"SetVolume", true}, Case{"Speak", true}}) {
+    SCOPED_TRACE(c.call);
     FakeSpeech fake;
     fake.Fail(c.call);
     SpeakCurrentKey(fake, &Window().book, speechSettings);
-    EXPECT_EQ(fake.live, 0) << c.call;
-    EXPECT_EQ(fake.spoken, std::vector<std::wstring>{L"Alpha"}) << c.call;
-    EXPECT_EQ(fake.outputBound, c.bound) << c.call;
+    EXPECT_EQ(fake.live, 0);
+    EXPECT_EQ(fake.spoken, WStrings{L"Alpha"});
+    EXPECT_EQ(fake.outputBound, c.bound);
   }
-  EXPECT_EQ(DialogTexts(), Strings{});
-}
-
-TEST_F(SpeakTest, ChosenVoiceIsSetBeforeSpeaking) {
-  StartWith(&fake_);
   speechSettings.voiceId = fake_.voices[0].id;
-  Speak();
-  EXPECT_EQ(fake_.voiceSet, fake_.voices[0].id);
-  EXPECT_EQ(fake_.live, 0);
-  // A voice no longer installed leaves the default one.
   FakeSpeech gone;
   gone.Fail("Token.SetId", static_cast<HRESULT>(0x8004503AL));
   SpeakCurrentKey(gone, &Window().book, speechSettings);
   EXPECT_EQ(gone.voiceSet, L"");
-  EXPECT_EQ(gone.spoken, std::vector<std::wstring>{L"Alpha"});
+  EXPECT_EQ(gone.spoken, WStrings{L"Alpha"});
   EXPECT_EQ(gone.live, 0);
+  EXPECT_EQ(DialogTexts(), Strings{});
 }
 
 // A thread whose COM is already set up another way cannot initialise it for
@@ -203,8 +178,7 @@ TEST_F(SpeakTest, ComThatCannotStartIsReported) {
     if (SUCCEEDED(multi)) CoUninitialize();
     done = true;
   });
-  // The message box is owned by the main window: this thread keeps serving
-  // it meanwhile.
+  // The message box is owned by the main window: this thread serves it.
   while (!done) {
     Pump();
     Sleep(10);
@@ -215,20 +189,23 @@ TEST_F(SpeakTest, ComThatCannotStartIsReported) {
   EXPECT_EQ(DialogTexts(), Strings{"ERROR: Error to intiliaze COM."});
 }
 
-TEST_F(SpeakTest, NoVoiceAtStartGreysTheSpeechCommands) {
-  fake_.Fail("CreateVoice");
+// No voice at start greys the speech commands; a request all the same
+// tells the user and speaks nothing.
+TEST_F(SpeakTest, VoiceThatCannotBeMadeSpeaksNothing) {
+  fake_.Fail("CreateVoice", REGDB_E_CLASSNOTREG);
   StartWith(&fake_);
-  EXPECT_FALSE(SpeakButtonEnabled());
-  EXPECT_FALSE(SetupItemEnabled());
+  EXPECT_EQ(CommandsEnabled(), std::make_pair(false, false));
+  Speak();
+  EXPECT_EQ(fake_.spoken, WStrings{});
   EXPECT_EQ(fake_.live, 0);
+  EXPECT_EQ(DialogTexts(), Strings{"ERROR: Error to intiliaze TTS."});
 }
 
 // Wine's own speech service: the probe finds a voice and a request comes
 // back without a message (Wine's voice cannot really speak yet).
 TEST_F(SpeakTest, PlatformServiceAnswersQuietly) {
   StartWith(nullptr);
-  EXPECT_TRUE(SpeakButtonEnabled());
-  EXPECT_TRUE(SetupItemEnabled());
+  EXPECT_EQ(CommandsEnabled(), std::make_pair(true, true));
   Speak();
   EXPECT_EQ(DialogTexts(), Strings{});
   EXPECT_TRUE(IsWindow(Window().hwnd));

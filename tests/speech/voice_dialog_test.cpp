@@ -19,6 +19,7 @@ namespace quill::testing {
 namespace {
 
 using Strings = std::vector<std::string>;
+using Answer = DialogAnswerer::Answer;
 
 // What the dialog shows.
 struct Shown {
@@ -27,6 +28,7 @@ struct Shown {
   int volume = 99;
   std::string voice;
   Strings voices;
+  LRESULT formatRows = 0;
 };
 
 std::string ItemText(HWND combo, LRESULT item) {
@@ -42,6 +44,7 @@ Shown Read(HWND dialog) {
   Shown shown;
   HWND formats = GetDlgItem(dialog, IDC_FORMAT_LIST);
   shown.format = ItemText(formats, SendMessageA(formats, CB_GETCURSEL, 0, 0));
+  shown.formatRows = SendMessageA(formats, CB_GETCOUNT, 0, 0);
   shown.rate = static_cast<int>(SendDlgItemMessageA(dialog, IDC_RATE_SLIDER, TBM_GETPOS, 0, 0));
   shown.volume = static_cast<int>(SendDlgItemMessageA(dialog, IDC_VOLUME_SLIDER, TBM_GETPOS, 0, 0));
   HWND voices = GetDlgItem(dialog, IDC_VOICE_LIST);
@@ -64,6 +67,11 @@ void Pick(HWND dialog, int list, int item) {
                reinterpret_cast<LPARAM>(combo));
 }
 
+void CloseBox(HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
+void Escape(HWND dialog) {
+  PostMessageA(GetDlgItem(dialog, IDC_RATE_SLIDER), WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
 class VoiceDialogTest : public ShellTest {
  protected:
   void SetUp() override {
@@ -72,12 +80,10 @@ class VoiceDialogTest : public ShellTest {
     MakeBook("deflex_a.xqb", u"Default A", {"Alpha=first letter"});
     SetInstallFolder(Folder());
     ASSERT_EQ(Start(), 1);
-    fake_.calls.clear();
   }
 
   // Opens the dialog; answer reads and moves it, then closes it with finish.
-  INT_PTR Open(std::function<void(HWND)> answer, DialogAnswerer::Answer finish,
-               Shown* shown = nullptr) {
+  INT_PTR Open(Answer answer, Answer finish, Shown* shown = nullptr) {
     dialogs_->Queue([answer, finish, shown](HWND dialog) {
       if (shown != nullptr) *shown = Read(dialog);
       answer(dialog);
@@ -88,12 +94,6 @@ class VoiceDialogTest : public ShellTest {
     EXPECT_EQ(fake_.live, 0) << "the voice list gives its tokens back";
     return result;
   }
-  static void Nothing(HWND) {}
-  static void CloseBox(HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
-  static void Escape(HWND dialog) {
-    PostMessageA(GetDlgItem(dialog, IDC_RATE_SLIDER), WM_KEYDOWN, VK_ESCAPE, 0);
-  }
-
   void ExpectSettings(int volume, int rate, int formatIndex) {
     EXPECT_EQ(speechSettings.volume, volume);
     EXPECT_EQ(speechSettings.rate, rate);
@@ -104,23 +104,9 @@ class VoiceDialogTest : public ShellTest {
 };
 
 TEST_F(VoiceDialogTest, FirstOpeningShowsTheDefaultsAndOkKeepsThem) {
-  struct Setup {
-    std::vector<LRESULT> itemData;
-    LRESULT rateMin = 0, rateMax = 0, ratePage = 0, volumeMin = 0, volumeMax = 0, volumePage = 0;
-  } setup;
   Shown shown;
   dialogs_->Queue([&](HWND dialog) {
     shown = Read(dialog);
-    for (int row = 0; row < 40; ++row) {
-      setup.itemData.push_back(
-          SendDlgItemMessageA(dialog, IDC_FORMAT_LIST, CB_GETITEMDATA, static_cast<WPARAM>(row), 0));
-    }
-    setup.rateMin = SendDlgItemMessageA(dialog, IDC_RATE_SLIDER, TBM_GETRANGEMIN, 0, 0);
-    setup.rateMax = SendDlgItemMessageA(dialog, IDC_RATE_SLIDER, TBM_GETRANGEMAX, 0, 0);
-    setup.ratePage = SendDlgItemMessageA(dialog, IDC_RATE_SLIDER, TBM_GETPAGESIZE, 0, 0);
-    setup.volumeMin = SendDlgItemMessageA(dialog, IDC_VOLUME_SLIDER, TBM_GETRANGEMIN, 0, 0);
-    setup.volumeMax = SendDlgItemMessageA(dialog, IDC_VOLUME_SLIDER, TBM_GETRANGEMAX, 0, 0);
-    setup.volumePage = SendDlgItemMessageA(dialog, IDC_VOLUME_SLIDER, TBM_GETPAGESIZE, 0, 0);
     // Text typed into the format field is not a choice.
     SetDlgItemTextA(dialog, IDC_FORMAT_LIST, "8kHz 8 Bit Mono");
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_FORMAT_LIST, CBN_EDITCHANGE),
@@ -132,38 +118,64 @@ TEST_F(VoiceDialogTest, FirstOpeningShowsTheDefaultsAndOkKeepsThem) {
   Pump();
 
   EXPECT_EQ(shown.format, "22kHz 16 Bit Mono");
+  EXPECT_EQ(shown.formatRows, 36);
   EXPECT_EQ(shown.rate, 0);
   EXPECT_EQ(shown.volume, 100) << "128 lies above the slider: it shows its maximum";
-  ASSERT_EQ(setup.itemData.size(), 40u);
-  for (int row = 0; row < 36; ++row) EXPECT_EQ(setup.itemData[row], row + 4) << row;
-  EXPECT_EQ(setup.itemData[36], CB_ERR) << "36 rows, no more";
-  EXPECT_EQ(setup.rateMin, -10);
-  EXPECT_EQ(setup.rateMax, 10);
-  EXPECT_EQ(setup.ratePage, 5);
-  EXPECT_EQ(setup.volumeMin, 0);
-  EXPECT_EQ(setup.volumeMax, 100);
-  EXPECT_EQ(setup.volumePage, 10);
   // The voices with a description, in the user's language where the voice
   // has one; the service's default voice is the one selected.
   const std::string ann = VoiceDescriptionLanguage() == 0x409 ? "Ann - English" : "Ann";
   EXPECT_EQ(shown.voices, (Strings{ann, "Bert"}));
   EXPECT_EQ(shown.voice, "Bert");
   EXPECT_EQ(DialogTexts(), Strings{"[Voice Setting]"});
-
   ExpectSettings(128, 0, 18);
   EXPECT_EQ(fake_.live, 0);
 }
 
-TEST_F(VoiceDialogTest, VolumeFiftyIsKeptAndShownNextTime) {
-  // Five pages down from the top of the slider.
-  EXPECT_EQ(Open([](HWND d) { PressKey(d, IDC_VOLUME_SLIDER, VK_PRIOR, 5); },
-                 DialogAnswerer::PressOk),
-            IDOK);
-  ExpectSettings(50, 0, 18);
+// Each change kept with OK is stored as the slider or list shows it, and the
+// next opening shows it; the last format reaches the next request.
+TEST_F(VoiceDialogTest, OkKeepsEachChangeAndTheNextOpeningShowsIt) {
+  struct Case {
+    const char* what;
+    void (*change)(HWND);
+    int volume, rate, formatIndex;
+  };
+  const Case cases[] = {
+      // Five pages down from the top of the slider.
+      {"volume 50", [](HWND d) { PressKey(d, IDC_VOLUME_SLIDER, VK_PRIOR, 5); }, 50, 0, 18},
+      {"rate page", [](HWND d) { PressKey(d, IDC_RATE_SLIDER, VK_NEXT); }, 50, 5, 18},
+      {"rate low end", [](HWND d) { PressKey(d, IDC_RATE_SLIDER, VK_HOME); }, 50, -10, 18},
+      {"rate high end", [](HWND d) { PressKey(d, IDC_RATE_SLIDER, VK_END); }, 50, 10, 18},
+      {"volume low end", [](HWND d) { PressKey(d, IDC_VOLUME_SLIDER, VK_HOME); }, 0, 10, 18},
+      {"last format", [](HWND d) { Pick(d, IDC_FORMAT_LIST, 35); }, 0, 10, 35},
+  };
+  int shownVolume = 100;
+  int shownRate = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Shown shown;
+    EXPECT_EQ(Open(c.change, DialogAnswerer::PressOk, &shown), IDOK);
+    EXPECT_EQ(shown.volume, shownVolume);
+    EXPECT_EQ(shown.rate, shownRate);
+    ExpectSettings(c.volume, c.rate, c.formatIndex);
+    shownVolume = c.volume;
+    shownRate = c.rate;
+  }
+  SendMessageA(Window().hwnd, WM_COMMAND, IDM_SPEAK, 0);
+  EXPECT_EQ(fake_.format.nSamplesPerSec, 48000u);
+  EXPECT_EQ(fake_.format.wBitsPerSample, 16);
+  EXPECT_EQ(fake_.format.nChannels, 2);
+
+  // A service whose voices cannot be listed leaves the list empty; the rest
+  // of the dialog works as before, and no voice is chosen.
+  fake_.Fail("EnumTokens");
+  speechSettings.voiceId.clear();
   Shown shown;
-  EXPECT_EQ(Open(Nothing, DialogAnswerer::PressCancel, &shown), IDCANCEL);
-  EXPECT_EQ(shown.volume, 50);
-  ExpectSettings(50, 0, 18);
+  EXPECT_EQ(Open([](HWND d) { PressKey(d, IDC_RATE_SLIDER, VK_HOME); }, DialogAnswerer::PressOk,
+                 &shown),
+            IDOK);
+  EXPECT_EQ(shown.voices, Strings{});
+  ExpectSettings(0, -10, 35);
+  EXPECT_EQ(speechSettings.voiceId, L"");
 }
 
 TEST_F(VoiceDialogTest, CancelEscapeAndCloseBoxLeaveTheSettings) {
@@ -173,66 +185,28 @@ TEST_F(VoiceDialogTest, CancelEscapeAndCloseBoxLeaveTheSettings) {
     Pick(d, IDC_FORMAT_LIST, 3);
     Pick(d, IDC_VOICE_LIST, 0);
   };
-  for (const DialogAnswerer::Answer& finish :
-       {DialogAnswerer::Answer(DialogAnswerer::PressCancel), DialogAnswerer::Answer(Escape),
-        DialogAnswerer::Answer(CloseBox)}) {
+  for (const Answer& finish : {Answer(DialogAnswerer::PressCancel), Answer(Escape),
+                               Answer(CloseBox)}) {
     EXPECT_EQ(Open(change, finish), IDCANCEL);
     ExpectSettings(128, 0, 18);
     EXPECT_EQ(speechSettings.voiceId, L"");
   }
-  // The next opening shows the confirmed values again, and OK keeps them.
+  // The next opening shows the confirmed values again; a voice chosen with
+  // OK is kept for the run, and shown and used after a cancelled change.
   Shown shown;
-  EXPECT_EQ(Open(Nothing, DialogAnswerer::PressOk, &shown), IDOK);
+  EXPECT_EQ(Open([](HWND d) { Pick(d, IDC_VOICE_LIST, 0); }, DialogAnswerer::PressOk, &shown),
+            IDOK);
   EXPECT_EQ(shown.format, "22kHz 16 Bit Mono");
   EXPECT_EQ(shown.rate, 0);
   EXPECT_EQ(shown.volume, 100);
   ExpectSettings(128, 0, 18);
-}
-
-TEST_F(VoiceDialogTest, LastFormatReachesTheNextRequest) {
-  EXPECT_EQ(Open([](HWND d) { Pick(d, IDC_FORMAT_LIST, 35); }, DialogAnswerer::PressOk), IDOK);
-  ExpectSettings(128, 0, 35);
-  SendMessageA(Window().hwnd, WM_COMMAND, IDM_SPEAK, 0);
-  EXPECT_EQ(fake_.format.nSamplesPerSec, 48000u);
-  EXPECT_EQ(fake_.format.wBitsPerSample, 16);
-  EXPECT_EQ(fake_.format.nChannels, 2);
-}
-
-TEST_F(VoiceDialogTest, RateSliderEndsAreStoredUnchanged) {
-  EXPECT_EQ(Open([](HWND d) { PressKey(d, IDC_RATE_SLIDER, VK_HOME); }, DialogAnswerer::PressOk),
-            IDOK);
-  ExpectSettings(128, -10, 18);
-  Shown shown;
-  EXPECT_EQ(Open([](HWND d) { PressKey(d, IDC_RATE_SLIDER, VK_END); }, DialogAnswerer::PressOk,
-                 &shown),
-            IDOK);
-  EXPECT_EQ(shown.rate, -10);
-  ExpectSettings(128, 10, 18);
-}
-
-TEST_F(VoiceDialogTest, ChosenVoiceIsKeptForTheRun) {
-  EXPECT_EQ(Open([](HWND d) { Pick(d, IDC_VOICE_LIST, 0); }, DialogAnswerer::PressOk), IDOK);
   EXPECT_EQ(speechSettings.voiceId, fake_.voices[0].id);
-  Shown shown;
   EXPECT_EQ(Open([](HWND d) { Pick(d, IDC_VOICE_LIST, 1); }, DialogAnswerer::PressCancel, &shown),
             IDCANCEL);
   EXPECT_TRUE(shown.voice.starts_with("Ann"));
   EXPECT_EQ(speechSettings.voiceId, fake_.voices[0].id);
   SendMessageA(Window().hwnd, WM_COMMAND, IDM_SPEAK, 0);
   EXPECT_EQ(fake_.voiceSet, fake_.voices[0].id);
-}
-
-// A service whose voices cannot be listed leaves the list empty; the rest of
-// the dialog works as before.
-TEST_F(VoiceDialogTest, VoicesThatCannotBeListedLeaveTheListEmpty) {
-  fake_.Fail("EnumTokens");
-  Shown shown;
-  EXPECT_EQ(Open([](HWND d) { PressKey(d, IDC_RATE_SLIDER, VK_HOME); }, DialogAnswerer::PressOk,
-                 &shown),
-            IDOK);
-  EXPECT_EQ(shown.voices, Strings{});
-  ExpectSettings(128, -10, 18);
-  EXPECT_EQ(speechSettings.voiceId, L"");
 }
 
 }  // namespace
