@@ -25,9 +25,7 @@ class ShelfTreeTest : public ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
-    MakeBook("deflex_a.xqb", u"Default A", {"Alpha=first letter", "beta=second letter"});
-    SetInstallFolder(Folder());
-    ASSERT_EQ(Start(), 1);
+    StartWithBook(Entries({"Alpha=first letter", "beta=second letter"}));
   }
 
   HWND Tree() { return Window().shelfPanel.tree; }
@@ -71,9 +69,7 @@ class ShelfTreeTest : public ShellTest {
   }
   void OpenFile(const std::string& path) {
     dialogs_->Queue(DialogAnswerer::ChooseFile(path));
-    SendMessageA(Window().hwnd, WM_COMMAND, IDM_OPEN_BOOK,
-                 reinterpret_cast<LPARAM>(Window().toolbar));
-    Pump();
+    Command(IDM_OPEN_BOOK);
   }
 
   // Every book of the shelf, titled as the shelf names it, in a folder of
@@ -271,10 +267,8 @@ TEST_F(ShelfTreeTest, TreeFillsThePanelAfterEveryResize) {
     EXPECT_EQ(layout(), wanted) << size.cx << "x" << size.cy;
   }
   // Hidden and shown again with the toolbar button, at the same size.
-  for (int i = 0; i < 2; ++i) {
-    SendMessageA(w.hwnd, WM_COMMAND, IDM_BOOK_SHELF, reinterpret_cast<LPARAM>(w.toolbar));
-  }
-  Pump();
+  Command(IDM_BOOK_SHELF);
+  Command(IDM_BOOK_SHELF);
   EXPECT_TRUE(IsWindowVisible(Tree()));
   EXPECT_EQ(layout(), wanted);
 }

@@ -37,14 +37,9 @@ class SpeakTest : public ShellTest {
  protected:
   void StartWith(SpeechApi* speech) {
     options_.speech = speech;
-    MakeBook("deflex_a.xqb", u"Default A", {"Alpha=first letter", "beta=second letter"});
-    SetInstallFolder(Folder());
-    ASSERT_EQ(Start(), 1);
+    StartWithBook(Entries({"Alpha=first letter", "beta=second letter"}));
   }
-  void Speak() {
-    SendMessageA(Window().hwnd, WM_COMMAND, IDM_SPEAK, 0);
-    Pump();
-  }
+  void Speak() { Command(IDM_SPEAK); }
   // Whether the toolbar's speak button and the File menu's setup item are
   // enabled.
   std::pair<bool, bool> CommandsEnabled() {

@@ -14,6 +14,7 @@
 #include "speech/fake_speech.h"
 #include "speech/speech.h"
 #include "speech/voice_dialog.h"
+#include "support/test_books.h"
 
 namespace quill::testing {
 namespace {
@@ -77,9 +78,7 @@ class VoiceDialogTest : public ShellTest {
   void SetUp() override {
     ShellTest::SetUp();
     options_.speech = &fake_;
-    MakeBook("deflex_a.xqb", u"Default A", {"Alpha=first letter"});
-    SetInstallFolder(Folder());
-    ASSERT_EQ(Start(), 1);
+    StartWithBook(Entries({"Alpha=first letter"}));
   }
 
   // Opens the dialog; answer reads and moves it, then closes it with finish.
@@ -114,8 +113,7 @@ TEST_F(VoiceDialogTest, FirstOpeningShowsTheDefaultsAndOkKeepsThem) {
     DialogAnswerer::PressOk(dialog);
   });
   // Opened from the File menu's "&Setup ..." item.
-  SendMessageA(Window().hwnd, WM_COMMAND, IDM_VOICE_SETTING, 0);
-  Pump();
+  Command(IDM_VOICE_SETTING);
 
   EXPECT_EQ(shown.format, "22kHz 16 Bit Mono");
   EXPECT_EQ(shown.formatRows, 36);
@@ -160,7 +158,7 @@ TEST_F(VoiceDialogTest, OkKeepsEachChangeAndTheNextOpeningShowsIt) {
     shownVolume = c.volume;
     shownRate = c.rate;
   }
-  SendMessageA(Window().hwnd, WM_COMMAND, IDM_SPEAK, 0);
+  Command(IDM_SPEAK);
   EXPECT_EQ(fake_.format.nSamplesPerSec, 48000u);
   EXPECT_EQ(fake_.format.wBitsPerSample, 16);
   EXPECT_EQ(fake_.format.nChannels, 2);
@@ -205,7 +203,7 @@ TEST_F(VoiceDialogTest, CancelEscapeAndCloseBoxLeaveTheSettings) {
             IDCANCEL);
   EXPECT_TRUE(shown.voice.starts_with("Ann"));
   EXPECT_EQ(speechSettings.voiceId, fake_.voices[0].id);
-  SendMessageA(Window().hwnd, WM_COMMAND, IDM_SPEAK, 0);
+  Command(IDM_SPEAK);
   EXPECT_EQ(fake_.voiceSet, fake_.voices[0].id);
 }
 
