@@ -39,3 +39,31 @@ function(quill_add_test target)
            COMMAND ${target} --gtest_output=xml:test-results/${target}.xml
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
 endfunction()
+
+# Adds a static library of portable core code and, outside the Windows trees,
+# its AddressSanitizer and UBSan twin NAME_san for the sanitizer tests. The
+# twin links the twins of the project's libraries in LINK; imported targets
+# (NAME::NAME) are shared by both.
+function(quill_core_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  if(ARG_LINK)
+    target_link_libraries(${name} PUBLIC ${ARG_LINK})
+  endif()
+  quill_target(${name} CORE)
+  if(NOT WIN32)
+    set(sanitizedLinks)
+    foreach(library IN LISTS ARG_LINK)
+      if(library MATCHES "::")
+        list(APPEND sanitizedLinks ${library})
+      else()
+        list(APPEND sanitizedLinks ${library}_san)
+      endif()
+    endforeach()
+    add_library(${name}_san STATIC ${ARG_SOURCES})
+    if(sanitizedLinks)
+      target_link_libraries(${name}_san PUBLIC ${sanitizedLinks})
+    endif()
+    quill_target(${name}_san CORE SANITIZE)
+  endif()
+endfunction()
