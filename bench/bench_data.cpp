@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "book/book_file.h"
-#include "tools/utf.h"
+#include "import/utf.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "books/entry_text.h"
 
-#include "tools/tsv_reader.h"
-#include "tools/utf.h"
+#include "import/tsv_reader.h"
+#include "import/utf.h"
 
 namespace quill::books {
 

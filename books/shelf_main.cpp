@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "books/shelf_tool.h"
-#include "tools/file_output.h"
+#include "import/file_output.h"
 
 int main(int argc, char** argv) {
   quill::xqb::FileOutput out(stdout);

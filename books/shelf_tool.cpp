@@ -8,8 +8,8 @@
 #include "books/pronouncing.h"
 #include "books/shelf_table.h"
 #include "books/source_readers.h"
-#include "tools/dictd_reader.h"
-#include "tools/files.h"
+#include "import/dictd_reader.h"
+#include "import/files.h"
 
 namespace quill::books {
 

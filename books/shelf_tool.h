@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/xqb.h"
+#include "import/console.h"
 
 namespace quill::books {
 

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "books/entry_text.h"
-#include "tools/dictd_reader.h"
+#include "import/dictd_reader.h"
 
 namespace quill::books {
 

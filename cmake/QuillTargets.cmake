@@ -9,9 +9,32 @@ set(QUILL_CORE_WARNINGS ${QUILL_WARNINGS} -Wconversion -Wsign-compare)
 set(QUILL_SANITIZE_FLAGS -fsanitize=address,undefined
     -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
+# Makes the headers of one source folder includable as "FOLDER/name.h" by
+# target and by whatever links it, and by nothing else: each folder gets an
+# include directory of its own in the build tree that holds only a link to
+# it. So a folder's code sees just the folders of the libraries it links,
+# and an include that runs up the layers does not build.
+function(quill_expose target folder)
+  set(root ${CMAKE_BINARY_DIR}/include/${folder})
+  if(NOT EXISTS ${root}/${folder})
+    file(MAKE_DIRECTORY ${root})
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC)
+  endif()
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "INTERFACE_LIBRARY")
+    target_include_directories(${target} INTERFACE ${root})
+  else()
+    target_include_directories(${target} PUBLIC ${root})
+  endif()
+endfunction()
+
+# Shared settings of every target. FOLDER names the source folder a library
+# is made of (see quill_expose).
 function(quill_target target)
-  cmake_parse_arguments(ARG "CORE;SANITIZE" "" "" ${ARGN})
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  cmake_parse_arguments(ARG "CORE;SANITIZE" "FOLDER" "" ${ARGN})
+  if(ARG_FOLDER)
+    quill_expose(${target} ${ARG_FOLDER})
+  endif()
   if(ARG_CORE)
     target_compile_options(${target} PRIVATE ${QUILL_CORE_WARNINGS})
   else()
@@ -43,18 +66,19 @@ endfunction()
 # Adds a static library of portable core code and, outside the Windows trees,
 # its AddressSanitizer and UBSan twin NAME_san for the sanitizer tests. The
 # twin links the twins of the project's libraries in LINK; imported targets
-# (NAME::NAME) are shared by both.
+# (NAME::NAME) and header-only libraries are shared by both. FOLDER is the
+# source folder the library is made of.
 function(quill_core_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+  cmake_parse_arguments(ARG "" "FOLDER" "SOURCES;LINK" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
   if(ARG_LINK)
     target_link_libraries(${name} PUBLIC ${ARG_LINK})
   endif()
-  quill_target(${name} CORE)
+  quill_target(${name} CORE FOLDER ${ARG_FOLDER})
   if(NOT WIN32)
     set(sanitizedLinks)
     foreach(library IN LISTS ARG_LINK)
-      if(library MATCHES "::")
+      if(library MATCHES "::" OR NOT TARGET ${library}_san)
         list(APPEND sanitizedLinks ${library})
       else()
         list(APPEND sanitizedLinks ${library}_san)
@@ -64,6 +88,6 @@ function(quill_core_library name)
     if(sanitizedLinks)
       target_link_libraries(${name}_san PUBLIC ${sanitizedLinks})
     endif()
-    quill_target(${name}_san CORE SANITIZE)
+    quill_target(${name}_san CORE SANITIZE FOLDER ${ARG_FOLDER})
   endif()
 endfunction()

@@ -5,10 +5,9 @@
 #include <memory>
 #include <new>
 
-#include "display/ansi_text.h"
+#include "win/ansi_text.h"
 #include "display/phonetic_glyphs.h"
 #include "resources/ids.h"
-#include "shell/scoped_win.h"
 
 namespace quill {
 
@@ -46,11 +45,8 @@ int EntryView::LoadGlyphs(HINSTANCE module) {
   return glyphBitmap_ != nullptr ? 1 : 0;
 }
 
-void EntryView::DrawPhoneticStrip(HDC dc, int sidePanel) const {
-  if (!hasPhonetic_) return;
-  const MainLayout layout =
-      LayOutMainWindow(LayoutPass::kResize, static_cast<SidePanelState>(sidePanel), 0, 0);
-  if (layout.hasStrip) DrawGlyphs(dc, layout.glyphX, layout.glyphY);
+void EntryView::DrawPhoneticStrip(HDC dc, const StripPlace& place) const {
+  if (hasPhonetic_ && place.shown) DrawGlyphs(dc, place.glyphX, place.glyphY);
 }
 
 void EntryView::DrawGlyphs(HDC dc, int x0, int y0) const {

@@ -8,13 +8,20 @@
 #include <cstdint>
 
 #include "display/entry_format.h"
-#include "shell/layout.h"
-#include "shell/scoped_win.h"
+#include "win/placement.h"
+#include "win/scoped_win.h"
 
 namespace quill {
 
-// The top of the glyph strip in the main window's client area.
-inline constexpr int kStripTop = LayOutMainWindow(LayoutPass::kResize, kNoSidePanel, 0, 0).glyphY;
+// Where the phonetic strip goes in the window it is drawn on: the band
+// cleared before drawing and the first glyph cell. A place not shown draws
+// nothing.
+struct StripPlace {
+  bool shown = false;
+  ControlBox band;
+  int glyphX = 0;
+  int glyphY = 0;
+};
 
 class EntryView {
  public:
@@ -34,9 +41,8 @@ class EntryView {
   int LoadGlyphs(HINSTANCE module);
   bool HasGlyphs() const { return glyphBitmap_.get() != nullptr; }
 
-  // Draws the phonetic text at the strip's place for sidePanel (0 none,
-  // 1 or 2 a panel at the left); any other state draws nothing.
-  void DrawPhoneticStrip(HDC dc, int sidePanel) const;
+  // Draws the phonetic text at place, when shown.
+  void DrawPhoneticStrip(HDC dc, const StripPlace& place) const;
   // Draws the phonetic text, one glyph cell per unit, from (x0, y0).
   void DrawGlyphs(HDC dc, int x0, int y0) const;
 

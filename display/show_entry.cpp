@@ -7,30 +7,27 @@
 #include <new>
 
 #include "book/book_format.h"
-#include "display/ansi_text.h"
+#include "win/ansi_text.h"
 #include "display/entry_view.h"
-#include "shell/scoped_win.h"
+#include "win/scoped_win.h"
 
 namespace quill {
 
-void PhoneticStrip::Prepare(int sidePanel) {
-  sidePanel_ = sidePanel;
+void PhoneticStrip::Prepare(const StripPlace& place) {
+  place_ = place;
   if (!view_.HasGlyphs()) view_.LoadGlyphs(GetModuleHandleA(nullptr));
 }
 
 void PhoneticStrip::Draw(HDC dc, bool clearBand) const {
-  const MainLayout layout =
-      LayOutMainWindow(LayoutPass::kResize, static_cast<SidePanelState>(sidePanel_), 0, 0);
-  if (clearBand && layout.hasStrip) {
-    const ControlBox& b = layout.stripBand;
-    const RECT band = {b.x, b.y, b.x + b.width, b.y + b.height};
+  if (clearBand && place_.shown) {
+    const RECT band = ToRect(place_.band);
     FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   }
-  view_.DrawPhoneticStrip(dc, sidePanel_);
+  view_.DrawPhoneticStrip(dc, place_);
 }
 
-int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow, int sidePanel,
-                     PhoneticStrip* strip) {
+int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow,
+                     const StripPlace& place, PhoneticStrip* strip) {
   PhoneticStrip local;
   PhoneticStrip& kept = strip != nullptr ? *strip : local;
   BookHeader header;
@@ -43,18 +40,18 @@ int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow, 
   const int formatted =
       kept.View().FormatContent(haveContent ? content.get() : nullptr, header.lineSeparator,
                                 header.textBufferUnits);
-  kept.Prepare(sidePanel);
+  kept.Prepare(place);
   if (const ScopedGetDC dc(stripWindow); dc.get() != nullptr) kept.Draw(dc, true);
   SendMessageA(panes.inputBox, EM_SETSEL, 0, -1);
   return formatted;
 }
 
 int ShowTypedWord(BookFile& book, const EntryPanes& panes, const char* inputText,
-                  HWND stripWindow, int sidePanel, PhoneticStrip* strip) {
+                  HWND stripWindow, const StripPlace& place, PhoneticStrip* strip) {
   char16_t word[kTextUnits];
   FromAnsi(CP_ACP, inputText, kInputTextBytes - 1, word, kTextUnits);
   book.FindWord(word);
-  return ShowCurrentEntry(book, panes, stripWindow, sidePanel, strip);
+  return ShowCurrentEntry(book, panes, stripWindow, place, strip);
 }
 
 void ShowBookTitle(const BookFile& book, HWND statusBar) {

@@ -22,15 +22,15 @@ struct EntryPanes {
 inline constexpr std::size_t kInputTextBytes = kTextBytes;
 
 // The phonetic strip as the window it is drawn on keeps it: the glyph
-// bitmap (loaded once), the transcription of the entry on show and the
-// side-panel state that places it. Showing an entry stores them; a repaint
+// bitmap (loaded once), the transcription of the entry on show and its
+// place. Showing an entry stores them; a repaint
 // draws them again without reading the book.
 class PhoneticStrip {
  public:
   // The view that formats the entry on show and holds its transcription.
   EntryView& View() { return view_; }
-  // Places the strip for sidePanel and loads bitmap 130 if not yet loaded.
-  void Prepare(int sidePanel);
+  // Places the strip and loads bitmap 130 if not yet loaded.
+  void Prepare(const StripPlace& place);
   // Draws the kept transcription on dc, the strip window's device context.
   // clearBand whitens the band first, wiping the last entry's glyphs; a
   // repaint's erased background needs no clearing.
@@ -38,21 +38,21 @@ class PhoneticStrip {
 
  private:
   EntryView view_;
-  int sidePanel_ = 0;
+  StripPlace place_;
 };
 
 // Shows the book's current entry in the content pane (" <Not Found!>" when
 // there is none, a closed book included), draws its transcription on
-// stripWindow's client area at the place for sidePanel, and selects the
+// stripWindow's client area at place, and selects the
 // whole input box text. strip, when given, keeps what was drawn for later
 // repaints. 1, or 0 when memory ran out.
-int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow, int sidePanel,
-                     PhoneticStrip* strip = nullptr);
+int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow,
+                     const StripPlace& place, PhoneticStrip* strip = nullptr);
 
 // Looks up inputText (ANSI, kInputTextBytes bytes at most) and shows the
 // entry the lookup ends on, found or not.
 int ShowTypedWord(BookFile& book, const EntryPanes& panes, const char* inputText,
-                  HWND stripWindow, int sidePanel, PhoneticStrip* strip = nullptr);
+                  HWND stripWindow, const StripPlace& place, PhoneticStrip* strip = nullptr);
 
 // Shows the book's title in part 0 of the status bar.
 void ShowBookTitle(const BookFile& book, HWND statusBar);

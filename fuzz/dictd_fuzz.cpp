@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_entries.h"
-#include "tools/dictd_reader.h"
+#include "import/dictd_reader.h"
 
 namespace quill::fuzz {
 

@@ -7,8 +7,8 @@
 #include "books/pronouncing.h"
 #include "books/source_readers.h"
 #include "fuzz/shelf_fuzz_entries.h"
-#include "tools/tsv_reader.h"
-#include "tools/utf.h"
+#include "import/tsv_reader.h"
+#include "import/utf.h"
 
 namespace quill::fuzz {
 

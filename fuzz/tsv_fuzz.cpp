@@ -4,7 +4,7 @@
 #include "book/compressor.h"
 #include "book/decoder.h"
 #include "fuzz/fuzz_entries.h"
-#include "tools/tsv_reader.h"
+#include "import/tsv_reader.h"
 
 namespace quill::fuzz {
 

@@ -7,7 +7,7 @@
 
 #include "menu/menu_color.h"
 #include "menu/menu_measure.h"
-#include "shell/scoped_win.h"
+#include "win/scoped_win.h"
 
 namespace quill {
 

@@ -7,8 +7,7 @@ std::int32_t LoadCapacity(const HistoryKey& key) {
   bool read = false;
   if (const ScopedRegKey handle = OpenRegistryKey(key)) {
     DWORD size = sizeof value;
-    read = RegQueryValueExA(handle, "HistoryRecord", nullptr, nullptr,
-                            reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS;
+    read = ReadValue(handle, "HistoryRecord", &value, &size);
   }
   if (!read) {
     StoreCapacity(kDefaultHistoryCapacity, key);

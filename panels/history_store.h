@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "shell/registry_key.h"
+#include "win/registry_key.h"
 
 namespace quill {
 

@@ -2,24 +2,17 @@
 
 namespace quill {
 
-HWND SidePanel::CreatePanel(HWND mainWindow, const char* className, SidePanelState which) {
-  which_ = which;
+HWND SidePanel::CreatePanel(HWND mainWindow, const char* className, const ControlBox& box) {
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
   RegisterWindowClass(instance, className);
-  int width = 0;
-  int height = 0;
-  CreationSize(&width, &height);
-  const ControlBox box = LayOutMainWindow(LayoutPass::kCreate, which, width, height).sidePanel;
   hwnd = CreateWindowExA(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, className, className,
                          WS_CHILD | WS_VISIBLE, box.x, box.y, box.width, box.height, mainWindow,
                          nullptr, instance, this);
   return hwnd;
 }
 
-void SidePanel::Move(int clientWidth, int clientHeight) {
-  if (hwnd == nullptr) return;
-  PlaceControl(hwnd, LayOutMainWindow(LayoutPass::kResize, which_, clientWidth, clientHeight)
-                         .sidePanel);
+void SidePanel::Move(const ControlBox& box) {
+  if (hwnd != nullptr) PlaceControl(hwnd, box);
 }
 
 void SidePanel::Show() {

@@ -5,16 +5,15 @@
 
 #include <windows.h>
 
-#include "shell/layout.h"
-#include "shell/window_base.h"
+#include "win/placement.h"
+#include "win/window_base.h"
 
 namespace quill {
 
 class SidePanel : public WindowBase {
  public:
-  // Follows the main window's client size to the side panel's place in
-  // LayOutMainWindow (x 3, y 35, 200 wide).
-  virtual void Move(int clientWidth, int clientHeight);
+  // Moves the panel to box, the place the main window gives it.
+  virtual void Move(const ControlBox& box);
   void Show();
   void Hide();
 
@@ -22,12 +21,8 @@ class SidePanel : public WindowBase {
 
  protected:
   // Registers className and creates the panel as a visible child of
-  // mainWindow at the creation place of panel `which`, with this object as
-  // its creation parameter.
-  HWND CreatePanel(HWND mainWindow, const char* className, SidePanelState which);
-
- private:
-  SidePanelState which_ = kNoSidePanel;
+  // mainWindow at box, with this object as its creation parameter.
+  HWND CreatePanel(HWND mainWindow, const char* className, const ControlBox& box);
 };
 
 }  // namespace quill

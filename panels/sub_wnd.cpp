@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "display/ansi_text.h"
+#include "win/ansi_text.h"
 #include "resources/ids.h"
-#include "shell/scoped_win.h"
+#include "win/scoped_win.h"
 
 namespace quill {
 
@@ -45,15 +45,15 @@ void FillQuery(const char16_t* text, MatchQuery* query) {
 
 }  // namespace
 
-HWND SubWnd::Create(HWND mainWindow) { return CreatePanel(mainWindow, "SubWnd", kFindPanel); }
+HWND SubWnd::Create(HWND mainWindow, const ControlBox& box) {
+  return CreatePanel(mainWindow, "SubWnd", box);
+}
 
-void SubWnd::Move(int clientWidth, int clientHeight) {
-  SidePanel::Move(clientWidth, clientHeight);
+void SubWnd::Move(const ControlBox& box) {
+  SidePanel::Move(box);
   if (resultList == nullptr) return;
   // The list fills the panel from below the Find button to its foot.
-  const ControlBox panel =
-      LayOutMainWindow(LayoutPass::kResize, kFindPanel, clientWidth, clientHeight).sidePanel;
-  PlaceControl(resultList, {5, 70, 185, panel.height - 70});
+  PlaceControl(resultList, {5, 70, 185, box.height - 70});
 }
 
 void SubWnd::Clear() {

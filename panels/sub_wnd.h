@@ -44,11 +44,10 @@ class SubWnd : public SidePanel {
   static WNDPROC previousEditProc;
 
   // Registers "SubWnd" and creates the panel, with its three controls, as a
-  // child of mainWindow.
-  HWND Create(HWND mainWindow);
-  // Follows the main window's client size: the panel as every side panel,
-  // the result list filling it below the button.
-  void Move(int clientWidth, int clientHeight) override;
+  // child of mainWindow at box.
+  HWND Create(HWND mainWindow, const ControlBox& box);
+  // Moves the panel to box, the result list filling it below the button.
+  void Move(const ControlBox& box) override;
   // Empties the text box and the result list, as after another book is
   // opened.
   void Clear();

@@ -2,11 +2,12 @@
 #include "panels/tree_sub_wnd.h"
 
 #include <cstring>
+#include <utility>
 
 #include "book/book_format.h"
-#include "display/ansi_text.h"
+#include "win/ansi_text.h"
 #include "resources/ids.h"
-#include "shell/scoped_win.h"
+#include "win/scoped_win.h"
 
 namespace quill {
 
@@ -52,8 +53,9 @@ void BookTitle(const BookFile& book, char (&text)[kItemTextBytes]) {
 
 }  // namespace
 
-HWND TreeSubWnd::Create(HWND mainWindow) {
-  return CreatePanel(mainWindow, "TreeSubWnd", kShelfPanel);
+HWND TreeSubWnd::Create(HWND mainWindow, const ControlBox& box, InstallFolderSource installed) {
+  installed_ = std::move(installed);
+  return CreatePanel(mainWindow, "TreeSubWnd", box);
 }
 
 LRESULT TreeSubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -125,13 +127,10 @@ void TreeSubWnd::Populate() {
   }
 }
 
-void TreeSubWnd::Move(int clientWidth, int clientHeight) {
-  SidePanel::Move(clientWidth, clientHeight);
+void TreeSubWnd::Move(const ControlBox& box) {
+  SidePanel::Move(box);
   if (tree == nullptr) return;
-  // The tree fills the panel less its edges: 195 x (client height - 60).
-  const ControlBox panel =
-      LayOutMainWindow(LayoutPass::kResize, kShelfPanel, clientWidth, clientHeight).sidePanel;
-  PlaceControl(tree, {0, 0, panel.width - kTreeInset, panel.height - kTreeInset});
+  PlaceControl(tree, {0, 0, box.width - kTreeInset, box.height - kTreeInset});
 }
 
 void TreeSubWnd::AddCurrentBookItem(const BookFile& book) {
@@ -151,7 +150,9 @@ void TreeSubWnd::RenameCurrentBookItem(const BookFile& book) {
   SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-void TreeSubWnd::ReadInstallFolder() { LoadInstallFolder(settings, installFolder); }
+void TreeSubWnd::ReadInstallFolder() {
+  if (installed_) installed_(installFolder);
+}
 
 LRESULT TreeSubWnd::OnTreeNotify(const NMHDR* header) {
   // The folder is read on every notification, so a book opens from where

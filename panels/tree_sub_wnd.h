@@ -8,12 +8,18 @@
 
 #include <commctrl.h>
 
+#include <functional>
+
 #include "book/book_file.h"
+#include "book/buffer_sizes.h"
 #include "books/shelf_table.h"
 #include "panels/side_panel.h"
-#include "shell/settings.h"
 
 namespace quill {
+
+// Where the shelf's books are installed now: fills folder (kPathBytes
+// bytes), or leaves it as it was when that cannot be told.
+using InstallFolderSource = std::function<void(char* folder)>;
 
 class TreeSubWnd : public SidePanel {
  public:
@@ -23,20 +29,19 @@ class TreeSubWnd : public SidePanel {
   HTREEITEM leafItems[kShelfRowCount] = {};
   // Null until the main window has opened its first book.
   HTREEITEM currentBookItem = nullptr;
-  // Read from the InstallPath setting on every notification of the tree;
-  // keeps what it held when the setting cannot be read.
+  // Asked on every notification of the tree, so that a book opens from
+  // where the installation is now; keeps what it held when the source
+  // cannot tell.
   char installFolder[kPathBytes] = {};
-  // Where InstallPath is read; the main window sets its own key before
-  // Create.
-  SettingsKey settings = kQuillpadSettings;
 
   // Registers "TreeSubWnd" and creates the panel, with its tree, as a
-  // visible child of mainWindow: the panel's window, or null.
-  HWND Create(HWND mainWindow);
+  // visible child of mainWindow at box: the panel's window, or null.
+  // installed tells where the shelf's books are.
+  HWND Create(HWND mainWindow, const ControlBox& box, InstallFolderSource installed);
 
-  // Moves the panel (x 3, y 35, 200 wide) and makes the tree fill it:
-  // 195 x (clientHeight - 60).
-  void Move(int clientWidth, int clientHeight) override;
+  // Moves the panel to box and makes the tree fill it less the panel's
+  // edges.
+  void Move(const ControlBox& box) override;
 
   // Appends the open book's title as the last item under "BookShelf"; run
   // once, when the main window's first book is open.
@@ -57,6 +62,8 @@ class TreeSubWnd : public SidePanel {
   void Populate();
   HTREEITEM InsertItem(HTREEITEM parent, const char* text, int image, int selectedImage);
   void ReadInstallFolder();
+
+  InstallFolderSource installed_;
 };
 
 }  // namespace quill

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   # Build tools and the native toolchain.
-  cmake ninja-build g++ gcc make pkg-config python3
+  cmake ninja-build g++ gcc make pkg-config python3 ccache
   # Tests, benchmarks and fuzzing of the portable core.
   googletest libbenchmark-dev clang-14 libclang-rt-14-dev
   # The Windows builds: MinGW-w64 with the posix thread model.

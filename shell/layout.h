@@ -1,10 +1,13 @@
-// Where the main window's controls go. Every place that moves a control
-// (creation, resizing, the side-panel switch, the panels' own Move) takes
-// its numbers from LayOutMainWindow, so a new piece placed beside the others
-// changes one table, not four functions.
+// Where the main window's controls go. Creation, resizing and the side-panel
+// switch take their numbers from LayOutMainWindow and hand each child its
+// box, so a new piece placed beside the others changes one table, not four
+// functions.
 #pragma once
 
 #include <windows.h>
+
+#include "display/entry_view.h"
+#include "win/placement.h"
 
 namespace quill {
 
@@ -17,15 +20,6 @@ enum SidePanelState : int { kNoSidePanel = 0, kFindPanel = 1, kShelfPanel = 2 };
 // heights, kept as they are so that nothing the user sees moves.
 enum class LayoutPass { kCreate, kResize, kPanelSwitch };
 
-// A control's place in the main window's client area, as MoveWindow takes it.
-struct ControlBox {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-  constexpr bool operator==(const ControlBox&) const = default;
-};
-
 struct MainLayout {
   ControlBox inputBox;
   ControlBox wordList;
@@ -37,13 +31,9 @@ struct MainLayout {
   ControlBox statusBar;  // the status bar places itself; it is nudged with zeros
   // The word list's one column (creation only).
   int wordListColumn = 0;
-  // The phonetic strip: the band cleared before drawing and where the first
-  // glyph cell goes. A state without a strip (none outside the enum) has
-  // hasStrip false and nothing is cleared or drawn.
-  bool hasStrip = false;
-  ControlBox stripBand;
-  int glyphX = 0;
-  int glyphY = 0;
+  // The phonetic strip. A state without a strip (none outside the enum)
+  // leaves it not shown, and nothing is cleared or drawn.
+  StripPlace strip;
   // Below the input box: what an arrow key's new entry repaints.
   ControlBox entryArea;
 };
@@ -79,15 +69,10 @@ constexpr MainLayout LayOutMainWindow(LayoutPass pass, SidePanelState state, int
   }
   layout.entryArea = {x, 60, width - x, height - 60};
   if (state == kNoSidePanel) {
-    layout.hasStrip = true;
-    layout.stripBand = {5, 70, kStripBandRight - 5, 20};
-    layout.glyphX = 5;
+    layout.strip = {true, {5, 70, kStripBandRight - 5, 20}, 5, 75};
   } else if (state == kFindPanel || state == kShelfPanel) {
-    layout.hasStrip = true;
-    layout.stripBand = {203, 70, kStripBandRight - 203, 20};
-    layout.glyphX = 205;
+    layout.strip = {true, {203, 70, kStripBandRight - 203, 20}, 205, 75};
   }
-  layout.glyphY = 75;
   return layout;
 }
 
@@ -96,11 +81,6 @@ constexpr MainLayout LayOutMainWindow(LayoutPass pass, SidePanelState state, int
 inline void CreationSize(int* width, int* height) {
   *width = GetSystemMetrics(SM_CXFULLSCREEN) / 3;
   *height = GetSystemMetrics(SM_CYFULLSCREEN) / 2 - 30;
-}
-
-// Moves control to box, repainting it.
-inline void PlaceControl(HWND control, const ControlBox& box) {
-  MoveWindow(control, box.x, box.y, box.width, box.height, TRUE);
 }
 
 }  // namespace quill

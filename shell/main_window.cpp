@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "display/ansi_text.h"
+#include "win/ansi_text.h"
 #include "resources/ids.h"
 #include "speech/speech.h"
 
@@ -353,10 +353,14 @@ void MainWindow::ProbeSpeech() {
 
 // The shelf is the panel shown at start.
 void MainWindow::CreateSidePanels(HWND window) {
-  findPanel.Create(window);
+  int width = 0;
+  int height = 0;
+  CreationSize(&width, &height);
+  findPanel.Create(window, LayOutMainWindow(LayoutPass::kCreate, kFindPanel, width, height).sidePanel);
   findPanel.Hide();
-  shelfPanel.settings = options_.settings;
-  shelfPanel.Create(window);
+  const SettingsKey settings = options_.settings;
+  shelfPanel.Create(window, LayOutMainWindow(LayoutPass::kCreate, kShelfPanel, width, height).sidePanel,
+                    [settings](char* folder) { LoadInstallFolder(settings, folder); });
   SendMessageA(toolbar, TB_SETSTATE, IDM_BOOK_SHELF, TBSTATE_CHECKED | TBSTATE_ENABLED);
   sidePanel = kShelfPanel;
 }
@@ -441,10 +445,15 @@ int MainWindow::OpenBookAt(const char* path) {
   return OpenBook(book, path, &sink);
 }
 
-void MainWindow::ShowEntry() { ShowCurrentEntry(book, Panes(), hwnd, sidePanel, &phoneticStrip); }
+// The strip's place depends on the side panel alone, not on the window's size.
+StripPlace MainWindow::Strip() const {
+  return LayOutMainWindow(LayoutPass::kResize, sidePanel, 0, 0).strip;
+}
+
+void MainWindow::ShowEntry() { ShowCurrentEntry(book, Panes(), hwnd, Strip(), &phoneticStrip); }
 
 void MainWindow::ShowTypedEntry() {
-  ShowTypedWord(book, Panes(), inputText, hwnd, sidePanel, &phoneticStrip);
+  ShowTypedWord(book, Panes(), inputText, hwnd, Strip(), &phoneticStrip);
 }
 
 void MainWindow::PutCurrentKey(bool skipChange, std::size_t keyUnits, DWORD flags) {
@@ -475,8 +484,8 @@ void MainWindow::OnSize(int width, int height) {
   SendMessageA(inputBox, WM_GETTEXT, sizeof inputText, reinterpret_cast<LPARAM>(inputText));
   PlaceControl(statusBar, layout.statusBar);
   PlaceControl(rebar, layout.rebar);
-  findPanel.Move(width, height);
-  shelfPanel.Move(width, height);
+  findPanel.Move(layout.sidePanel);
+  shelfPanel.Move(layout.sidePanel);
   if (skipSizeSave) {
     skipSizeSave = false;
     return;

@@ -16,10 +16,10 @@
 #include "panels/sub_wnd.h"
 #include "panels/tree_sub_wnd.h"
 #include "shell/layout.h"
-#include "shell/scoped_win.h"
+#include "win/scoped_win.h"
 #include "shell/settings.h"
 #include "shell/tray_icon.h"
-#include "shell/window_base.h"
+#include "win/window_base.h"
 #include "speech/speech_api.h"
 
 namespace quill {
@@ -156,6 +156,7 @@ class MainWindow : public WindowBase {
 
   // Shows the current entry (or " <Not Found!>") and its transcription.
   void ShowEntry();
+  StripPlace Strip() const;
   // Looks up inputText and shows the entry the lookup ends on.
   void ShowTypedEntry();
   // Puts the current entry's key into the input box; the change

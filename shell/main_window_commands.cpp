@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "display/ansi_text.h"
+#include "win/ansi_text.h"
 #include "resources/ids.h"
 #include "shell/main_window.h"
 #include "shell/product.h"
@@ -237,9 +237,7 @@ void MainWindow::OpenWebPage() {
   // Room for the command as read, a space and the address.
   char command[256 + sizeof kProductWebAddress + 1] = {};
   DWORD size = 255;
-  const LONG read = RegQueryValueExA(key, nullptr, nullptr, nullptr,
-                                     reinterpret_cast<BYTE*>(command), &size);
-  if (read != ERROR_SUCCESS) return;
+  if (!ReadValue(key, nullptr, command, &size)) return;
   command[255] = 0;
   char* text = command;
   if (text[0] == '"') text += 1;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "display/ansi_text.h"
+#include "win/ansi_text.h"
 #include "resources/ids.h"
 #include "shell/main_window.h"
 

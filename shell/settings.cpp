@@ -1,7 +1,5 @@
 #include "shell/settings.h"
 
-#include <cstring>
-
 namespace quill {
 
 namespace {
@@ -19,14 +17,9 @@ constexpr RectNames kCurrentRectNames = {"Now_LEFT", "Now_TOP", "Now_RIGHT", "No
 // A rectangle edge is read only when the value is exactly 4 bytes long;
 // anything else leaves the edge as it was.
 bool ReadLong(HKEY key, const char* name, LONG* value) {
-  LONG scratch = 0;
-  DWORD got = sizeof scratch;
-  if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&scratch), &got) !=
-          ERROR_SUCCESS ||
-      got != sizeof scratch) {
-    return false;
-  }
-  *value = scratch;
+  DWORD read = 0;
+  if (!ReadExactDword(key, name, &read)) return false;
+  *value = static_cast<LONG>(read);
   return true;
 }
 
@@ -48,26 +41,13 @@ void WriteRect(HKEY key, const RectNames& names, const RECT& rect) {
   WriteDword(key, names.bottom, static_cast<DWORD>(rect.bottom));
 }
 
-// A path is read only when it fits and ends within the buffer.
-bool ReadPath(HKEY key, const char* name, char* path) {
-  char scratch[kPathBytes];
-  DWORD got = sizeof scratch;
-  if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(scratch), &got) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  if (std::memchr(scratch, 0, got) == nullptr) return false;
-  std::memcpy(path, scratch, got);
-  return true;
-}
-
 }  // namespace
 
 int LoadStartSettings(const SettingsKey& key, RECT* rect, char* bookPath) {
   const ScopedRegKey handle = CreateRegistryKey(key);
   if (!handle) return 0;
   int read = ReadRect(handle, kExitRectNames, rect);
-  if (ReadPath(handle, "XQB_PATH", bookPath)) read |= 16;
+  if (ReadText(handle, "XQB_PATH", bookPath, kPathBytes)) read |= 16;
   return read;
 }
 
@@ -80,7 +60,7 @@ RECT LoadCurrentRect(const SettingsKey& key) {
 }
 
 void LoadInstallFolder(const SettingsKey& key, char* folder) {
-  if (const ScopedRegKey handle = CreateRegistryKey(key)) ReadPath(handle, "InstallPath", folder);
+  if (const ScopedRegKey handle = CreateRegistryKey(key)) static_cast<void>(ReadText(handle, "InstallPath", folder, kPathBytes));
 }
 
 void SaveCurrentRect(const SettingsKey& key, const RECT& rect) {
@@ -91,8 +71,7 @@ void SaveExitSettings(const SettingsKey& key, const RECT& rect, const char* book
   const ScopedRegKey handle = CreateRegistryKey(key);
   if (!handle) return;
   WriteRect(handle, kExitRectNames, rect);
-  RegSetValueExA(handle, "XQB_PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(bookPath),
-                 static_cast<DWORD>(kPathBytes));
+  WriteText(handle, "XQB_PATH", bookPath, static_cast<DWORD>(kPathBytes));
 }
 
 }  // namespace quill

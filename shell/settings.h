@@ -7,7 +7,7 @@
 #include <cstddef>
 
 #include "book/buffer_sizes.h"
-#include "shell/registry_key.h"
+#include "win/registry_key.h"
 
 namespace quill {
 

@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "display/ansi_text.h"
+#include "win/ansi_text.h"
 #include "display/entry_format.h"
-#include "shell/scoped_win.h"
+#include "win/scoped_win.h"
 #include "speech/audio_format.h"
 #include "speech/co_task_mem.h"
 

@@ -3,7 +3,7 @@
 #include <objbase.h>
 #include <sapi.h>
 
-#include "shell/scoped_win.h"
+#include "win/scoped_win.h"
 #include "speech/speech_api.h"
 
 namespace quill {

@@ -9,9 +9,10 @@
 #include <cwchar>
 #include <string>
 
-#include "display/ansi_text.h"
+#include "win/ansi_text.h"
 #include "resources/ids.h"
-#include "shell/scoped_win.h"
+#include "win/registry_key.h"
+#include "win/scoped_win.h"
 #include "speech/audio_format.h"
 #include "speech/co_task_mem.h"
 #include "speech/speech.h"
@@ -85,16 +86,12 @@ void SelectVoice(SpeechApi& api, HWND combo, const wchar_t* selectId) {
 // Reads a registry text under HKEY_USERS as a hexadecimal number; 0 when it
 // is missing or not a number.
 LANGID HexRegistryLanguage(const char* path, const char* name) {
-  ScopedRegKey key;
-  if (RegOpenKeyExA(HKEY_USERS, path, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return 0;
+  const ScopedRegKey key = OpenRegistryKey({HKEY_USERS, path});
+  if (!key) return 0;
   char text[32] = {};
   DWORD size = sizeof text - 1;
   DWORD type = 0;
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
-          ERROR_SUCCESS ||
-      type != REG_SZ) {
-    return 0;
-  }
+  if (!ReadValue(key, name, text, &size, &type) || type != REG_SZ) return 0;
   return static_cast<LANGID>(std::strtoul(text, nullptr, 16));
 }
 

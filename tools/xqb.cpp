@@ -12,10 +12,10 @@
 #include "book/decoder.h"
 #include "book/file_mapping.h"
 #include "book/match_query.h"
-#include "tools/dictd_reader.h"
-#include "tools/files.h"
-#include "tools/tsv_reader.h"
-#include "tools/utf.h"
+#include "import/dictd_reader.h"
+#include "import/files.h"
+#include "import/tsv_reader.h"
+#include "import/utf.h"
 
 namespace quill::xqb {
 

@@ -12,8 +12,8 @@
 #include <shellapi.h>
 #endif
 
-#include "tools/file_output.h"
-#include "tools/utf.h"
+#include "import/file_output.h"
+#include "import/utf.h"
 #include "tools/xqb.h"
 
 namespace {

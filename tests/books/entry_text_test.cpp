@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/tsv_reader.h"
+#include "import/tsv_reader.h"
 
 namespace quill::books {
 namespace {

@@ -11,6 +11,7 @@
 
 #include "books/shelf_tool.h"
 #include "tools/dictd_test_data.h"
+#include "tools/xqb.h"
 
 namespace quill::books {
 namespace {

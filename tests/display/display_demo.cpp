@@ -39,7 +39,11 @@ int main(int argc, char** argv) {
   SetWindowTextA(window.Panes().inputBox, inputText);
   ShowBookTitle(book, window.Panes().statusBar);
   window.Pump();
-  ShowTypedWord(book, window.Panes(), inputText, window.Window(), sidePanel);
+  // The strip where the main window puts it with no side panel or with one.
+  const int left = sidePanel == 0 ? 5 : 205;
+  const int bandLeft = sidePanel == 0 ? 5 : 203;
+  ShowTypedWord(book, window.Panes(), inputText, window.Window(),
+                StripPlace{true, {bandLeft, 70, 1024 - bandLeft, 20}, left, 75});
 
   const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000u;
   while (GetTickCount() < end) {

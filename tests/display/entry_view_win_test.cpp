@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "book/book_file.h"
-#include "display/ansi_text.h"
+#include "win/ansi_text.h"
 #include "display/entry_view.h"
 #include "display/phonetic_glyphs.h"
 #include "display/show_entry.h"
@@ -57,6 +57,15 @@ int Entry(const char16_t* key) {
 // Where a state's strip starts, and the band cleared for it.
 int StripLeft(int sidePanel) { return sidePanel == 0 ? 5 : 205; }
 int BandLeft(int sidePanel) { return sidePanel == 0 ? 5 : 203; }
+constexpr int kStripTop = 75;
+
+// The strip's place as the main window hands it over for a side-panel state
+// (0 none, 1 the find panel, 2 the shelf); any other state has no strip.
+StripPlace Strip(int sidePanel) {
+  if (sidePanel < 0 || sidePanel > 2) return {};
+  return {true, {BandLeft(sidePanel), kBandTop, kBandRight - BandLeft(sidePanel), 20},
+          StripLeft(sidePanel), kStripTop};
+}
 
 class EntryDisplayTest : public ::testing::Test {
  protected:
@@ -74,7 +83,7 @@ class EntryDisplayTest : public ::testing::Test {
   std::vector<COLORREF> Show(int entry, int sidePanel) {
     window_->Fill(kArea, kMarker);
     EXPECT_EQ(book_.SetCurrentEntry(entry), 1);
-    EXPECT_EQ(ShowCurrentEntry(book_, window_->Panes(), window_->Window(), sidePanel), 1);
+    EXPECT_EQ(ShowCurrentEntry(book_, window_->Panes(), window_->Window(), Strip(sidePanel)), 1);
     return window_->Capture(kArea);
   }
 
@@ -189,7 +198,7 @@ TEST_F(EntryDisplayTest, TheContentPaneShowsTheTextWithoutThePhoneticLine) {
   EXPECT_EQ(window_->PaneText(), u"a small animal\r\n");
   // The cursor decides, whatever entry was shown before.
   book_.SetCurrentEntry(Entry(u"book"));
-  ShowCurrentEntry(book_, window_->Panes(), window_->Window(), 0);
+  ShowCurrentEntry(book_, window_->Panes(), window_->Window(), Strip(0));
   EXPECT_EQ(window_->PaneText(), u"a set of pages\r\nbound together\r\n");
 }
 
@@ -197,7 +206,7 @@ TEST_F(EntryDisplayTest, AClosedBookShowsNotFoundAndNoGlyphs) {
   Show(Entry(u"book"), 0);
   book_.Close();
   window_->Fill(kArea, kMarker);
-  EXPECT_EQ(ShowCurrentEntry(book_, window_->Panes(), window_->Window(), 0), 1);
+  EXPECT_EQ(ShowCurrentEntry(book_, window_->Panes(), window_->Window(), Strip(0)), 1);
   const std::vector<COLORREF> area = window_->Capture(kArea);
   EXPECT_EQ(window_->PaneText(), u"\r\n <Not Found!>");
   EXPECT_EQ(Marked(area, 5, kBandRight), 0);
@@ -209,7 +218,7 @@ TEST_F(EntryDisplayTest, ABookWithoutEntriesShowsNotFound) {
   BookFile empty;
   ASSERT_EQ(empty.Open(testing::WriteBook({}, layout).c_str()), 1);
   window_->Fill(kArea, kMarker);
-  ShowCurrentEntry(empty, window_->Panes(), window_->Window(), 2);
+  ShowCurrentEntry(empty, window_->Panes(), window_->Window(), Strip(2));
   EXPECT_EQ(window_->PaneText(), u"\r\n <Not Found!>");
   EXPECT_EQ(Marked(window_->Capture(kArea), 203, kBandRight), 0);
   ShowBookTitle(empty, window_->Panes().statusBar);
@@ -232,28 +241,28 @@ TEST_F(EntryDisplayTest, TheInputBoxTextIsFullySelectedAfterEveryDisplay) {
     Show(Entry(u"plain"), state);
     EXPECT_EQ(selection(), all) << state;
     SendMessageA(input, EM_SETSEL, 3, 3);
-    ShowTypedWord(book_, window_->Panes(), "cat", window_->Window(), state);
+    ShowTypedWord(book_, window_->Panes(), "cat", window_->Window(), Strip(state));
     EXPECT_EQ(selection(), all) << state;
   }
   book_.Close();
   SendMessageA(input, EM_SETSEL, 3, 3);
-  ShowCurrentEntry(book_, window_->Panes(), window_->Window(), 0);
+  ShowCurrentEntry(book_, window_->Panes(), window_->Window(), Strip(0));
   EXPECT_EQ(selection(), all);
 }
 
 TEST_F(EntryDisplayTest, ATypedWordShowsTheEntryTheLookupEndsOn) {
   char inputText[kInputTextBytes] = "CAT";
-  ShowTypedWord(book_, window_->Panes(), inputText, window_->Window(), 0);
+  ShowTypedWord(book_, window_->Panes(), inputText, window_->Window(), Strip(0));
   EXPECT_EQ(book_.CurrentEntry(), Entry(u"cat"));
   EXPECT_EQ(window_->PaneText(), u"a small animal\r\n");
   // No match is no failure: the nearest entry is shown.
   std::strcpy(inputText, "ec");
-  ShowTypedWord(book_, window_->Panes(), inputText, window_->Window(), 0);
+  ShowTypedWord(book_, window_->Panes(), inputText, window_->Window(), Strip(0));
   EXPECT_EQ(window_->PaneText(), u"a sound heard again\r\n");
   // A copy of the input box that lost its terminator is read no further
   // than its 512 bytes.
   std::memset(inputText, 'p', sizeof inputText);
-  ShowTypedWord(book_, window_->Panes(), inputText, window_->Window(), 0);
+  ShowTypedWord(book_, window_->Panes(), inputText, window_->Window(), Strip(0));
   EXPECT_EQ(window_->PaneText(), u"no transcription\r\nsecond line\r\n");
 }
 
@@ -292,7 +301,7 @@ TEST_F(EntryDisplayTest, ALongContentFillsThePaneWhateverTheCodePage) {
   layout.lineSeparator = u'|';
   BookFile wide;
   ASSERT_EQ(wide.Open(testing::WriteBook({{u"wide", content}}, layout).c_str()), 1);
-  ASSERT_EQ(ShowCurrentEntry(wide, window_->Panes(), window_->Window(), 0), 1);
+  ASSERT_EQ(ShowCurrentEntry(wide, window_->Panes(), window_->Window(), Strip(0)), 1);
   // Whatever the code page makes of each unit, every unit is there. (Wine
   // takes the code page from the locale: LC_ALL=hi_IN.UTF-8 gives UTF-8.)
   EXPECT_EQ(GetWindowTextLengthW(window_->Panes().contentPane), 6000 + 2 + 3 + 2);

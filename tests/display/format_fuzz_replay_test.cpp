@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fuzz/display_fuzz_entries.h"
-#include "tests/support/corpus_replay.h"
+#include "support/corpus_replay.h"
 
 namespace {
 

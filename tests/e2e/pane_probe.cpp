@@ -20,7 +20,7 @@
 #include <string>
 
 #include "resources/ids.h"
-#include "shell/scoped_win.h"
+#include "win/scoped_win.h"
 
 namespace {
 

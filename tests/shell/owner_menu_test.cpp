@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "resources/ids.h"
-#include "shell/scoped_win.h"
+#include "win/scoped_win.h"
 #include "shell/shell_fixture.h"
 #include "support/test_books.h"
 

@@ -1,4 +1,4 @@
-#include "shell/scoped_win.h"
+#include "win/scoped_win.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 
 #include "books/shelf_table.h"
 #include "resources/ids.h"
-#include "shell/scoped_win.h"
+#include "win/scoped_win.h"
 #include "shell/shell_fixture.h"
 #include "support/test_books.h"
 

@@ -1,4 +1,4 @@
-#include "tools/dictd_reader.h"
+#include "import/dictd_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tools/tsv_reader.h"
+#include "import/tsv_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/utf.h"
+#include "import/utf.h"
 
 namespace quill::xqb {
 namespace {

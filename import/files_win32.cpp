@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "tools/files.h"
-#include "tools/utf.h"
+#include "import/files.h"
+#include "import/utf.h"
 
 namespace quill::xqb {
 

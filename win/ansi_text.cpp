@@ -1,4 +1,4 @@
-#include "display/ansi_text.h"
+#include "win/ansi_text.h"
 
 #include <climits>
 #include <cstring>

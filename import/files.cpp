@@ -1,4 +1,4 @@
-#include "tools/files.h"
+#include "import/files.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "tools/utf.h"
+#include "import/utf.h"
 
 #include <cstring>
 

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "tools/xqb.h"
+#include "import/console.h"
 
 namespace quill::xqb {
 

@@ -1,10 +1,10 @@
-#include "tools/dictd_reader.h"
+#include "import/dictd_reader.h"
 
 #include <zlib.h>
 
 #include <cstring>
 
-#include "tools/utf.h"
+#include "import/utf.h"
 
 namespace quill::xqb {
 

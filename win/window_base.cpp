@@ -1,4 +1,4 @@
-#include "shell/window_base.h"
+#include "win/window_base.h"
 
 #include "resources/ids.h"
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "shell/scoped_win.h"
+#include "win/scoped_win.h"
 
 namespace quill {
 

@@ -1,8 +1,8 @@
-#include "tools/tsv_reader.h"
+#include "import/tsv_reader.h"
 
 #include <cstring>
 
-#include "tools/utf.h"
+#include "import/utf.h"
 
 namespace quill::xqb {
 

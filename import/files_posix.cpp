@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tools/files.h"
+#include "import/files.h"
 
 namespace quill::xqb {
 
