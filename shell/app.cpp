@@ -7,16 +7,11 @@
 
 namespace quill {
 
-namespace {
-
-// The run's history exists before the entry routine and until process exit.
-HistoryList processHistory(LoadCapacity());
-
-}  // namespace
-
 int RunApplication(HINSTANCE instance, const char* /*commandLine*/, int showCommand) {
+  // The run's history of looked-up words, for as long as the program runs.
+  HistoryList history(LoadCapacity());
   MainWindowOptions options;
-  options.history = &processHistory;
+  options.history = &history;
   MainWindow window(options);
   if (!window.StartInstance(instance, showCommand)) return 0;
   HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));

@@ -1,68 +1,34 @@
 // MainWindow: the menu and toolbar commands, the open-file dialog, the
-// side-panel switch, the history popup, the About box and the web page.
+// side-panel switch, the history popup and the web page.
 #include <windows.h>
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <cstring>
 
-#include "win/ansi_text.h"
 #include "resources/ids.h"
+#include "shell/about_box.h"
 #include "shell/main_window.h"
 #include "shell/product.h"
 #include "speech/speech.h"
 #include "speech/voice_dialog.h"
+#include "win/ansi_text.h"
+#include "win/registry_key.h"
 
 namespace quill {
 
 namespace {
 
-
-// The open-file dialog's record, filled once at creation.
-OPENFILENAMEA openDialog;
-constexpr char kBookFilter[] = "Quillpad Files(*.xqb)\0*.xqb\0";
-
-void DrawAboutLine(HDC dc, HFONT font, const char* text, RECT rect) {
-  const ScopedSelect select(dc, font);
-  DrawTextA(dc, text, -1, &rect, DT_SINGLELINE | DT_LEFT | DT_NOPREFIX);
-}
-
-ScopedFont AboutFont(HDC dc, int points) {
-  return FontFromPoints(dc, points, PointRounding::kDown, CHINESEBIG5_CHARSET);
-}
-
-void PaintAbout(HWND dialog) {
-  const ScopedPaint paint(dialog);
-  const HDC dc = paint.dc();
-  SetBkMode(dc, TRANSPARENT);
-  const ScopedFont title = AboutFont(dc, 14);
-  const ScopedFont body = AboutFont(dc, 10);
-  DrawAboutLine(dc, title, kProductName, {80, 10, 280, 35});
-  DrawAboutLine(dc, body, kProductVersionLine, {70, 35, 240, 60});
-  DrawAboutLine(dc, body, kProductRights, {20, 65, 240, 85});
-  DrawAboutLine(dc, body, kProductMaker, {20, 90, 240, 110});
-  DrawAboutLine(dc, body, kProductWebAddress, {20, 115, 240, 135});
-  DrawAboutLine(dc, body, kProductReserved, {20, 140, 240, 160});
-}
-
-INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG:
-      return TRUE;
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-        EndDialog(dialog, 1);
-        return TRUE;
-      }
-      break;
-    case WM_PAINT:
-      PaintAbout(dialog);
-      return TRUE;
-    default:
-      break;
-  }
-  return FALSE;
-}
+// The history popup shows the newest words, at most this many.
+constexpr int kHistoryMenuWords = IDM_HISTORY_LAST - IDM_HISTORY_FIRST;
+// Where the history popup opens, from the window's top-left corner: below
+// the history button, its right edge at the button.
+constexpr int kHistoryMenuRight = 280;
+constexpr int kHistoryMenuTop = 80;
+// A panel switch scrolls the word list this many rows past the cursor, as
+// typing does.
+constexpr int kSwitchScrollAhead = 9;
+// The browser command is read up to this many bytes.
+constexpr DWORD kBrowserCommandBytes = 255;
 
 }  // namespace
 
@@ -73,7 +39,7 @@ void MainWindow::OnCommand(HWND window, int id, HWND control, int code) {
   }
   switch (id) {
     case IDM_ABOUT:
-      DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutProc, 0);
+      ShowAboutBox(instance_, window);
       break;
     case IDM_EXIT:
       DestroyWindow(window);
@@ -101,7 +67,7 @@ void MainWindow::OnCommand(HWND window, int id, HWND control, int code) {
       OpenWebPage();
       break;
     case IDM_SPEAK:
-      SpeakCurrentEntry();
+      SpeakCurrentKey(Speech(), session_.Started() ? &session_.Book() : nullptr, speechSettings);
       break;
     case IDM_VOICE_SETTING:
       ShowVoiceDialog(instance_, window, Speech());
@@ -111,86 +77,57 @@ void MainWindow::OnCommand(HWND window, int id, HWND control, int code) {
   }
 }
 
-void MainWindow::PrepareOpenDialog(HWND owner) {
-  std::memset(&openDialog, 0, sizeof openDialog);
-  openDialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-  openDialog.hwndOwner = owner;
-  openDialog.lpstrFilter = kBookFilter;
-  openDialog.nMaxFile = kPathBytes;
-  openDialog.nMaxFileTitle = kPathBytes;
-  openDialog.lpstrDefExt = "txt";
-}
-
-int MainWindow::ChooseBookFile(HWND owner, char* fileBuffer, char* titleBuffer) {
-  openDialog.hwndOwner = owner;
-  openDialog.lpstrFile = fileBuffer;
-  openDialog.lpstrFileTitle = titleBuffer;
-  openDialog.Flags = OFN_CREATEPROMPT | OFN_HIDEREADONLY;
-  return GetOpenFileNameA(&openDialog);
+bool MainWindow::ChooseBookFile(char* path, char* title) {
+  return openDialog_.Choose(hwnd, path, title);
 }
 
 void MainWindow::OpenBookFromDialog() {
-  if (ChooseBookFile(hwnd, bookPath, bookTitleBuffer)) {
-    book.Close();
-    if (!OpenBookAt(bookPath)) {
-      ShowBookOpenError(hwnd);
-      ClearClosedBook();
+  const BookChooser choose = [this](char* path, char* title) { return ChooseBookFile(path, title); };
+  BookSwitch outcome = BookSwitch::kOpened;
+  if (session_.OpenChosen(hwnd, choose, &outcome)) {
+    if (outcome == BookSwitch::kNoBook) {
+      session_.ShowTitle(controls_.statusBar);
+      ShowEntry();
     }
-    ShowBookTitle(book, statusBar);
-    shelfPanel.RenameCurrentBookItem(book);
+    session_.ShowTitle(controls_.statusBar);
+    shelfPanel_.RenameCurrentBookItem(session_.Book());
   }
-  SendMessageA(inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-  SendMessageA(contentPane, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-  findPanel.Clear();
+  SendMessageA(controls_.inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  SendMessageA(controls_.contentPane, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  findPanel_.Clear();
   ShowEntry();
-  PutCurrentKey(false);
-  SetFocus(inputBox);
-  SendMessageA(inputBox, EM_SETSEL, 0, -1);
-  SetPaneEnabled(true);
-  ShowWordList(false);
+  PutFirstKey(false);
+  ReadyForTyping();
 }
 
+// A panel's button shows it, or hides it when it is already shown; the
+// other panel gives way.
 void MainWindow::SwitchSidePanel(int id, HWND control) {
   const bool wantFind = id == IDM_FIND_PANEL;
-  const SidePanelState shown = wantFind ? kFindPanel : kShelfPanel;
-  if (sidePanel == shown) {
-    sidePanel = kNoSidePanel;
-    if (wantFind) {
-      findPanel.Hide();
-    } else {
-      shelfPanel.Hide();
-    }
+  const SidePanelState wanted = wantFind ? kFindPanel : kShelfPanel;
+  SidePanel& panel = wantFind ? static_cast<SidePanel&>(findPanel_) : shelfPanel_;
+  SidePanel& other = wantFind ? static_cast<SidePanel&>(shelfPanel_) : findPanel_;
+  if (sidePanel_ == wanted) {
+    sidePanel_ = kNoSidePanel;
+    panel.Hide();
   } else {
-    SendMessageA(control, TB_SETSTATE, wantFind ? IDM_FIND_PANEL : IDM_BOOK_SHELF,
-                 TBSTATE_CHECKED | TBSTATE_ENABLED);
-    SendMessageA(control, TB_SETSTATE, wantFind ? IDM_BOOK_SHELF : IDM_FIND_PANEL,
-                 TBSTATE_ENABLED);
-    sidePanel = shown;
-    if (wantFind) {
-      findPanel.Show();
-      shelfPanel.Hide();
-    } else {
-      shelfPanel.Show();
-      findPanel.Hide();
-    }
+    Toolbar::CheckPanelButton(control, wanted);
+    sidePanel_ = wanted;
+    panel.Show();
+    other.Hide();
   }
   PlaceEntryControls(
-      LayOutMainWindow(LayoutPass::kPanelSwitch, sidePanel, clientWidth, clientHeight));
+      LayOutMainWindow(LayoutPass::kPanelSwitch, sidePanel_, clientWidth_, clientHeight_));
   SetPaneEnabled(true);
-  SendMessageA(inputBox, WM_GETTEXT, sizeof inputText, reinterpret_cast<LPARAM>(inputText));
+  ReadInputBox();
   ShowTypedEntry();
   ShowWordList(false);
-  SendMessageA(wordList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(book.CurrentEntry() + 9), FALSE);
+  SendMessageA(controls_.wordList, LVM_ENSUREVISIBLE,
+               static_cast<WPARAM>(session_.Book().CurrentEntry() + kSwitchScrollAhead), FALSE);
 }
 
 SpeechApi& MainWindow::Speech() const {
   return options_.speech != nullptr ? *options_.speech : PlatformSpeechApi();
-}
-
-void MainWindow::SpeakCurrentEntry() { SpeakCurrentKey(Speech(), currentBook, speechSettings); }
-
-void MainWindow::RecordInHistory(const char* word) {
-  if (options_.history != nullptr) options_.history->Add(word);
 }
 
 void MainWindow::ShowHistoryMenu() {
@@ -198,47 +135,49 @@ void MainWindow::ShowHistoryMenu() {
   const ScopedMenu bar(CreateMenu());
   ScopedMenu popup(CreatePopupMenu());
   int appended = 0;
-  for (int i = 0; history != nullptr && i < 10; ++i) {
+  for (int i = 0; history != nullptr && i < kHistoryMenuWords; ++i) {
     char word[kTextBytes];
     if (!history->ItemAt(history->Count() - 1 - i, word, sizeof word)) break;
     AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(IDM_HISTORY_FIRST + i), word);
     ++appended;
   }
   if (appended == 0) return;
-  plainPopupPending = true;
+  plainPopupPending_ = true;
   RECT rect;
   GetWindowRect(hwnd, &rect);
   // The bar owns the popup from here on and destroys it with itself.
   AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup.release()), "POP");
-  TrackPopupMenu(GetSubMenu(bar, 0), TPM_RIGHTALIGN, rect.left + 280, rect.top + 80, 0, hwnd,
-                 nullptr);
+  TrackPopupMenu(GetSubMenu(bar, 0), TPM_RIGHTALIGN, rect.left + kHistoryMenuRight,
+                 rect.top + kHistoryMenuTop, 0, hwnd, nullptr);
 }
 
+// Item IDM_HISTORY_FIRST + i is the i-th newest word.
 void MainWindow::PickHistoryItem(int id) {
-  if (currentBook == nullptr || options_.history == nullptr) return;
+  HistoryList* history = options_.history;
+  if (!session_.Started() || history == nullptr) return;
   char word[kTextBytes];
-  if (!options_.history->ItemAt(options_.history->Count() - id + 199, word, sizeof word)) return;
-  SendMessageA(inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word));
+  const int newestFirst = id - IDM_HISTORY_FIRST;
+  if (!history->ItemAt(history->Count() - 1 - newestFirst, word, sizeof word)) return;
+  SendMessageA(controls_.inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word));
   char16_t wide[kTextUnits] = {};
   FromAnsi(CP_ACP, word, sizeof word, wide, kTextUnits);
-  if (book.FindWord(wide) != 1) return;
+  if (session_.Book().FindWord(wide) != 1) return;
   SyncWordList();
   ShowEntry();
-  SetFocus(inputBox);
-  SendMessageA(inputBox, EM_SETSEL, 0, -1);
-  SetPaneEnabled(true);
-  ShowWordList(false);
+  ReadyForTyping();
 }
 
+// The product's page opens in the browser that opens HTML files: its
+// command up to the first dot, then the address.
 void MainWindow::OpenWebPage() {
   const ScopedRegKey key =
       OpenRegistryKey({HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command"});
   if (!key) return;
   // Room for the command as read, a space and the address.
-  char command[256 + sizeof kProductWebAddress + 1] = {};
-  DWORD size = 255;
+  char command[kBrowserCommandBytes + 1 + sizeof kProductWebAddress + 1] = {};
+  DWORD size = kBrowserCommandBytes;
   if (!ReadValue(key, nullptr, command, &size)) return;
-  command[255] = 0;
+  command[kBrowserCommandBytes] = 0;
   char* text = command;
   if (text[0] == '"') text += 1;
   char* stop = std::strchr(text, '.');

@@ -23,14 +23,13 @@ bool ReadLong(HKEY key, const char* name, LONG* value) {
   return true;
 }
 
-// Reads the edges that are stored: a bit set, 1 left, 2 top, 4 right,
-// 8 bottom.
-int ReadRect(HKEY key, const RectNames& names, RECT* rect) {
-  int read = 0;
-  if (ReadLong(key, names.left, &rect->left)) read |= 1;
-  if (ReadLong(key, names.top, &rect->top)) read |= 2;
-  if (ReadLong(key, names.right, &rect->right)) read |= 4;
-  if (ReadLong(key, names.bottom, &rect->bottom)) read |= 8;
+// Reads the edges that are stored.
+StartSettings ReadRect(HKEY key, const RectNames& names, RECT* rect) {
+  StartSettings read;
+  read.left = ReadLong(key, names.left, &rect->left);
+  read.top = ReadLong(key, names.top, &rect->top);
+  read.right = ReadLong(key, names.right, &rect->right);
+  read.bottom = ReadLong(key, names.bottom, &rect->bottom);
   return read;
 }
 
@@ -43,11 +42,11 @@ void WriteRect(HKEY key, const RectNames& names, const RECT& rect) {
 
 }  // namespace
 
-int LoadStartSettings(const SettingsKey& key, RECT* rect, char* bookPath) {
+StartSettings LoadStartSettings(const SettingsKey& key, RECT* rect, char* bookPath) {
   const ScopedRegKey handle = CreateRegistryKey(key);
-  if (!handle) return 0;
-  int read = ReadRect(handle, kExitRectNames, rect);
-  if (ReadText(handle, "XQB_PATH", bookPath, kPathBytes)) read |= 16;
+  if (!handle) return {};
+  StartSettings read = ReadRect(handle, kExitRectNames, rect);
+  read.path = ReadText(handle, "XQB_PATH", bookPath, kPathBytes);
   return read;
 }
 

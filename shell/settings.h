@@ -18,12 +18,20 @@ static_assert(kPathBytes == MAX_PATH);
 using SettingsKey = RegistryKey;
 inline const SettingsKey kQuillpadSettings = {HKEY_LOCAL_MACHINE, "Software\\Orvelle\\Quillpad"};
 
+// What LoadStartSettings found stored.
+struct StartSettings {
+  bool left = false;
+  bool top = false;
+  bool right = false;
+  bool bottom = false;
+  bool path = false;
+};
+
 // Reads the exit rectangle (Pos_X, Pos_Y, Pos_Right, Pos_Bottom) into rect
 // and XQB_PATH into bookPath (kPathBytes). A missing value, or one
 // that does not fit its destination, leaves it unchanged; so does a path
-// without its terminator, which would otherwise name a cut path. Returns
-// a bit set of what was read: 1 left, 2 top, 4 right, 8 bottom, 16 path.
-int LoadStartSettings(const SettingsKey& key, RECT* rect, char* bookPath);
+// without its terminator, which would otherwise name a cut path.
+StartSettings LoadStartSettings(const SettingsKey& key, RECT* rect, char* bookPath);
 
 // The rectangle last stored by SaveCurrentRect (Now_*), with 600 and 400
 // for a missing right and bottom edge and 0 for the others.

@@ -12,6 +12,9 @@ class WindowBase {
  public:
   HWND hwnd = nullptr;  // set when the window receives WM_CREATE
 
+  // The window, or null before it exists.
+  HWND Handle() const { return hwnd; }
+
   WindowBase() = default;
   WindowBase(const WindowBase&) = delete;
   WindowBase& operator=(const WindowBase&) = delete;

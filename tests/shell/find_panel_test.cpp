@@ -53,7 +53,27 @@ class FindPanelTest : public ShellTest {
     Command(IDM_FIND_PANEL);
     ASSERT_TRUE(IsWindowVisible(Panel().hwnd));
   }
-  SubWnd& Panel() { return Window().findPanel; }
+  // The panel's controls, as the user meets them.
+  struct PanelControls {
+    HWND hwnd;
+    HWND findEdit;
+    HWND findButton;
+    HWND resultList;
+  };
+  PanelControls Panel() {
+    const HWND panel = FindPanel();
+    return {panel, GetDlgItem(panel, IDC_FIND_EDIT), GetDlgItem(panel, IDC_FIND_BUTTON),
+            GetDlgItem(panel, IDC_RESULT_LIST)};
+  }
+  // The entry after the book's cursor, shown by the down arrow; the up arrow
+  // goes back. Tells where the cursor is without moving it in the end.
+  std::string KeyAfterCursor() {
+    SendMessageA(Main(), WM_KEYDOWN, VK_DOWN, 0);
+    const std::string next = InputText();
+    SendMessageA(Main(), WM_KEYDOWN, VK_UP, 0);
+    Pump();
+    return next;
+  }
 
   // Types into the find box as the keyboard does, so that its length limit
   // applies.
@@ -196,24 +216,24 @@ TEST_F(FindPanelTest, AThousandMatchesListTheFirstThreeHundredLastFirst) {
 
 TEST_F(FindPanelTest, SearchLeavesTheMainWindowAsItWasAndPickingARowLooksItsKeyUp) {
   StartWith(WordsBook());
-  MainWindow& w = Window();
   // Show an entry in the middle of the book first.
-  SendMessageA(w.hwnd, MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>("star"), 0);
+  SendMessageA(Main(), MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>("star"), 0);
   Pump();
   const std::string pane = PaneText();
   const std::string input = InputText();
-  const auto top = SendMessageA(w.wordList, LVM_GETTOPINDEX, 0, 0);
-  ASSERT_EQ(w.book.CurrentEntry(), 3);
+  const auto top = SendMessageA(WordList(), LVM_GETTOPINDEX, 0, 0);
   ASSERT_EQ(pane, "a hot ball of gas\r\n");
 
   for (const char* text : {"fruit", "giant star", "no such word"}) {
     SearchFor(text);
-    EXPECT_EQ(w.book.CurrentEntry(), 3) << text;
     EXPECT_EQ(PaneText(), pane) << text;
     EXPECT_EQ(InputText(), input) << text;
-    EXPECT_EQ(SendMessageA(w.wordList, LVM_GETTOPINDEX, 0, 0), top) << text;
+    EXPECT_EQ(SendMessageA(WordList(), LVM_GETTOPINDEX, 0, 0), top) << text;
     EXPECT_FALSE(ListShown()) << text;
     EXPECT_TRUE(PaneEnabled()) << text;
+    // The book's cursor stayed on "star".
+    EXPECT_EQ(KeyAfterCursor(), "sun") << text;
+    EXPECT_EQ(PaneText(), pane) << text;
   }
   // "No records found!" picked: nothing is looked up.
   ClickRow(0);
@@ -221,13 +241,12 @@ TEST_F(FindPanelTest, SearchLeavesTheMainWindowAsItWasAndPickingARowLooksItsKeyU
   EXPECT_EQ(PaneText(), pane);
 
   // Any other row: its entry shown.
-  SendMessageA(w.hwnd, MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>("grape"), 0);
+  SendMessageA(Main(), MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>("grape"), 0);
   Pump();
   EXPECT_EQ(SearchFor("star"), (Strings{"sun", "star", "red giant"}));
   ClickRow(1);
   EXPECT_EQ(InputText(), "star");
   EXPECT_EQ(PaneText(), "a hot ball of gas\r\n");
-  EXPECT_EQ(w.book.CurrentEntry(), 3);
   EXPECT_TRUE(PaneEnabled());
   EXPECT_FALSE(ListShown());
   // The rows stay for the next pick, and the arrow keys walk them, each row
@@ -261,7 +280,6 @@ TEST_F(FindPanelTest, OpenFileCommandEmptiesTheBoxAndTheList) {
 
 TEST_F(FindPanelTest, ClosedBookListsNothingFoundAndReadsNothing) {
   StartWith(WordsBook());
-  MainWindow& w = Window();
   // A file that is no book, chosen in the open-file dialog: the error, and
   // no book is open.
   const std::string notABook = Folder() + "\\notes.xqb";
@@ -270,19 +288,17 @@ TEST_F(FindPanelTest, ClosedBookListsNothingFoundAndReadsNothing) {
   std::fclose(file);
   dialogs_->Queue(DialogAnswerer::ChooseFile(notABook));
   Command(IDM_OPEN_BOOK);
-  ASSERT_FALSE(w.book.IsOpen());
   EXPECT_EQ(DialogTexts().back(), "ERROR: Xqb File open error.");
+  ASSERT_EQ(StatusText(), "");
 
   EXPECT_EQ(SearchFor("star"), kNothingFound);
-  EXPECT_EQ(w.book.BlockDecodes(), 0u);
-  EXPECT_EQ(w.book.CachedBlock(), -1);
   ClickRow(0);
   EXPECT_EQ(PaneText(), "\r\n <Not Found!>");
 }
 
 TEST_F(FindPanelTest, MovePlacesTheControlsForTheClientSize) {
   StartWith(WordsBook());
-  SubWnd& panel = Panel();
+  const PanelControls panel = Panel();
   EXPECT_EQ(Text(panel.findButton), "Find");
   // Each control's left, top, width and height in its parent.
   const auto place = [](HWND control) {
@@ -292,7 +308,7 @@ TEST_F(FindPanelTest, MovePlacesTheControlsForTheClientSize) {
     return std::vector<LONG>{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
   };
   for (const int height : {500, 400}) {
-    SendMessageA(Window().hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(height + 200, height));
+    SendMessageA(Main(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(height + 200, height));
     EXPECT_EQ(place(panel.hwnd), (std::vector<LONG>{3, 35, 200, height - 55})) << height;
     EXPECT_EQ(place(panel.findEdit), (std::vector<LONG>{5, 5, 185, 25})) << height;
     EXPECT_EQ(place(panel.findButton), (std::vector<LONG>{65, 40, 65, 20})) << height;

@@ -28,35 +28,33 @@ class MainWindowTest : public ShellTest {
 
 TEST_F(MainWindowTest, CreationShowsTheFirstEntryReadyForTyping) {
   StartWithDefaultBook();
-  MainWindow& w = Window();
   EXPECT_EQ(InputText(), "Alpha");
   DWORD from = 1;
   DWORD to = 0;
-  SendMessageA(w.inputBox, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  SendMessageA(Input(), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
   EXPECT_EQ(from, 0u);
   EXPECT_EQ(to, 5u);
-  EXPECT_EQ(GetFocus(), w.inputBox);
+  EXPECT_EQ(GetFocus(), Input());
   EXPECT_EQ(PaneText(), "first letter\r\nof the Greek alphabet\r\n");
   EXPECT_EQ(StatusText(), "Default A");
   EXPECT_FALSE(ListShown());
   EXPECT_TRUE(PaneEnabled());
-  EXPECT_EQ(w.sidePanel, kShelfPanel);
-  EXPECT_EQ(w.currentBook, &w.book);
-  EXPECT_EQ(std::string(w.bookPath), Folder() + "\\deflex_a.xqb");
-  EXPECT_EQ(SendMessageA(w.wordList, LVM_GETITEMCOUNT, 0, 0), 3);
+  EXPECT_EQ(ShownPanel(), 2);
+  EXPECT_EQ(ListRows(), 3);
   // The shelf button is checked, the find button not; the window is topmost.
-  EXPECT_EQ(SendMessageA(w.toolbar, TB_GETSTATE, IDM_BOOK_SHELF, 0),
+  EXPECT_EQ(SendMessageA(Toolbar(), TB_GETSTATE, IDM_BOOK_SHELF, 0),
             TBSTATE_CHECKED | TBSTATE_ENABLED);
-  EXPECT_EQ(SendMessageA(w.toolbar, TB_GETSTATE, IDM_FIND_PANEL, 0), TBSTATE_ENABLED);
-  EXPECT_NE(GetWindowLongPtrA(w.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
-  EXPECT_TRUE(IsWindowVisible(w.shelfPanel.hwnd));
-  EXPECT_FALSE(IsWindowVisible(w.findPanel.hwnd));
+  EXPECT_EQ(SendMessageA(Toolbar(), TB_GETSTATE, IDM_FIND_PANEL, 0), TBSTATE_ENABLED);
+  EXPECT_NE(GetWindowLongPtrA(Main(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_TRUE(IsWindowVisible(ShelfPanel()));
+  EXPECT_FALSE(IsWindowVisible(FindPanel()));
   char className[64] = {};
-  GetClassNameA(w.findPanel.hwnd, className, sizeof className);
+  GetClassNameA(FindPanel(), className, sizeof className);
   EXPECT_STREQ(className, "SubWnd");
-  GetClassNameA(w.shelfPanel.hwnd, className, sizeof className);
+  GetClassNameA(ShelfPanel(), className, sizeof className);
   EXPECT_STREQ(className, "TreeSubWnd");
   EXPECT_EQ(DialogTexts(), Strings{});
+  EXPECT_EQ(RememberedBookAtExit(), Folder() + "\\deflex_a.xqb");
 }
 
 // Counts the pixels of the strip band that are not white.
@@ -74,28 +72,28 @@ int InkInStrip(HWND window, int x0) {
 
 TEST_F(MainWindowTest, PhoneticStripSurvivesARepaint) {
   StartWithDefaultBook();
-  MainWindow& w = Window();
-  RedrawWindow(w.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  RedrawWindow(Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   Pump();
   // "[5'lf5]" beside the shelf panel.
-  EXPECT_GT(InkInStrip(w.hwnd, 205), 40);
+  EXPECT_GT(InkInStrip(Main(), 205), 40);
   // An entry without transcription leaves the band white, repaint or not.
-  SendMessageA(w.hwnd, WM_KEYDOWN, VK_DOWN, 0);
-  RedrawWindow(w.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  SendMessageA(Main(), WM_KEYDOWN, VK_DOWN, 0);
+  RedrawWindow(Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   Pump();
   EXPECT_EQ(InputText(), "beta");
-  EXPECT_EQ(InkInStrip(w.hwnd, 205), 0);
+  EXPECT_EQ(InkInStrip(Main(), 205), 0);
 }
 
 // A repaint draws the entry on show, not whatever the cursor has moved to
 // since (typing moves it without showing anything).
 TEST_F(MainWindowTest, RepaintDrawsTheEntryOnShowNotTheCursors) {
   StartWithDefaultBook();
-  MainWindow& w = Window();
-  ASSERT_EQ(w.book.SetCurrentEntry(1), 1);  // "beta", no transcription
-  RedrawWindow(w.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  // Typing moves the cursor to "beta" (no transcription) and shows nothing.
+  SendMessageA(Input(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("beta"));
   Pump();
-  EXPECT_GT(InkInStrip(w.hwnd, 205), 40);
+  RedrawWindow(Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  Pump();
+  EXPECT_GT(InkInStrip(Main(), 205), 40);
   EXPECT_EQ(PaneText(), "first letter\r\nof the Greek alphabet\r\n");
 }
 
@@ -107,7 +105,7 @@ TEST_F(MainWindowTest, FirstBookIsTheLastOneWhenItOpens) {
   ASSERT_EQ(Start(), 1);
   EXPECT_EQ(StatusText(), "Last Book");
   EXPECT_EQ(InputText(), "zebra");
-  EXPECT_EQ(std::string(Window().bookPath), last);
+  EXPECT_EQ(RememberedBookAtExit(), last);
 }
 
 TEST_F(MainWindowTest, FirstBookFallsBackToTheDefaultWithoutADialog) {
@@ -135,7 +133,7 @@ TEST_F(MainWindowTest, FirstBookCanBeChosenInTheDialog) {
   dialogs_->Queue(DialogAnswerer::ChooseFile(chosen));
   ASSERT_EQ(Start(), 1);
   EXPECT_EQ(StatusText(), "Chosen");
-  EXPECT_EQ(std::string(Window().bookPath), chosen);
+  EXPECT_EQ(RememberedBookAtExit(), chosen);
 }
 
 TEST_F(MainWindowTest, NoBookAtAllEndsWithTheErrorAndNoWindow) {
@@ -165,30 +163,34 @@ TEST_F(MainWindowTest, OverlongInstallFolderIsRefusedNotCut) {
 
 TEST_F(MainWindowTest, LayoutFollowsTheSidePanel) {
   StartWithDefaultBook();
-  MainWindow& w = Window();
-  for (const SidePanelState panel : {kNoSidePanel, kFindPanel, kShelfPanel}) {
-    w.sidePanel = panel;
-    SendMessageA(w.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(700, 500));
-    const int x = panel == kNoSidePanel ? 5 : 205;
-    SCOPED_TRACE(panel);
-    const RECT pane = ChildRect(w.contentPane);
+  // The shelf's button opens the find panel, the same again shows none,
+  // the shelf's brings it back.
+  const struct {
+    int command;
+    int panel;
+  } steps[] = {{IDM_FIND_PANEL, 1}, {IDM_FIND_PANEL, 0}, {IDM_BOOK_SHELF, 2}};
+  for (const auto& step : steps) {
+    Command(step.command);
+    ASSERT_EQ(ShownPanel(), step.panel);
+    SendMessageA(Main(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(700, 500));
+    const int x = step.panel == 0 ? 5 : 205;
+    SCOPED_TRACE(step.panel);
+    const RECT pane = ChildRect(Pane());
     EXPECT_EQ(pane.left, x);
     EXPECT_EQ(pane.top, 90);
     EXPECT_EQ(pane.right, 700);
     EXPECT_EQ(pane.bottom, 480);
-    const RECT list = ChildRect(w.wordList);
+    const RECT list = ChildRect(WordList());
     EXPECT_EQ(list.left, x);
     EXPECT_EQ(list.top, 65);
     EXPECT_EQ(list.bottom - list.top, 145);
-    const RECT input = ChildRect(w.inputBox);
+    const RECT input = ChildRect(Input());
     EXPECT_EQ(input.left, x + 5);
     EXPECT_EQ(input.top, 35);
     EXPECT_EQ(input.right, 700 - 10);
     EXPECT_EQ(input.bottom, 65);
-    EXPECT_EQ(w.clientWidth, 700);
-    EXPECT_EQ(w.clientHeight, 500);
   }
-  const RECT shelf = ChildRect(w.shelfPanel.hwnd);
+  const RECT shelf = ChildRect(ShelfPanel());
   EXPECT_EQ(shelf.left, 3);
   EXPECT_EQ(shelf.top, 35);
   EXPECT_EQ(shelf.right - shelf.left, 200);
@@ -197,48 +199,45 @@ TEST_F(MainWindowTest, LayoutFollowsTheSidePanel) {
 
 TEST_F(MainWindowTest, SidePanelButtonsSwitchThePanelsAndTheLayout) {
   StartWithDefaultBook();
-  MainWindow& w = Window();
-  SendMessageA(w.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(700, 500));
+  SendMessageA(Main(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(700, 500));
   const auto command = [&](int id) {
-    SendMessageA(w.hwnd, WM_COMMAND, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(w.toolbar));
+    SendMessageA(Main(), WM_COMMAND, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(Toolbar()));
     Pump();
   };
   command(IDM_FIND_PANEL);  // from the shelf straight to the find panel
-  EXPECT_EQ(w.sidePanel, kFindPanel);
-  EXPECT_TRUE(IsWindowVisible(w.findPanel.hwnd));
-  EXPECT_FALSE(IsWindowVisible(w.shelfPanel.hwnd));
-  EXPECT_EQ(SendMessageA(w.toolbar, TB_GETSTATE, IDM_FIND_PANEL, 0),
+  EXPECT_EQ(ShownPanel(), 1);
+  EXPECT_TRUE(IsWindowVisible(FindPanel()));
+  EXPECT_FALSE(IsWindowVisible(ShelfPanel()));
+  EXPECT_EQ(SendMessageA(Toolbar(), TB_GETSTATE, IDM_FIND_PANEL, 0),
             TBSTATE_CHECKED | TBSTATE_ENABLED);
-  EXPECT_EQ(SendMessageA(w.toolbar, TB_GETSTATE, IDM_BOOK_SHELF, 0), TBSTATE_ENABLED);
-  EXPECT_EQ(ChildRect(w.inputBox).left, 210);
-  EXPECT_EQ(ChildRect(w.inputBox).bottom - ChildRect(w.inputBox).top, 25);
-  EXPECT_EQ(ChildRect(w.wordList).top, 60);
-  EXPECT_EQ(ChildRect(w.contentPane).left, 205);
+  EXPECT_EQ(SendMessageA(Toolbar(), TB_GETSTATE, IDM_BOOK_SHELF, 0), TBSTATE_ENABLED);
+  EXPECT_EQ(ChildRect(Input()).left, 210);
+  EXPECT_EQ(ChildRect(Input()).bottom - ChildRect(Input()).top, 25);
+  EXPECT_EQ(ChildRect(WordList()).top, 60);
+  EXPECT_EQ(ChildRect(Pane()).left, 205);
   EXPECT_FALSE(ListShown());
   EXPECT_TRUE(PaneEnabled());
 
   command(IDM_FIND_PANEL);  // again: no panel at all
-  EXPECT_EQ(w.sidePanel, kNoSidePanel);
-  EXPECT_FALSE(IsWindowVisible(w.findPanel.hwnd));
-  EXPECT_EQ(ChildRect(w.inputBox).left, 10);
-  EXPECT_EQ(ChildRect(w.contentPane).left, 5);
-  EXPECT_EQ(ChildRect(w.contentPane).bottom, 500 - 20);
+  EXPECT_EQ(ShownPanel(), 0);
+  EXPECT_FALSE(IsWindowVisible(FindPanel()));
+  EXPECT_EQ(ChildRect(Input()).left, 10);
+  EXPECT_EQ(ChildRect(Pane()).left, 5);
+  EXPECT_EQ(ChildRect(Pane()).bottom, 500 - 20);
 
   command(IDM_BOOK_SHELF);
-  EXPECT_EQ(w.sidePanel, kShelfPanel);
-  EXPECT_TRUE(IsWindowVisible(w.shelfPanel.hwnd));
-  EXPECT_EQ(ChildRect(w.inputBox).left, 210);
+  EXPECT_EQ(ShownPanel(), 2);
+  EXPECT_TRUE(IsWindowVisible(ShelfPanel()));
+  EXPECT_EQ(ChildRect(Input()).left, 210);
   // The entry is shown again at the new place, strip included.
   EXPECT_EQ(PaneText(), "first letter\r\nof the Greek alphabet\r\n");
 }
 
 TEST_F(MainWindowTest, ShelfBookOpensWithoutBeingRemembered) {
   StartWithDefaultBook();
-  MainWindow& w = Window();
-  const std::string before = w.bookPath;
   MakeBook("shelf.xqb", u"Shelf Book", {"kiwi=a fruit", "lime=green"});
   std::string folder = Folder();
-  SendMessageA(w.hwnd, MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
+  SendMessageA(Main(), MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
                reinterpret_cast<LPARAM>("shelf.xqb"));
   Pump();
   EXPECT_EQ(StatusText(), "Shelf Book");
@@ -246,62 +245,60 @@ TEST_F(MainWindowTest, ShelfBookOpensWithoutBeingRemembered) {
   EXPECT_EQ(PaneText(), "a fruit\r\n");
   EXPECT_FALSE(ListShown());
   EXPECT_TRUE(PaneEnabled());
-  EXPECT_EQ(SendMessageA(w.wordList, LVM_GETITEMCOUNT, 0, 0), 2);
-  EXPECT_EQ(std::string(w.bookPath), before);
+  EXPECT_EQ(ListRows(), 2);
 
   // A shelf book that does not open: the error, then the book of bookPath.
-  SendMessageA(w.hwnd, MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
+  SendMessageA(Main(), MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
                reinterpret_cast<LPARAM>("missing.xqb"));
   Pump();
   EXPECT_EQ(DialogTexts(), Strings{"ERROR: Xqb File open error."});
   EXPECT_EQ(StatusText(), "Default A");
   EXPECT_EQ(InputText(), "Alpha");
-  EXPECT_EQ(std::string(w.bookPath), before);
 
   // A folder so long that the joined path would have to be cut.
   const std::string longFolder(300, 'x');
-  SendMessageA(w.hwnd, MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(longFolder.c_str()),
+  SendMessageA(Main(), MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(longFolder.c_str()),
                reinterpret_cast<LPARAM>("shelf.xqb"));
   Pump();
   EXPECT_EQ(DialogTexts().size(), 2u);
   EXPECT_EQ(StatusText(), "Default A");
+  // Neither a shelf book nor a failed one becomes the book remembered.
+  EXPECT_EQ(RememberedBookAtExit(), Folder() + "\\deflex_a.xqb");
 }
 
 TEST_F(MainWindowTest, ReopenAndAFailedReopenLeaveNothingToRead) {
   StartWithDefaultBook();
-  MainWindow& w = Window();
   std::string folder = Folder();
   MakeBook("shelf.xqb", u"Shelf Book", {"kiwi=a fruit"});
-  SendMessageA(w.hwnd, MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
+  SendMessageA(Main(), MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
                reinterpret_cast<LPARAM>("shelf.xqb"));
   Pump();
   EXPECT_EQ(StatusText(), "Shelf Book");
-  SendMessageA(w.hwnd, MSG_REOPEN_BOOK, 0, 0);
+  SendMessageA(Main(), MSG_REOPEN_BOOK, 0, 0);
   Pump();
   EXPECT_EQ(StatusText(), "Default A");
   EXPECT_EQ(InputText(), "Alpha");
 
   // The book of bookPath is gone (deleted while the shelf book was open):
   // the error, and no book is open.
-  SendMessageA(w.hwnd, MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
+  SendMessageA(Main(), MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
                reinterpret_cast<LPARAM>("shelf.xqb"));
-  ASSERT_TRUE(DeleteFileA(w.bookPath));
-  EXPECT_EQ(SendMessageA(w.hwnd, MSG_REOPEN_BOOK, 0, 0), 0);
+  ASSERT_TRUE(DeleteFileA((Folder() + "\\deflex_a.xqb").c_str()));
+  EXPECT_EQ(SendMessageA(Main(), MSG_REOPEN_BOOK, 0, 0), 0);
   Pump();
   EXPECT_EQ(DialogTexts(), Strings{"ERROR: Xqb File open error."});
-  EXPECT_FALSE(w.book.IsOpen());
   EXPECT_EQ(PaneText(), "\r\n <Not Found!>");
   EXPECT_EQ(StatusText(), "");
-  EXPECT_EQ(SendMessageA(w.wordList, LVM_GETITEMCOUNT, 0, 0), 0);
+  EXPECT_EQ(ListRows(), 0);
   // Whatever the user does now reads nothing and breaks nothing.
-  SendMessageA(w.hwnd, WM_KEYDOWN, VK_DOWN, 0);
-  SendMessageA(w.hwnd, WM_KEYDOWN, VK_RETURN, 0);
-  SendMessageA(w.inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("beta"));
-  SendMessageA(w.hwnd, MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>("gamma"), 0);
+  SendMessageA(Main(), WM_KEYDOWN, VK_DOWN, 0);
+  SendMessageA(Main(), WM_KEYDOWN, VK_RETURN, 0);
+  SendMessageA(Input(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("beta"));
+  SendMessageA(Main(), MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>("gamma"), 0);
   Pump();
   EXPECT_EQ(PaneText(), "\r\n <Not Found!>");
   // A book opens again through the shelf.
-  SendMessageA(w.hwnd, MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
+  SendMessageA(Main(), MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
                reinterpret_cast<LPARAM>("shelf.xqb"));
   Pump();
   EXPECT_EQ(StatusText(), "Shelf Book");
@@ -309,43 +306,41 @@ TEST_F(MainWindowTest, ReopenAndAFailedReopenLeaveNothingToRead) {
 
 TEST_F(MainWindowTest, MinimisingHidesToTheTrayAndTheIconBringsItBack) {
   StartWithDefaultBook();
-  MainWindow& w = Window();
-  SetWindowPos(w.hwnd, nullptr, 40, 30, 640, 480, SWP_NOZORDER);
+  SetWindowPos(Main(), nullptr, 40, 30, 640, 480, SWP_NOZORDER);
   Pump();
   RECT before;
-  GetWindowRect(w.hwnd, &before);
-  EXPECT_EQ(SendMessageA(w.hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0), 0);
+  GetWindowRect(Main(), &before);
+  EXPECT_EQ(SendMessageA(Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0), 0);
   Pump();
-  EXPECT_FALSE(IsWindowVisible(w.hwnd));
-  EXPECT_FALSE(IsIconic(w.hwnd));
-  EXPECT_EQ(GetWindowLongPtrA(w.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_FALSE(IsWindowVisible(Main()));
+  EXPECT_FALSE(IsIconic(Main()));
+  EXPECT_EQ(GetWindowLongPtrA(Main(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
   // The stores that the hiding causes are skipped: Now_* keep the rectangle.
   EXPECT_EQ(ValueLong("Now_LEFT"), before.left);
   EXPECT_EQ(ValueLong("Now_RIGHT"), before.right);
   // Other mouse events on the icon do nothing.
-  SendMessageA(w.hwnd, MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, WM_RBUTTONDOWN);
-  SendMessageA(w.hwnd, MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, WM_LBUTTONUP);
-  EXPECT_FALSE(IsWindowVisible(w.hwnd));
-  SendMessageA(w.hwnd, MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, WM_LBUTTONDOWN);
+  SendMessageA(Main(), MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, WM_RBUTTONDOWN);
+  SendMessageA(Main(), MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, WM_LBUTTONUP);
+  EXPECT_FALSE(IsWindowVisible(Main()));
+  SendMessageA(Main(), MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, WM_LBUTTONDOWN);
   Pump();
-  EXPECT_TRUE(IsWindowVisible(w.hwnd));
+  EXPECT_TRUE(IsWindowVisible(Main()));
   RECT after;
-  GetWindowRect(w.hwnd, &after);
+  GetWindowRect(Main(), &after);
   EXPECT_TRUE(EqualRect(&before, &after));
-  EXPECT_NE(GetWindowLongPtrA(w.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_NE(GetWindowLongPtrA(Main(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
 }
 
 TEST_F(MainWindowTest, ContentPaneGetsTheWindowColour) {
   StartWithDefaultBook();
-  MainWindow& w = Window();
-  HDC dc = GetDC(w.contentPane);
-  EXPECT_EQ(SendMessageA(w.hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                         reinterpret_cast<LPARAM>(w.contentPane)),
+  HDC dc = GetDC(Pane());
+  EXPECT_EQ(SendMessageA(Main(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(Pane())),
             reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW)));
-  EXPECT_EQ(SendMessageA(w.hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                         reinterpret_cast<LPARAM>(w.inputBox)),
+  EXPECT_EQ(SendMessageA(Main(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(Input())),
             0);
-  ReleaseDC(w.contentPane, dc);
+  ReleaseDC(Pane(), dc);
 }
 
 TEST_F(MainWindowTest, TooltipsNameTheEightCommands) {
@@ -358,10 +353,10 @@ TEST_F(MainWindowTest, TooltipsNameTheEightCommands) {
       {IDM_EXIT, nullptr},         {IDM_VOICE_SETTING, nullptr}};
   for (const auto& [id, text] : expected) {
     NMTTDISPINFOA tip{};
-    tip.hdr.hwndFrom = Window().toolbar;
+    tip.hdr.hwndFrom = Toolbar();
     tip.hdr.idFrom = static_cast<UINT_PTR>(id);
     tip.hdr.code = TTN_NEEDTEXTA;
-    EXPECT_EQ(SendMessageA(Window().hwnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip)), 0);
+    EXPECT_EQ(SendMessageA(Main(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip)), 0);
     if (text == nullptr) {
       EXPECT_EQ(tip.lpszText, nullptr) << id;
     } else {

@@ -42,21 +42,21 @@ class OwnerMenuTest : public ShellTest {
 
   // What the platform sends when the user opens popup.
   void OpenPopup(HMENU popup) {
-    SendMessageA(Window().hwnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+    SendMessageA(Main(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
   }
 
   // The size the main window gives the item at position.
   SIZE Measure(HMENU popup, int position) {
     const MENUITEMINFOA item = ItemAt(popup, position, MIIM_ID | MIIM_DATA);
     MEASUREITEMSTRUCT measure = {ODT_MENU, 0, item.wID, 0, 0, item.dwItemData};
-    SendMessageA(Window().hwnd, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+    SendMessageA(Main(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
     return {static_cast<LONG>(measure.itemWidth), static_cast<LONG>(measure.itemHeight)};
   }
 
   // The width of text in the menu font, and with text null the font's
   // character height, as the window's DC measures them.
   int FontMeasure(const char* text) {
-    ScopedGetDC dc(Window().hwnd);
+    ScopedGetDC dc(Main());
     ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
     TEXTMETRICA metrics = {};
     GetTextMetricsA(dc, &metrics);
@@ -71,46 +71,22 @@ class OwnerMenuTest : public ShellTest {
   }
 };
 
-TEST_F(OwnerMenuTest, MenuBarPopupsAreRecordedOnceWithTheToolbarImages) {
-  MainWindow& w = Window();
-  HMENU file = GetSubMenu(w.menu.Handle(), 0);
-  HMENU help = GetSubMenu(w.menu.Handle(), 1);
+TEST_F(OwnerMenuTest, MenuBarPopupsAreDrawnByTheProgramWithWidthsThatStay) {
+  HMENU file = GetSubMenu(GetMenu(Main()), 0);
+  HMENU help = GetSubMenu(GetMenu(Main()), 1);
   // Opening again records nothing new, and the widths stay: the platform
   // reports no text for drawn items, the records still have it.
   for (int round = 0; round < 2; ++round) {
     OpenPopup(file);
     OpenPopup(help);
-    EXPECT_EQ(w.menu.RecordCount(), 6) << round;
     EXPECT_EQ(Measure(file, 0).cx, WidestPlus42({"&Open XQB...", "&Setup ...", "E&xit"})) << round;
     EXPECT_EQ(Measure(help, 0).cx, WidestPlus42({"&About ...", "&Xqb Center"})) << round;
   }
   for (HMENU popup : {file, help}) {
     for (int i = 0; i < GetMenuItemCount(popup); ++i) EXPECT_TRUE(OwnerDrawn(popup, i)) << i;
   }
-  const auto list = reinterpret_cast<HIMAGELIST>(SendMessageA(w.toolbar, TB_GETIMAGELIST, 0, 0));
-  ASSERT_NE(list, nullptr);
-  struct Expected {
-    UINT command;
-    const char* text;
-    int image;  // -1 for none
-  };
-  const Expected expected[] = {
-      {IDM_OPEN_BOOK, "&Open XQB...", IMG_OPEN_BOOK},
-      {IDM_VOICE_SETTING, "&Setup ...", IMG_VOICE_SETTING},
-      {0, "", -1},
-      {IDM_EXIT, "E&xit", IMG_EXIT},
-      {IDM_ABOUT, "&About ...", IMG_ABOUT},
-      {IDM_WEB_PAGE, "&Xqb Center", -1},
-  };
-  for (const Expected& e : expected) {
-    const MenuItemRecord* record = w.menu.FindRecord(e.command);
-    ASSERT_NE(record, nullptr) << e.command;
-    EXPECT_STREQ(record->text, e.text);
-    EXPECT_EQ(record->imageList, e.image >= 0 ? list : nullptr) << e.command;
-    EXPECT_EQ(record->imageIndex, std::max(e.image, 0)) << e.command;
-  }
   // A typed letter in an open popup picks nothing.
-  EXPECT_EQ(SendMessageA(w.hwnd, WM_MENUCHAR, MAKEWPARAM('x', MF_POPUP),
+  EXPECT_EQ(SendMessageA(Main(), WM_MENUCHAR, MAKEWPARAM('x', MF_POPUP),
                          reinterpret_cast<LPARAM>(file)),
             MAKELRESULT(0, MNC_IGNORE));
 }
@@ -132,7 +108,6 @@ TEST_F(OwnerMenuTest, HeightsFollowTheFontAndWidthTheWidestText) {
   AppendMenuA(popup, MF_STRING, 9003, "Mid text");
   OpenPopup(popup);
   const int h = FontMeasure(nullptr);
-  const int records = Window().menu.RecordCount();
 
   // Then new texts, one kept owner-drawn and one made a plain string again:
   // the records keep the first texts and the popup its width.
@@ -152,25 +127,21 @@ TEST_F(OwnerMenuTest, HeightsFollowTheFontAndWidthTheWidestText) {
     ModifyMenuA(popup, 3, MF_BYPOSITION | MF_STRING, 9003, "Another much longer text here");
     OpenPopup(popup);
   }
-  EXPECT_EQ(Window().menu.RecordCount(), records);
-  EXPECT_STREQ(Window().menu.FindRecord(9001)->text, "Short");
-  EXPECT_STREQ(Window().menu.FindRecord(9003)->text, "Mid text");
+  EXPECT_TRUE(OwnerDrawn(popup, 0));
   EXPECT_TRUE(OwnerDrawn(popup, 3));
   DestroyMenu(popup);
 }
 
 TEST_F(OwnerMenuTest, CommandsBeyondTheLastRecordStayWithThePlatform) {
-  MainWindow& w = Window();
   HMENU popup = CreatePopupMenu();
   for (int i = 0; i < 300; ++i) {
     const std::string text = "Item " + std::to_string(i);
     AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(20000 + i), text.c_str());
   }
   OpenPopup(popup);
-  EXPECT_EQ(w.menu.RecordCount(), 255);
+  // The program keeps 255 items: the first 255 are its own to draw.
+  EXPECT_TRUE(OwnerDrawn(popup, 0));
   EXPECT_TRUE(OwnerDrawn(popup, 254));
-  EXPECT_STREQ(w.menu.FindRecord(20254)->text, "Item 254");
-  EXPECT_EQ(w.menu.FindRecord(20255), nullptr);
   for (int i : {255, 299}) {
     EXPECT_FALSE(OwnerDrawn(popup, i)) << i;
     char text[32] = {};
@@ -178,9 +149,8 @@ TEST_F(OwnerMenuTest, CommandsBeyondTheLastRecordStayWithThePlatform) {
     EXPECT_EQ(std::string(text), "Item " + std::to_string(i));
   }
   // The menu bar's popups opened afterwards are left to the platform too.
-  HMENU file = GetSubMenu(w.menu.Handle(), 0);
+  HMENU file = GetSubMenu(GetMenu(Main()), 0);
   OpenPopup(file);
-  EXPECT_EQ(w.menu.RecordCount(), 255);
   EXPECT_FALSE(OwnerDrawn(file, 0));
   DestroyMenu(popup);
 }
@@ -210,18 +180,16 @@ SeenPopup TrackWithInspection(const std::function<void()>& track) {
 }
 
 TEST_F(OwnerMenuTest, HistoryPopupStaysPlainAndTheNextPopupIsDrawnAgain) {
-  MainWindow& w = Window();
   history_.Add("alpha");
   history_.Add("beta");
-  const SeenPopup history = TrackWithInspection([&] { w.ShowHistoryMenu(); });
+  const SeenPopup history = TrackWithInspection([&] { Command(IDM_HISTORY); });
   EXPECT_EQ(history.items, 2);
   EXPECT_EQ(history.ownerDrawn, 0);
-  EXPECT_EQ(w.menu.FindRecord(IDM_HISTORY_FIRST), nullptr);
 
   RECT rect;
-  GetWindowRect(w.hwnd, &rect);
+  GetWindowRect(Main(), &rect);
   const SeenPopup next = TrackWithInspection([&] {
-    TrackPopupMenu(GetSubMenu(w.menu.Handle(), 0), 0, rect.left + 20, rect.top + 40, 0, w.hwnd,
+    TrackPopupMenu(GetSubMenu(GetMenu(Main()), 0), 0, rect.left + 20, rect.top + 40, 0, Main(),
                    nullptr);
   });
   EXPECT_EQ(next.items, 4);
@@ -286,17 +254,17 @@ class OwnerMenuDrawTest : public OwnerMenuTest {
 
   // Draws command's item into a canvas first painted magenta, as the
   // platform asks the main window to.
-  void Draw(UINT command, bool selected, int height = 20) {
+  void Draw(UINT command, bool selected, int height = 20, HMENU popup = nullptr) {
     Fill(kUnpainted);
     DRAWITEMSTRUCT item = {};
     item.CtlType = ODT_MENU;
     item.itemID = command;
     item.itemAction = ODA_DRAWENTIRE;
     item.itemState = selected ? ODS_SELECTED : 0;
-    item.hwndItem = reinterpret_cast<HWND>(popup_);
+    item.hwndItem = reinterpret_cast<HWND>(popup != nullptr ? popup : popup_);
     item.hDC = canvas_;
     item.rcItem = {0, 0, kWidth, height};
-    SendMessageA(Window().hwnd, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(Main(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
   }
   COLORREF At(int x, int y) { return GetPixel(canvas_, x, y); }
   // Checks the highlight frame from (0, 0) or (1, 1) to (right, bottom) at
@@ -317,15 +285,15 @@ class OwnerMenuDrawTest : public OwnerMenuTest {
     return count;
   }
 
-  // The toolbar's image of the Open command as it draws itself on black and
-  // on white: colour per pixel, CLR_NONE where it is transparent.
-  std::vector<COLORREF> OpenImage() {
+  // A toolbar image as it draws itself on black and on white: colour per
+  // pixel, CLR_NONE where it is transparent.
+  std::vector<COLORREF> ToolbarImage(int image) {
     const auto list =
-        reinterpret_cast<HIMAGELIST>(SendMessageA(Window().toolbar, TB_GETIMAGELIST, 0, 0));
+        reinterpret_cast<HIMAGELIST>(SendMessageA(Toolbar(), TB_GETIMAGELIST, 0, 0));
     std::vector<COLORREF> seen[2];
     for (int pass = 0; pass < 2; ++pass) {
       Fill(pass == 0 ? kBlack : RGB(255, 255, 255));
-      ImageList_Draw(list, IMG_OPEN_BOOK, canvas_, 0, 0, ILD_TRANSPARENT);
+      ImageList_Draw(list, image, canvas_, 0, 0, ILD_TRANSPARENT);
       for (int i = 0; i < 16 * 16; ++i) seen[pass].push_back(At(i % 16, i / 16));
     }
     for (std::size_t i = 0; i < seen[0].size(); ++i) {
@@ -383,7 +351,7 @@ TEST_F(OwnerMenuDrawTest, SeparatorLine) {
 }
 
 TEST_F(OwnerMenuDrawTest, IconRaisedOverItsShadowWhenSelected) {
-  const std::vector<COLORREF> image = OpenImage();
+  const std::vector<COLORREF> image = ToolbarImage(IMG_OPEN_BOOK);
   // The image's colour at (x, y), CLR_NONE outside it or where transparent.
   auto imageAt = [&](int x, int y) {
     const bool inside = x >= 0 && y >= 0 && x < 16 && y < 16;
@@ -431,6 +399,42 @@ TEST_F(OwnerMenuDrawTest, IconRaisedOverItsShadowWhenSelected) {
     EXPECT_EQ(imagePixels, c.imageAt >= 0 ? opaquePixels : 0) << c.name;
     if (c.silhouetteAt >= 0) {
       EXPECT_GT(silhouettePixels, 10) << c.name;
+    }
+  }
+}
+
+// Each item of the menu bar shows the image of its toolbar button, or none,
+// at (3, 3) of the icon bar.
+TEST_F(OwnerMenuDrawTest, MenuBarItemsShowTheirToolbarImages) {
+  HMENU file = GetSubMenu(GetMenu(Main()), 0);
+  HMENU help = GetSubMenu(GetMenu(Main()), 1);
+  OpenPopup(file);
+  OpenPopup(help);
+  struct Expected {
+    HMENU popup;
+    UINT command;
+    int image;  // -1 for none
+  };
+  const Expected expected[] = {
+      {file, IDM_OPEN_BOOK, IMG_OPEN_BOOK}, {file, IDM_VOICE_SETTING, IMG_VOICE_SETTING},
+      {file, IDM_EXIT, IMG_EXIT},           {help, IDM_ABOUT, IMG_ABOUT},
+      {help, IDM_WEB_PAGE, -1},
+  };
+  for (const Expected& e : expected) {
+    const std::vector<COLORREF> image = ToolbarImage(e.image < 0 ? IMG_OPEN_BOOK : e.image);
+    Draw(e.command, false, 20, e.popup);
+    int wrong = 0;
+    int bar = 0;
+    for (int y = 0; y < 16; ++y) {
+      for (int x = 0; x < 16; ++x) {
+        const COLORREF want = image[static_cast<std::size_t>(y * 16 + x)];
+        if (e.image >= 0 && want != CLR_NONE) wrong += At(x + 3, y + 3) != want;
+        bar += At(x + 3, y + 3) == kIconBar;
+      }
+    }
+    EXPECT_EQ(wrong, 0) << e.command;
+    if (e.image < 0) {
+      EXPECT_EQ(bar, 16 * 16) << e.command;
     }
   }
 }

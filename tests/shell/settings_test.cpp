@@ -28,14 +28,14 @@ TEST_F(SettingsTest, StartReadsTheExitRectangleAndExitStoresIt) {
   SetDword("Pos_Bottom", 20 + 450);
   StartWithBook();
   RECT rect;
-  GetWindowRect(Window().hwnd, &rect);
+  GetWindowRect(Main(), &rect);
   EXPECT_EQ(rect.left, 30);
   EXPECT_EQ(rect.top, 20);
   EXPECT_EQ(rect.right, 730);
   EXPECT_EQ(rect.bottom, 470);
 
   // Moving stores the current rectangle at once, and only that.
-  SetWindowPos(Window().hwnd, nullptr, 50, 60, 640, 480, SWP_NOZORDER);
+  SetWindowPos(Main(), nullptr, 50, 60, 640, 480, SWP_NOZORDER);
   Pump();
   EXPECT_EQ(ValueType("Now_LEFT"), static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(ValueBytes("Now_LEFT").size(), 4u);
@@ -45,7 +45,8 @@ TEST_F(SettingsTest, StartReadsTheExitRectangleAndExitStoresIt) {
   EXPECT_EQ(ValueLong("Now_BOTTOM"), 540);
   EXPECT_EQ(ValueLong("Pos_X"), 30);
 
-  const std::string path = Window().bookPath;
+  // The book the window opened: the default, as no other was remembered.
+  const std::string path = Folder() + "\\deflex_a.xqb";
   Close();
   EXPECT_EQ(ValueType("Pos_X"), static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(ValueLong("Pos_X"), 50);
@@ -64,7 +65,7 @@ TEST_F(SettingsTest, StartReadsTheExitRectangleAndExitStoresIt) {
 TEST_F(SettingsTest, FirstRunGetsASizeThatFitsTheScreen) {
   StartWithBook();
   RECT rect;
-  GetWindowRect(Window().hwnd, &rect);
+  GetWindowRect(Main(), &rect);
   EXPECT_EQ(rect.left, 0);
   EXPECT_EQ(rect.top, 0);
   EXPECT_GT(rect.right - rect.left, 300);
@@ -87,7 +88,7 @@ TEST_F(SettingsTest, OddValuesAreIgnored) {
   SetBinary("XQB_PATH", unterminated, REG_SZ);
   StartWithBook();
   RECT rect;
-  GetWindowRect(Window().hwnd, &rect);
+  GetWindowRect(Main(), &rect);
   EXPECT_EQ(rect.left, 0);
   EXPECT_EQ(rect.top, 10);
   EXPECT_GT(rect.right - rect.left, 300);
@@ -236,7 +237,7 @@ TEST_F(SecondInstanceTest, BringsTheRunningWindowForwardAtTheStoredRectangle) {
   // This window is the running instance; its title and class are the
   // program's.
   ASSERT_EQ(Start(), 1);
-  HWND running = Window().hwnd;
+  HWND running = Main();
   ShowWindow(running, SW_HIDE);
   SetProgramDword("Now_LEFT", 40);
   SetProgramDword("Now_TOP", 50);

@@ -28,13 +28,29 @@ class ShelfTreeTest : public ShellTest {
     StartWithBook(Entries({"Alpha=first letter", "beta=second letter"}));
   }
 
-  HWND Tree() { return Window().shelfPanel.tree; }
-  TreeSubWnd& Panel() { return Window().shelfPanel; }
   HTREEITEM Next(HTREEITEM item, UINT how) {
     return reinterpret_cast<HTREEITEM>(
         SendMessageA(Tree(), TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
   }
   HTREEITEM Selected() { return Next(nullptr, TVGN_CARET); }
+  std::vector<HTREEITEM> Children(HTREEITEM parent) {
+    std::vector<HTREEITEM> items;
+    for (HTREEITEM i = Next(parent, TVGN_CHILD); i; i = Next(i, TVGN_NEXT)) items.push_back(i);
+    return items;
+  }
+  // The items as the shelf lays them out: the root, its categories, each
+  // category's books in the table's order, and the current book last.
+  HTREEITEM Root() { return Next(nullptr, TVGN_ROOT); }
+  HTREEITEM Leaf(std::size_t row) {
+    const auto category = static_cast<std::size_t>(ShelfTable[row].category);
+    std::size_t before = 0;
+    for (std::size_t r = 0; r < row; ++r) before += ShelfTable[r].category == ShelfTable[row].category;
+    return Children(Children(Root())[category])[before];
+  }
+  HTREEITEM CurrentBookItem() {
+    const std::vector<HTREEITEM> top = Children(Root());
+    return top.size() > static_cast<std::size_t>(kShelfCategoryCount) ? top.back() : nullptr;
+  }
   // An item as one line: indent by depth, text, image letters (Book, Open
   // book, Folder) for normal and selected, and "+" when expanded.
   std::string Look(HTREEITEM item, int depth = 0) {
@@ -94,7 +110,7 @@ class ShelfTreeTest : public ShellTest {
   }
   // Steps the main window off entry 0, so that any reopen would show.
   void StepToBeta() {
-    Key(Window().hwnd, VK_DOWN);
+    Key(Main(), VK_DOWN);
     ASSERT_EQ(InputText(), "beta");
   }
 };
@@ -147,42 +163,42 @@ TEST_F(ShelfTreeTest, ImagesAreThreeCellsWithGreenSeenThrough) {
 
 TEST_F(ShelfTreeTest, RootAndCategoriesOpenNothing) {
   StepToBeta();
-  Select(Panel().rootItem);
-  for (HTREEITEM category : Panel().categoryItems) Select(category);
-  Select(Panel().rootItem);
-  EXPECT_EQ(Selected(), Panel().rootItem);
+  Select(Root());
+  for (int c = 0; c < kShelfCategoryCount; ++c) Select(Children(Root())[static_cast<std::size_t>(c)]);
+  Select(Root());
+  EXPECT_EQ(Selected(), Root());
   EXPECT_EQ(InputText(), "beta");
   EXPECT_EQ(StatusText(), "Default A");
   EXPECT_EQ(DialogTexts(), Strings{});
 }
 
 TEST_F(ShelfTreeTest, EveryLeafOpensItsBookFromTheFolderInstalledNow) {
-  const std::string bookPath = Window().bookPath;
   // The installation moves after start-up: the books open from the new
   // place.
   const std::string shelf = MakeShelf();
   SetInstallFolder(shelf);
   for (std::size_t row = 0; row < kShelfRowCount; ++row) {
     SCOPED_TRACE(ShelfTable[row].file);
-    Select(Panel().leafItems[row]);
-    EXPECT_EQ(std::string(Panel().installFolder), shelf);
+    Select(Leaf(row));
     EXPECT_EQ(StatusText(), ShelfTable[row].title);
     EXPECT_EQ(InputText(), "k");
     EXPECT_EQ(PaneText(), std::string("book ") + ShelfTable[row].title + "\r\n");
   }
-  EXPECT_EQ(std::string(Window().bookPath), bookPath);
   EXPECT_EQ(DialogTexts(), Strings{});
 
-  // A setting that cannot be read leaves the folder read last.
+  // A setting that cannot be read leaves the folder read last: the book
+  // still opens from the shelf folder.
   RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsPath, "InstallPath");
-  Select(Panel().leafItems[0]);
+  Select(Leaf(0));
   EXPECT_EQ(StatusText(), ShelfTable[0].title);
-  EXPECT_EQ(std::string(Panel().installFolder), shelf);
+  EXPECT_EQ(PaneText(), std::string("book ") + ShelfTable[0].title + "\r\n");
+  // No shelf book becomes the book remembered.
+  EXPECT_EQ(RememberedBookAtExit(), Folder() + "\\deflex_a.xqb");
 }
 
 TEST_F(ShelfTreeTest, CurrentBookItemReopensTheBookOfBookPath) {
   SetInstallFolder(MakeShelf());
-  const HTREEITEM jargon = Panel().leafItems[4];
+  const HTREEITEM jargon = Leaf(4);
   ASSERT_STREQ(ShelfTable[4].title, "Jargon File");
   // The current book after a shelf book; then a book from the open-file
   // command becomes the current book: the item takes its title (no item is
@@ -197,15 +213,14 @@ TEST_F(ShelfTreeTest, CurrentBookItemReopensTheBookOfBookPath) {
     SCOPED_TRACE(c.title);
     if (!c.opened.empty()) OpenFile(c.opened);
     EXPECT_EQ(StatusText(), c.title);
-    EXPECT_EQ(Look(Panel().currentBookItem), c.title + " BO");
+    EXPECT_EQ(Look(CurrentBookItem()), c.title + " BO");
     EXPECT_EQ(SendMessageA(Tree(), TVM_GETCOUNT, 0, 0), 23);
     Select(jargon);
     EXPECT_EQ(StatusText(), "Jargon File");
-    Select(Panel().currentBookItem);
+    Select(CurrentBookItem());
     EXPECT_EQ(StatusText(), c.title);
     EXPECT_EQ(InputText(), c.firstKey);
   }
-  EXPECT_EQ(std::string(Window().bookPath), mine);
 
   // A chosen file that is no book: no book is open, and the item, like the
   // status bar, names none; the shelf still opens its books.
@@ -213,15 +228,17 @@ TEST_F(ShelfTreeTest, CurrentBookItemReopensTheBookOfBookPath) {
   WriteBookAt(broken, "Broken", 520);
   OpenFile(broken);
   EXPECT_EQ(DialogTexts().back(), "ERROR: Xqb File open error.");
-  EXPECT_EQ(Look(Panel().currentBookItem), " BO");
+  EXPECT_EQ(Look(CurrentBookItem()), " BO");
   Select(jargon);
   EXPECT_EQ(StatusText(), "Jargon File");
   EXPECT_EQ(InputText(), "k");
+  // The book chosen last is the one remembered, even one that failed.
+  EXPECT_EQ(RememberedBookAtExit(), broken);
 }
 
 TEST_F(ShelfTreeTest, ArrowKeysOpenEachBookThatTheSelectionPasses) {
   SetInstallFolder(MakeShelf());
-  Select(Panel().leafItems[0]);
+  Select(Leaf(0));
   SetFocus(Tree());
   Strings seen;
   for (int step = 0; step < 12; ++step) {
@@ -247,22 +264,21 @@ TEST_F(ShelfTreeTest, ArrowKeysOpenEachBookThatTheSelectionPasses) {
 }
 
 TEST_F(ShelfTreeTest, TreeFillsThePanelAfterEveryResize) {
-  MainWindow& w = Window();
   // The tree's size and the panel's place and size, heights less the
   // client height.
   const auto layout = [&] {
     RECT client;
-    GetClientRect(w.hwnd, &client);
+    GetClientRect(Main(), &client);
     RECT tree;
     GetWindowRect(Tree(), &tree);
-    const RECT panel = ChildRect(Panel().hwnd);
+    const RECT panel = ChildRect(ShelfPanel());
     return std::vector<LONG>{tree.right - tree.left, tree.bottom - tree.top - client.bottom,
                              panel.left, panel.top, panel.right - panel.left,
                              panel.bottom - panel.top - client.bottom};
   };
   const std::vector<LONG> wanted = {195, -60, 3, 35, 200, -55};
   for (const SIZE& size : {SIZE{640, 480}, SIZE{900, 760}, SIZE{420, 300}, SIZE{800, 600}}) {
-    SetWindowPos(w.hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(Main(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
     Pump();
     EXPECT_EQ(layout(), wanted) << size.cx << "x" << size.cy;
   }
@@ -304,26 +320,26 @@ TEST_F(ShelfTreeTest, ABookThatDoesNotOpenGivesTheMessageAndThePreviousBook) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Select(Panel().rootItem);
+    Select(Root());
     StepToBeta();
     SetInstallFolder(c.folder);
-    Select(Panel().leafItems[c.row]);
+    Select(Leaf(c.row));
     EXPECT_EQ(DialogTexts().size(), c.messages);
     EXPECT_EQ(DialogTexts().back(), "ERROR: Xqb File open error.");
     EXPECT_EQ(StatusText(), c.status);
     // The failed item stays selected; the window goes on working.
-    EXPECT_EQ(Selected(), Panel().leafItems[c.row]);
+    EXPECT_EQ(Selected(), Leaf(c.row));
     if (std::string(c.status) == "Default A") {
       EXPECT_EQ(InputText(), "Alpha");
       StepToBeta();
       EXPECT_EQ(PaneText(), "second letter\r\n");
     }
     SetInstallFolder(Folder());
-    Select(Panel().rootItem);
-    Select(Panel().leafItems[0]);
+    Select(Root());
+    Select(Leaf(0));
     EXPECT_EQ(StatusText(), "Default A");
   }
-  EXPECT_EQ(std::string(Window().bookPath), Folder() + "\\deflex_a.xqb");
+  EXPECT_EQ(RememberedBookAtExit(), Folder() + "\\deflex_a.xqb");
 }
 
 }  // namespace

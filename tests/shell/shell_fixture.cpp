@@ -28,15 +28,34 @@ void ShellTest::TearDown() {
 
 int ShellTest::Start() {
   window_ = std::make_unique<MainWindow>(options_);
-  const int started = window_->StartInstance(GetModuleHandleA(nullptr), SW_SHOW);
+  const bool started = window_->StartInstance(GetModuleHandleA(nullptr), SW_SHOW);
   Pump();
-  return started;
+  return started ? 1 : 0;
 }
 
 void ShellTest::Close() {
-  if (window_ && window_->hwnd != nullptr) DestroyWindow(window_->hwnd);
+  if (window_ && IsWindow(Main())) DestroyWindow(Main());
   Pump();
   window_.reset();
+}
+
+HWND ShellTest::StatusBar() const {
+  return FindWindowExA(Main(), nullptr, STATUSCLASSNAMEA, nullptr);
+}
+
+HWND ShellTest::Tree() const { return FindWindowExA(ShelfPanel(), nullptr, WC_TREEVIEWA, nullptr); }
+
+int ShellTest::ShownPanel() const {
+  if (IsWindowVisible(FindPanel())) return 1;
+  if (IsWindowVisible(ShelfPanel())) return 2;
+  return 0;
+}
+
+std::string ShellTest::RememberedBookAtExit() {
+  Close();
+  const std::vector<BYTE> bytes = ValueBytes("XQB_PATH");
+  return std::string(reinterpret_cast<const char*>(bytes.data()),
+                     strnlen(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 std::string ShellTest::MakeBook(const std::string& name, const std::u16string& title,
@@ -63,8 +82,7 @@ void ShellTest::StartWithBook(const std::vector<BookEntry>& entries) {
 }
 
 void ShellTest::Command(int id) {
-  SendMessageA(window_->hwnd, WM_COMMAND, static_cast<WPARAM>(id),
-               reinterpret_cast<LPARAM>(window_->toolbar));
+  SendMessageA(Main(), WM_COMMAND, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(Toolbar()));
   Pump();
 }
 
@@ -142,18 +160,18 @@ std::string ShellTest::Text(HWND window) {
 
 std::string ShellTest::StatusText() {
   char text[512] = {};
-  SendMessageA(window_->statusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+  SendMessageA(StatusBar(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
   return text;
 }
 
 bool ShellTest::PaneEnabled() {
-  return (GetWindowLongPtrA(window_->contentPane, GWL_STYLE) & WS_DISABLED) == 0;
+  return (GetWindowLongPtrA(Pane(), GWL_STYLE) & WS_DISABLED) == 0;
 }
 
 RECT ShellTest::ChildRect(HWND child) {
   RECT rect;
   GetWindowRect(child, &rect);
-  MapWindowPoints(nullptr, window_->hwnd, reinterpret_cast<POINT*>(&rect), 2);
+  MapWindowPoints(nullptr, Main(), reinterpret_cast<POINT*>(&rect), 2);
   return rect;
 }
 

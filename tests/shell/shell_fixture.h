@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,6 +13,7 @@
 
 #include "book/book_builder.h"
 #include "panels/history_list.h"
+#include "resources/ids.h"
 #include "shell/main_window.h"
 #include "support/dialog_answerer.h"
 
@@ -27,7 +29,23 @@ class ShellTest : public ::testing::Test {
   // Creates the window as the program does: 1 when it was created.
   int Start();
   void Close();
-  MainWindow& Window() { return *window_; }
+
+  // The windows a user sees, found as another program would find them:
+  // the main window, its controls by id or class, the panels and theirs.
+  HWND Main() const { return window_ ? window_->Handle() : nullptr; }
+  HWND Input() const { return GetDlgItem(Main(), IDC_INPUT_BOX); }
+  HWND WordList() const { return GetDlgItem(Main(), IDC_WORD_LIST); }
+  HWND Pane() const { return GetDlgItem(Main(), IDC_CONTENT_PANE); }
+  HWND StatusBar() const;
+  HWND Toolbar() const { return GetDlgItem(GetDlgItem(Main(), IDC_REBAR), IDC_TOOLBAR); }
+  HWND FindPanel() const { return FindWindowExA(Main(), nullptr, "SubWnd", nullptr); }
+  HWND ShelfPanel() const { return FindWindowExA(Main(), nullptr, "TreeSubWnd", nullptr); }
+  HWND Tree() const;
+  // Which side panel is shown: 0 none, 1 the find panel, 2 the shelf.
+  int ShownPanel() const;
+  // The book the window remembers for the next run (XQB_PATH), as it stores
+  // it when it closes: closes the window.
+  std::string RememberedBookAtExit();
 
   // A book in the test's folder, made from "key=content" pairs.
   std::string MakeBook(const std::string& name, const std::u16string& title,
@@ -52,11 +70,12 @@ class ShellTest : public ::testing::Test {
 
   static void Pump();
   static std::string Text(HWND window);
-  std::string InputText() { return Text(window_->inputBox); }
-  std::string PaneText() { return Text(window_->contentPane); }
+  std::string InputText() { return Text(Input()); }
+  std::string PaneText() { return Text(Pane()); }
   std::string StatusText();
   bool PaneEnabled();
-  bool ListShown() { return IsWindowVisible(window_->wordList) != 0; }
+  bool ListShown() { return IsWindowVisible(WordList()) != 0; }
+  int ListRows() { return static_cast<int>(SendMessageA(WordList(), LVM_GETITEMCOUNT, 0, 0)); }
   // A control's rectangle in the main window's client coordinates.
   RECT ChildRect(HWND child);
   std::vector<std::string> DialogTexts();

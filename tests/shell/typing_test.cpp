@@ -9,37 +9,43 @@
 
 #include "resources/ids.h"
 #include "shell/shell_fixture.h"
+#include "speech/fake_speech.h"
 
 namespace quill::testing {
 namespace {
+
+// Enough keys that the word list scrolls.
+const char* const kKeys[] = {"abc", "about", "above", "b1", "b2", "b3", "b4", "b5", "b6", "b7",
+                             "b8", "b9", "book", "booking", "boot", "c1", "c2", "c3", "c4", "c5",
+                             "c6", "c7", "c8", "c9", "d1", "d2", "d3", "d4", "zebra"};
 
 class TypingTest : public ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
-    // Enough keys that the word list scrolls.
     MakeBook("deflex_a.xqb", u"Typing",
              {"abc=first", "about=near", "above=over", "b1=x", "b2=x", "b3=x", "b4=x", "b5=x",
               "b6=x", "b7=x", "b8=x", "b9=x", "book=[bUk]\npages bound together", "booking=a reservation",
               "boot=a shoe", "c1=x", "c2=x", "c3=x", "c4=x", "c5=x", "c6=x", "c7=x", "c8=x",
               "c9=x", "d1=x", "d2=x", "d3=x", "d4=x", "zebra=stripes"});
     SetInstallFolder(Folder());
+    options_.speech = &speech_;
     ASSERT_EQ(Start(), 1);
   }
 
   // Types text into the input box the way the keyboard does: WM_CHAR, so
   // that the edit control itself raises its change notifications.
   void Type(const std::string& text) {
-    for (const char c : text) SendMessageA(Window().inputBox, WM_CHAR, static_cast<WPARAM>(c), 1);
+    for (const char c : text) SendMessageA(Input(), WM_CHAR, static_cast<WPARAM>(c), 1);
     Pump();
   }
   void Key(WPARAM key) {
-    SendMessageA(Window().inputBox, WM_KEYDOWN, key, 1);
+    SendMessageA(Input(), WM_KEYDOWN, key, 1);
     Pump();
   }
   void ClearInput() {
-    SendMessageA(Window().inputBox, EM_SETSEL, 0, -1);
-    SendMessageA(Window().inputBox, WM_CHAR, VK_BACK, 1);
+    SendMessageA(Input(), EM_SETSEL, 0, -1);
+    SendMessageA(Input(), WM_CHAR, VK_BACK, 1);
     Pump();
   }
   std::vector<std::string> History() {
@@ -51,12 +57,24 @@ class TypingTest : public ShellTest {
   bool AllSelected() {
     DWORD from = 1;
     DWORD to = 0;
-    SendMessageA(Window().inputBox, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+    SendMessageA(Input(), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
                  reinterpret_cast<LPARAM>(&to));
     return from == 0 && to == InputText().size();
   }
-  int TopRow() { return static_cast<int>(SendMessageA(Window().wordList, LVM_GETTOPINDEX, 0, 0)); }
-  int Current() { return Window().book.CurrentEntry(); }
+  int TopRow() { return static_cast<int>(SendMessageA(WordList(), LVM_GETTOPINDEX, 0, 0)); }
+  // The entry the book's cursor is on, as the Voice button tells it: it
+  // reads the cursor's key aloud (to a recording voice here).
+  int Current() {
+    Command(IDM_SPEAK);
+    if (speech_.spoken.empty()) return -1;
+    const std::string key = Narrow(speech_.spoken.back());
+    for (int i = 0; i < static_cast<int>(std::size(kKeys)); ++i) {
+      if (key == kKeys[i]) return i;
+    }
+    return -1;
+  }
+
+  FakeSpeech speech_;
 };
 
 TEST_F(TypingTest, TypingFollowsTheNearestKeyAndEnterShowsIt) {
@@ -119,14 +137,17 @@ TEST_F(TypingTest, ArrowsStepThroughEntriesAndStopAtTheEnds) {
   EXPECT_TRUE(AllSelected());
   EXPECT_EQ(PaneText(), "near\r\n");
   // The toolbar's previous and next do the same.
-  SendMessageA(Window().hwnd, WM_COMMAND, IDM_NEXT_ENTRY, 0);
+  SendMessageA(Main(), WM_COMMAND, IDM_NEXT_ENTRY, 0);
   EXPECT_EQ(InputText(), "above");
-  SendMessageA(Window().hwnd, WM_COMMAND, IDM_PREVIOUS_ENTRY, 0);
+  SendMessageA(Main(), WM_COMMAND, IDM_PREVIOUS_ENTRY, 0);
   EXPECT_EQ(InputText(), "about");
   // The change notification of the arrow's own text is skipped: the list
   // keeps its visibility.
   EXPECT_FALSE(ListShown());
-  Window().book.SetCurrentEntry(28);
+  // At the last entry the down arrow stops.
+  ClearInput();
+  Type("zebra");
+  ASSERT_EQ(Current(), 28);
   Key(VK_DOWN);
   EXPECT_EQ(Current(), 28);
   Key(VK_UP);
@@ -144,22 +165,22 @@ TEST_F(TypingTest, ClickingARowShowsItsEntryAndRecordsItsKey) {
   Type("bo");
   ASSERT_TRUE(ListShown());
   NMITEMACTIVATE click{};
-  click.hdr.hwndFrom = Window().wordList;
+  click.hdr.hwndFrom = WordList();
   click.hdr.idFrom = IDC_WORD_LIST;
   click.hdr.code = NM_CLICK;
   click.iItem = 14;
-  SendMessageA(Window().hwnd, WM_NOTIFY, IDC_WORD_LIST, reinterpret_cast<LPARAM>(&click));
+  SendMessageA(Main(), WM_NOTIFY, IDC_WORD_LIST, reinterpret_cast<LPARAM>(&click));
   Pump();
   EXPECT_EQ(InputText(), "boot");
   EXPECT_EQ(PaneText(), "a shoe\r\n");
   EXPECT_FALSE(ListShown());
   EXPECT_TRUE(PaneEnabled());
-  EXPECT_EQ(GetFocus(), Window().inputBox);
+  EXPECT_EQ(GetFocus(), Input());
   EXPECT_TRUE(AllSelected());
   EXPECT_EQ(History(), std::vector<std::string>{"boot"});
   // A click beside the rows does nothing.
   click.iItem = -1;
-  SendMessageA(Window().hwnd, WM_NOTIFY, IDC_WORD_LIST, reinterpret_cast<LPARAM>(&click));
+  SendMessageA(Main(), WM_NOTIFY, IDC_WORD_LIST, reinterpret_cast<LPARAM>(&click));
   EXPECT_EQ(InputText(), "boot");
 }
 
@@ -168,7 +189,7 @@ TEST_F(TypingTest, DrawingTheListNeverMovesTheCursor) {
   Type("c3");
   const int current = Current();
   ASSERT_TRUE(ListShown());
-  RedrawWindow(Window().wordList, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  RedrawWindow(WordList(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   Pump();
   EXPECT_EQ(Current(), current);
   // A row's text comes from the book when asked for.
@@ -176,23 +197,23 @@ TEST_F(TypingTest, DrawingTheListNeverMovesTheCursor) {
   LVITEMA item{};
   item.pszText = text;
   item.cchTextMax = sizeof text;
-  SendMessageA(Window().wordList, LVM_GETITEMTEXTA, 28, reinterpret_cast<LPARAM>(&item));
+  SendMessageA(WordList(), LVM_GETITEMTEXTA, 28, reinterpret_cast<LPARAM>(&item));
   EXPECT_STREQ(text, "zebra");
   EXPECT_EQ(Current(), current);
   // Rows outside the book get no text.
   text[0] = 0;
-  SendMessageA(Window().wordList, LVM_GETITEMTEXTA, 29, reinterpret_cast<LPARAM>(&item));
+  SendMessageA(WordList(), LVM_GETITEMTEXTA, 29, reinterpret_cast<LPARAM>(&item));
   EXPECT_STREQ(text, "");
 }
 
 TEST_F(TypingTest, AWordFromTheFindPanelIsLookedUp) {
-  SendMessageA(Window().hwnd, MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>("booking"), 0);
+  SendMessageA(Main(), MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>("booking"), 0);
   Pump();
   EXPECT_EQ(InputText(), "booking");
   EXPECT_EQ(PaneText(), "a reservation\r\n");
   EXPECT_FALSE(ListShown());
   EXPECT_TRUE(PaneEnabled());
-  EXPECT_EQ(GetFocus(), Window().inputBox);
+  EXPECT_EQ(GetFocus(), Input());
   EXPECT_TRUE(AllSelected());
 }
 
@@ -204,14 +225,14 @@ TEST_F(TypingTest, HistoryPopupPicksAWordAgain) {
   }
   ASSERT_EQ(History(), (std::vector<std::string>{"abc", "zebra", "boot"}));
   // Id 200 is the newest word, 201 the one before.
-  SendMessageA(Window().hwnd, WM_COMMAND, IDM_HISTORY_FIRST + 1, 0);
+  SendMessageA(Main(), WM_COMMAND, IDM_HISTORY_FIRST + 1, 0);
   Pump();
   EXPECT_EQ(InputText(), "zebra");
   EXPECT_EQ(PaneText(), "stripes\r\n");
   EXPECT_FALSE(ListShown());
   // Picking does not record the word again; an id past the list does nothing.
   EXPECT_EQ(History().size(), 3u);
-  SendMessageA(Window().hwnd, WM_COMMAND, IDM_HISTORY_FIRST + 5, 0);
+  SendMessageA(Main(), WM_COMMAND, IDM_HISTORY_FIRST + 5, 0);
   EXPECT_EQ(InputText(), "zebra");
 }
 

@@ -43,12 +43,26 @@ class SpeakTest : public ShellTest {
   // Whether the toolbar's speak button and the File menu's setup item are
   // enabled.
   std::pair<bool, bool> CommandsEnabled() {
-    const UINT state = GetMenuState(GetMenu(Window().hwnd), IDM_VOICE_SETTING, MF_BYCOMMAND);
-    return {SendMessageA(Window().toolbar, TB_ISBUTTONENABLED, IDM_SPEAK, 0) != 0,
+    const UINT state = GetMenuState(GetMenu(Main()), IDM_VOICE_SETTING, MF_BYCOMMAND);
+    return {SendMessageA(Toolbar(), TB_ISBUTTONENABLED, IDM_SPEAK, 0) != 0,
             (state & (MF_GRAYED | MF_DISABLED)) == 0};
   }
 
+  // The default book opened by the test itself, its cursor on "Alpha", for
+  // the speech calls made without the window.
+  BookFile* TestBook() {
+    if (!book_.IsOpen()) {
+      EXPECT_EQ(book_.Open((Folder() + "\\deflex_a.xqb").c_str()), 1);
+    }
+    return &book_;
+  }
+  void TearDown() override {
+    book_.Close();
+    ShellTest::TearDown();
+  }
+
   FakeSpeech fake_;
+  BookFile book_;
 };
 
 TEST_F(SpeakTest, SettingsReachTheVoiceAndEverythingIsReleased) {
@@ -94,14 +108,24 @@ TEST_F(SpeakTest, SettingsReachTheVoiceAndEverythingIsReleased) {
 TEST_F(SpeakTest, NothingToReadSpeaksAnEmptyText) {
   MakeBook("empty.xqb", u"Empty", {});
   StartWith(&fake_);
-  // A closed book (as after a failed reopen), then a book without entries.
-  Window().book.Close();
+  // No book open (the remembered one went while a shelf book was open, and
+  // its reopen failed), then a book without entries from the shelf.
+  const std::string folder = Folder();
+  const auto openEmpty = [&] {
+    SendMessageA(Main(), MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
+                 reinterpret_cast<LPARAM>("empty.xqb"));
+    ASSERT_EQ(StatusText(), "Empty");
+  };
+  openEmpty();
+  ASSERT_TRUE(DeleteFileA((Folder() + "\\deflex_a.xqb").c_str()));
+  SendMessageA(Main(), MSG_REOPEN_BOOK, 0, 0);
+  ASSERT_EQ(DialogTexts(), Strings{"ERROR: Xqb File open error."});
   Speak();
-  ASSERT_EQ(Window().book.Open((Folder() + "\\empty.xqb").c_str()), 1);
+  openEmpty();
   Speak();
   EXPECT_EQ(fake_.spoken, (WStrings{L"", L""}));
   EXPECT_EQ(fake_.live, 0);
-  EXPECT_EQ(DialogTexts(), Strings{});
+  EXPECT_EQ(DialogTexts().size(), 1u);
 }
 
 // The writer keeps keys to 511 units, but a book from elsewhere may hold
@@ -124,7 +148,7 @@ TEST_F(SpeakTest, LongKeyIsSpokenWhole) {
   SetInstallFolder(Folder());
   options_.speech = &fake_;
   ASSERT_EQ(Start(), 1);
-  ASSERT_EQ(Window().book.SetCurrentEntry(1), 1);
+  SendMessageA(Main(), WM_KEYDOWN, VK_DOWN, 0);
   Speak();
   EXPECT_EQ(fake_.spoken, WStrings{std::wstring(800, L'k')});
 }
@@ -146,7 +170,7 @@ TEST_F(SpeakTest, LaterFailuresReleaseEverything) {
     SCOPED_TRACE(c.call);
     FakeSpeech fake;
     fake.Fail(c.call);
-    SpeakCurrentKey(fake, &Window().book, speechSettings);
+    SpeakCurrentKey(fake, TestBook(), speechSettings);
     EXPECT_EQ(fake.live, 0);
     EXPECT_EQ(fake.spoken, WStrings{L"Alpha"});
     EXPECT_EQ(fake.outputBound, c.bound);
@@ -154,7 +178,7 @@ TEST_F(SpeakTest, LaterFailuresReleaseEverything) {
   speechSettings.voiceId = fake_.voices[0].id;
   FakeSpeech gone;
   gone.Fail("Token.SetId", static_cast<HRESULT>(0x8004503AL));
-  SpeakCurrentKey(gone, &Window().book, speechSettings);
+  SpeakCurrentKey(gone, TestBook(), speechSettings);
   EXPECT_EQ(gone.voiceSet, L"");
   EXPECT_EQ(gone.spoken, WStrings{L"Alpha"});
   EXPECT_EQ(gone.live, 0);
@@ -169,7 +193,7 @@ TEST_F(SpeakTest, ComThatCannotStartIsReported) {
   std::atomic<bool> done{false};
   std::thread other([this, &done] {
     const HRESULT multi = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    SpeakCurrentKey(fake_, &Window().book, speechSettings);
+    SpeakCurrentKey(fake_, TestBook(), speechSettings);
     if (SUCCEEDED(multi)) CoUninitialize();
     done = true;
   });
@@ -203,7 +227,7 @@ TEST_F(SpeakTest, PlatformServiceAnswersQuietly) {
   EXPECT_EQ(CommandsEnabled(), std::make_pair(true, true));
   Speak();
   EXPECT_EQ(DialogTexts(), Strings{});
-  EXPECT_TRUE(IsWindow(Window().hwnd));
+  EXPECT_TRUE(IsWindow(Main()));
 }
 
 }  // namespace

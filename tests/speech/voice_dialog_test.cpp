@@ -88,7 +88,7 @@ class VoiceDialogTest : public ShellTest {
       answer(dialog);
       finish(dialog);
     });
-    const INT_PTR result = ShowVoiceDialog(GetModuleHandleA(nullptr), Window().hwnd, fake_);
+    const INT_PTR result = ShowVoiceDialog(GetModuleHandleA(nullptr), Main(), fake_);
     Pump();
     EXPECT_EQ(fake_.live, 0) << "the voice list gives its tokens back";
     return result;

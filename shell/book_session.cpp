@@ -1,0 +1,107 @@
+#include "shell/book_session.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "books/shelf_table.h"
+#include "display/show_entry.h"
+#include "win/message_box.h"
+
+namespace quill {
+
+namespace {
+
+// The two default books are rows of the shelf.
+constexpr const char* kDefaultBookA = ShelfTable[kFirstDefaultBookRow].file;
+constexpr const char* kDefaultBookB = ShelfTable[kSecondDefaultBookRow].file;
+
+// The list view behind OpenBook's word list.
+class ListViewSink : public WordListSink {
+ public:
+  explicit ListViewSink(HWND list) : list_(list) {}
+  void DeleteAllItems() override { SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0); }
+  void SetItemCount(int count) override {
+    SendMessageA(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0);
+  }
+
+ private:
+  HWND list_;
+};
+
+}  // namespace
+
+bool JoinPath(char* destination, const char* folder, const char* fileName) {
+  const int n = std::snprintf(destination, kPathBytes, "%s\\%s", folder, fileName);
+  if (n < 0 || static_cast<std::size_t>(n) >= kPathBytes) {
+    destination[0] = 0;
+    return false;
+  }
+  return true;
+}
+
+void ShowBookOpenError(HWND owner) { ShowError(owner, "Xqb File open error."); }
+
+bool BookSession::OpenAt(const char* path) {
+  ListViewSink sink(wordList_);
+  return OpenBook(book_, path, &sink) == 1;
+}
+
+bool BookSession::OpenFirst(HWND owner, const char* folder, const BookChooser& choose) {
+  bool opened = path_[0] != 0 && OpenAt(path_);
+  if (!opened && JoinPath(path_, folder, kDefaultBookA)) opened = OpenAt(path_);
+  if (!opened) {
+    choose(path_, chosenTitle_);
+    opened = OpenAt(path_);
+  }
+  if (!opened && JoinPath(path_, folder, kDefaultBookB)) opened = OpenAt(path_);
+  if (!opened) ShowBookOpenError(owner);
+  return opened;
+}
+
+BookSwitch BookSession::OpenShelfBook(HWND owner, const char* folder, const char* fileName) {
+  book_.Close();
+  char path[kPathBytes];
+  const bool joined = folder != nullptr && fileName != nullptr && JoinPath(path, folder, fileName);
+  if (joined && OpenAt(path)) return BookSwitch::kOpened;
+  return Recover(owner);
+}
+
+BookSwitch BookSession::Reopen(HWND owner) {
+  book_.Close();
+  if (OpenAt(path_)) return BookSwitch::kOpened;
+  ShowBookOpenError(owner);
+  EmptyWordList();
+  return BookSwitch::kNoBook;
+}
+
+bool BookSession::OpenChosen(HWND owner, const BookChooser& choose, BookSwitch* outcome) {
+  if (!choose(path_, chosenTitle_)) return false;
+  book_.Close();
+  *outcome = BookSwitch::kOpened;
+  if (!OpenAt(path_)) {
+    ShowBookOpenError(owner);
+    EmptyWordList();
+    *outcome = BookSwitch::kNoBook;
+  }
+  return true;
+}
+
+BookSwitch BookSession::Recover(HWND owner) {
+  ShowBookOpenError(owner);
+  if (OpenAt(path_)) return BookSwitch::kReopened;
+  EmptyWordList();
+  return BookSwitch::kNoBook;
+}
+
+// After a failed reopen no book is open: nothing may read it, and the list
+// shows that there is nothing to pick.
+void BookSession::EmptyWordList() {
+  ListViewSink sink(wordList_);
+  sink.DeleteAllItems();
+  sink.SetItemCount(0);
+}
+
+void BookSession::ShowTitle(HWND statusBar) const { ShowBookTitle(book_, statusBar); }
+
+}  // namespace quill

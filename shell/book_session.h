@@ -1,0 +1,83 @@
+// BookSession: the open book and where it came from. It opens the first
+// book through its fallbacks, switches books for the shelf and the
+// open-file command, reopens the remembered book after a failure (telling
+// the user), and names the book in the status bar and the shelf. The views
+// read the book through Book() and never own it.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "book/book_file.h"
+#include "book/buffer_sizes.h"
+
+namespace quill {
+
+// How a switch to another book ended.
+enum class BookSwitch {
+  kOpened,    // the wanted book is open
+  kReopened,  // it failed (the user was told); the remembered book is open again
+  kNoBook,    // that failed too: no book is open and the word list is empty
+};
+
+// Asks the user for a book file: fills path and title (kPathBytes each),
+// true when one was chosen.
+using BookChooser = std::function<bool(char* path, char* title)>;
+
+// Joins a folder and a file name with a backslash into destination
+// (kPathBytes bytes): true, or false when the result would not fit
+// (nothing is cut; destination then holds an empty string).
+[[nodiscard]] bool JoinPath(char* destination, const char* folder, const char* fileName);
+
+// The book file error every open failure shows.
+void ShowBookOpenError(HWND owner);
+
+class BookSession {
+ public:
+  // The word list that mirrors the open book's entries (one row each).
+  void SetWordList(HWND wordList) { wordList_ = wordList; }
+
+  BookFile& Book() { return book_; }
+  // Set once the first book is open, and kept even while a failed switch
+  // leaves no book open: the views then show that there is nothing.
+  bool Started() const { return started_; }
+  void MarkStarted() { started_ = true; }
+
+  // The book remembered across runs (XQB_PATH): the last one opened through
+  // the settings, a default or the open-file dialog, never a shelf book.
+  char* Path() { return path_; }
+  const char* Path() const { return path_; }
+
+  // Opens the first book: the remembered one, the first default in folder,
+  // one the user chooses, the second default. False after the error was
+  // shown to owner.
+  [[nodiscard]] bool OpenFirst(HWND owner, const char* folder, const BookChooser& choose);
+
+  // Opens fileName in folder without remembering it.
+  BookSwitch OpenShelfBook(HWND owner, const char* folder, const char* fileName);
+  // Opens the remembered book again.
+  BookSwitch Reopen(HWND owner);
+  // Asks for a book and opens it as the remembered one. False when the user
+  // chose none (the open book stays).
+  bool OpenChosen(HWND owner, const BookChooser& choose, BookSwitch* outcome);
+
+  // Shows the book's title in part 0 of statusBar (empty for no book).
+  void ShowTitle(HWND statusBar) const;
+  void Close() { book_.Close(); }
+
+ private:
+  [[nodiscard]] bool OpenAt(const char* path);
+  // After a failed open: the remembered book again, or none.
+  BookSwitch Recover(HWND owner);
+  void EmptyWordList();
+
+  BookFile book_;
+  HWND wordList_ = nullptr;
+  bool started_ = false;
+  char path_[kPathBytes] = {};
+  // The file name part of the last chosen book, as the open-file dialog fills it.
+  char chosenTitle_[kPathBytes] = {};
+};
+
+}  // namespace quill

@@ -1,0 +1,134 @@
+#include "shell/toolbar.h"
+
+#include <commctrl.h>
+
+#include "resources/ids.h"
+#include "win/message_box.h"
+
+namespace quill {
+
+namespace {
+
+struct ToolbarButton {
+  int image;
+  int command;
+  BYTE style;
+  BYTE state;
+};
+
+constexpr int kSeparator = -1;
+
+// The buttons in order.
+constexpr ToolbarButton kButtons[] = {
+    {IMG_OPEN_BOOK, IDM_OPEN_BOOK, BTNS_BUTTON, TBSTATE_ENABLED},
+    {kSeparator, 0, BTNS_SEP, 0},
+    {IMG_PREVIOUS_ENTRY, IDM_PREVIOUS_ENTRY, BTNS_BUTTON, TBSTATE_ENABLED},
+    {IMG_NEXT_ENTRY, IDM_NEXT_ENTRY, BTNS_BUTTON, TBSTATE_ENABLED},
+    {kSeparator, 0, BTNS_SEP, 0},
+    {IMG_SPEAK, IDM_SPEAK, BTNS_BUTTON, TBSTATE_ENABLED},
+    {kSeparator, 0, BTNS_SEP, 0},
+    {IMG_FIND_PANEL, IDM_FIND_PANEL, BTNS_CHECK, TBSTATE_ENABLED},
+    {IMG_BOOK_SHELF, IDM_BOOK_SHELF, BTNS_CHECK, TBSTATE_ENABLED},
+    {kSeparator, 0, BTNS_SEP, 0},
+    {IMG_HISTORY, IDM_HISTORY, BTNS_BUTTON, TBSTATE_ENABLED},
+    {IMG_ABOUT, IDM_ABOUT, BTNS_BUTTON, TBSTATE_HIDDEN},
+    {IMG_EXIT, IDM_EXIT, BTNS_BUTTON, TBSTATE_HIDDEN},
+    {IMG_VOICE_SETTING, IDM_VOICE_SETTING, BTNS_BUTTON, TBSTATE_HIDDEN},
+};
+constexpr int kButtonCount = static_cast<int>(sizeof kButtons / sizeof kButtons[0]);
+
+// The toolbar's band: never narrower than this, nor lower.
+constexpr int kBandMinWidth = 50;
+constexpr int kBandMinHeight = 24;
+
+constexpr DWORD kRebarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
+                              WS_BORDER | RBS_VARHEIGHT | RBS_BANDBORDERS | CCS_NODIVIDER |
+                              CCS_NOPARENTALIGN;
+constexpr DWORD kToolbarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
+                                TBSTYLE_LIST | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
+                                CCS_NORESIZE;
+
+}  // namespace
+
+bool Toolbar::Create(HWND parent, HINSTANCE instance, const ControlBox& box) {
+  rebar_ = CreateWindowExA(0, REBARCLASSNAMEA, nullptr, kRebarStyle, box.x, box.y, box.width,
+                           box.height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_REBAR)), instance,
+                           nullptr);
+  if (rebar_ == nullptr) return false;
+  REBARINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = RBIM_IMAGELIST;
+  SendMessageA(rebar_, RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&info));
+  CreateBar(instance);
+  if (toolbar_ == nullptr) {
+    ShowError(nullptr, "Toolbar not created!", nullptr);
+    ShowError(nullptr, "Could not create the toolbar", nullptr);
+    return true;
+  }
+  InsertBand();
+  return true;
+}
+
+void Toolbar::CreateBar(HINSTANCE instance) {
+  TBBUTTON buttons[kButtonCount] = {};
+  for (int i = 0; i < kButtonCount; ++i) {
+    const bool separator = kButtons[i].image == kSeparator;
+    buttons[i].iBitmap = separator ? 0 : kButtons[i].image;
+    buttons[i].idCommand = kButtons[i].command;
+    buttons[i].fsState = kButtons[i].state;
+    buttons[i].fsStyle = kButtons[i].style;
+    buttons[i].iString = separator ? -1 : 0;
+  }
+  toolbar_ = CreateToolbarEx(rebar_, kToolbarStyle, IDC_TOOLBAR, kButtonCount, instance,
+                             IDB_TOOLBAR, buttons, kButtonCount, IMG_TOOLBAR_SIZE,
+                             IMG_TOOLBAR_SIZE, IMG_TOOLBAR_SIZE, IMG_TOOLBAR_SIZE,
+                             sizeof(TBBUTTON));
+}
+
+void Toolbar::InsertBand() {
+  REBARBANDINFOA band{};
+  band.cbSize = REBARBANDINFOA_V3_SIZE;
+  band.fMask = RBBIM_STYLE | RBBIM_COLORS | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE |
+               RBBIM_BACKGROUND | RBBIM_ID;
+  band.fStyle = RBBS_CHILDEDGE | RBBS_NOVERT | RBBS_FIXEDBMP | RBBS_GRIPPERALWAYS;
+  band.clrFore = GetSysColor(COLOR_BTNTEXT);
+  band.clrBack = GetSysColor(COLOR_BTNFACE);
+  band.hwndChild = toolbar_;
+  band.cxMinChild = kBandMinWidth;
+  band.cyMinChild = kBandMinHeight;
+  band.cx = kBandMinWidth;
+  band.wID = IDC_TOOLBAR;
+  SendMessageA(rebar_, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+}
+
+void Toolbar::CheckShelfButton() {
+  SendMessageA(toolbar_, TB_SETSTATE, IDM_BOOK_SHELF, TBSTATE_CHECKED | TBSTATE_ENABLED);
+}
+
+void Toolbar::CheckPanelButton(HWND bar, SidePanelState shown) {
+  const bool find = shown == kFindPanel;
+  SendMessageA(bar, TB_SETSTATE, find ? IDM_FIND_PANEL : IDM_BOOK_SHELF,
+               TBSTATE_CHECKED | TBSTATE_ENABLED);
+  SendMessageA(bar, TB_SETSTATE, find ? IDM_BOOK_SHELF : IDM_FIND_PANEL, TBSTATE_ENABLED);
+}
+
+void Toolbar::EnableSpeakButton(bool enabled) {
+  SendMessageA(toolbar_, TB_ENABLEBUTTON, IDM_SPEAK, enabled ? TRUE : FALSE);
+}
+
+const char* Toolbar::TooltipText(UINT_PTR id) {
+  switch (id) {
+    case IDM_ABOUT: return "About";
+    case IDM_OPEN_BOOK: return "Open XQB...";
+    case IDM_PREVIOUS_ENTRY: return "Last";
+    case IDM_NEXT_ENTRY: return "Next";
+    case IDM_SPEAK: return "Voice";
+    case IDM_FIND_PANEL: return "Find View";
+    case IDM_BOOK_SHELF: return "Book View";
+    case IDM_HISTORY: return "History";
+    default: return nullptr;
+  }
+}
+
+}  // namespace quill
