@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "book/decoder.h"
 #include "book/fold_case.h"
@@ -544,13 +545,18 @@ int BookFile::FindNextMatch(MatchQuery& query) {
 }
 
 int OpenBook(BookFile& book, const char* path, WordListSink* wordList) {
-  char copy[kPathBytes];
-  std::size_t length = 0;
-  while (length < kPathBytes && path[length] != 0) ++length;
-  if (length >= kPathBytes) return 0;
-  std::memcpy(copy, path, length + 1);
-  if (BookFile::CheckSignature(copy) != kSignatureOk) return 0;
-  if (book.Open(copy) != 1) return 0;
+  // The limit is the platform's 260 UTF-16 units with the terminator: a
+  // UTF-8 lead byte starts one unit, a four-byte sequence two.
+  std::size_t units = 0;
+  std::size_t bytes = 0;
+  for (; path[bytes] != 0 && units < kPathBytes; ++bytes) {
+    const auto byte = static_cast<unsigned char>(path[bytes]);
+    if ((byte & 0xC0) != 0x80) units += byte >= 0xF0 ? 2 : 1;
+  }
+  if (units >= kPathBytes) return 0;
+  const std::string copy(path, bytes);
+  if (BookFile::CheckSignature(copy.c_str()) != kSignatureOk) return 0;
+  if (book.Open(copy.c_str()) != 1) return 0;
   if (wordList != nullptr) {
     wordList->DeleteAllItems();
     wordList->SetItemCount(book.EntryCount());

@@ -34,6 +34,7 @@ class BookFile {
 
   // 0 when the file starts with the book signature, -1 when it cannot be
   // opened, -2 when the signature differs (or the file is shorter than it).
+  // Paths here and in Open are UTF-8.
   static int CheckSignature(const char* path);
 
   // Opens a book into a closed BookFile: 1, or 0 with the BookFile closed.
@@ -160,9 +161,9 @@ class WordListSink {
   virtual void SetItemCount(int count) = 0;
 };
 
-// Opens the book at path (an ANSI path of at most 259 characters) into a
-// closed BookFile and sizes the word list for it: 1, or 0 with the list left
-// as it was. A longer path is refused rather than cut.
+// Opens the book at path (UTF-8, at most 259 characters as UTF-16 counts
+// them) into a closed BookFile and sizes the word list for it: 1, or 0 with
+// the list left as it was. A longer path is refused rather than cut.
 int OpenBook(BookFile& book, const char* path, WordListSink* wordList);
 
 }  // namespace quill

@@ -14,8 +14,8 @@ class FileMapping {
   FileMapping& operator=(const FileMapping&) = delete;
   ~FileMapping() { Close(); }
 
-  // Opens the file for reading (sharing reads with others) and maps all of
-  // it read-only. Returns 1, or 0 with nothing held; an empty file or one
+  // Opens the file at path (UTF-8) for reading (sharing reads with others)
+  // and maps all of it read-only. Returns 1, or 0 with nothing held; an empty file or one
   // too large for the address space cannot be mapped.
   int Open(const char* path);
   // Unmaps the view and closes the handles; harmless when nothing is open.
@@ -78,7 +78,7 @@ class FileView {
   const std::uint8_t* data_ = nullptr;
 };
 
-// Reads up to `capacity` bytes from the start of the file into dest and
+// Reads up to `capacity` bytes from the start of the file at path (UTF-8) into dest and
 // closes it again. Returns the number of bytes read, or -1 when the file
 // cannot be opened.
 std::ptrdiff_t ReadFileStart(const char* path, std::uint8_t* dest,

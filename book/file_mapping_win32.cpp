@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <new>
 
 #include "book/file_mapping.h"
 
@@ -11,6 +13,21 @@ namespace quill {
 namespace {
 
 HANDLE AsHandle(std::intptr_t value) { return reinterpret_cast<HANDLE>(value); }
+
+// Opens a UTF-8 path for shared reading through the wide file functions, so
+// that a book opens from a folder of any script whatever the code page.
+// A path that is not UTF-8 names no file.
+HANDLE OpenForReading(const char* path) {
+  const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+  if (units <= 0) return INVALID_HANDLE_VALUE;
+  std::unique_ptr<wchar_t[]> wide(new (std::nothrow) wchar_t[static_cast<std::size_t>(units)]);
+  if (!wide || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide.get(), units) !=
+                   units) {
+    return INVALID_HANDLE_VALUE;
+  }
+  return CreateFileW(wide.get(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
 std::intptr_t FromHandle(HANDLE handle) {
   return reinterpret_cast<std::intptr_t>(handle);
 }
@@ -19,8 +36,7 @@ std::intptr_t FromHandle(HANDLE handle) {
 
 int FileMapping::Open(const char* path) {
   Close();
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = OpenForReading(path);
   if (file == INVALID_HANDLE_VALUE) return 0;
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file, &size) || size.QuadPart <= 0 ||
@@ -29,7 +45,7 @@ int FileMapping::Open(const char* path) {
     CloseHandle(file);
     return 0;
   }
-  HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+  HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
   if (mapping == nullptr) {
     CloseHandle(file);
     return 0;
@@ -80,8 +96,7 @@ void FileView::Reset() {
 
 std::ptrdiff_t ReadFileStart(const char* path, std::uint8_t* dest,
                              std::size_t capacity) {
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = OpenForReading(path);
   if (file == INVALID_HANDLE_VALUE) return -1;
   std::size_t got = 0;
   while (got < capacity) {

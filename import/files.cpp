@@ -7,7 +7,7 @@
 namespace quill::xqb {
 
 bool FileExists(const std::string& native) {
-  FILE* file = std::fopen(native.c_str(), "rb");
+  FILE* file = OpenFile(native, "rb");
   if (file == nullptr) return false;
   std::fclose(file);
   return true;
@@ -15,7 +15,7 @@ bool FileExists(const std::string& native) {
 
 int ReadWholeFile(const std::string& native, std::vector<std::uint8_t>* bytes, std::string* why) {
   bytes->clear();
-  FILE* file = std::fopen(native.c_str(), "rb");
+  FILE* file = OpenFile(native, "rb");
   if (file == nullptr) {
     *why = std::strerror(errno);
     return 0;
@@ -43,7 +43,7 @@ int ReadWholeFile(const std::string& native, std::vector<std::uint8_t>* bytes, s
 int WriteFileReplacing(const std::string& native, const std::vector<std::uint8_t>& bytes,
                        std::string* why) {
   const std::string scratch = native + ".xqb-part";
-  FILE* file = std::fopen(scratch.c_str(), "wb");
+  FILE* file = OpenFile(scratch, "wb");
   if (file == nullptr) {
     *why = std::strerror(errno);
     return 0;
@@ -53,11 +53,11 @@ int WriteFileReplacing(const std::string& native, const std::vector<std::uint8_t
   const bool closed = std::fclose(file) == 0;
   if (!wrote || !closed) {
     *why = std::strerror(wrote ? errno : writeErrno);
-    std::remove(scratch.c_str());
+    RemoveFile(scratch);
     return 0;
   }
   if (!MoveReplacing(scratch, native, why)) {
-    std::remove(scratch.c_str());
+    RemoveFile(scratch);
     return 0;
   }
   return 1;

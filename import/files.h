@@ -3,14 +3,20 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace quill::xqb {
 
-// The path in the form fopen and BookFile take: the UTF-8 itself on POSIX,
-// the ANSI code page on Windows. Returns 0 when the path cannot be said so.
+// The path in the form OpenFile and BookFile take: UTF-8 on every system
+// (on Windows they hand it to the wide file functions). Returns 0 when the
+// path is not valid UTF-8.
 int NativePath(const std::string& utf8, std::string* native);
+
+// fopen and remove for a UTF-8 path.
+std::FILE* OpenFile(const std::string& native, const char* mode);
+int RemoveFile(const std::string& native);
 
 bool FileExists(const std::string& native);
 

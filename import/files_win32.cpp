@@ -18,30 +18,41 @@ std::string SystemMessage(DWORD code) {
   return text.empty() ? "error " + std::to_string(code) : text;
 }
 
+const wchar_t* Wide(const std::u16string& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
 }  // namespace
 
-// BookFile opens books with the ANSI file functions, as the reader does, so
-// every path goes through the ANSI code page; one it cannot hold is refused
-// rather than guessed at.
+// Paths stay UTF-8 and reach the wide file functions, so that a file in a
+// folder of any script opens whatever the ANSI code page.
 int NativePath(const std::string& utf8, std::string* native) {
   std::u16string wide;
   if (!Utf8ToUtf16(utf8, &wide)) return 0;
-  native->clear();
-  if (wide.empty()) return 1;
-  const auto* text = reinterpret_cast<const wchar_t*>(wide.c_str());
-  const int units = static_cast<int>(wide.size());
-  BOOL lossy = FALSE;
-  const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, units, nullptr, 0,
-                                        nullptr, &lossy);
-  if (bytes <= 0 || lossy) return 0;
-  native->resize(static_cast<std::size_t>(bytes));
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, units, native->data(), bytes,
-                      nullptr, &lossy);
-  return lossy ? 0 : 1;
+  *native = utf8;
+  return 1;
+}
+
+std::FILE* OpenFile(const std::string& native, const char* mode) {
+  std::u16string path;
+  std::u16string wideMode;
+  if (!Utf8ToUtf16(native, &path) || !Utf8ToUtf16(mode, &wideMode)) return nullptr;
+  return _wfopen(Wide(path), Wide(wideMode));
+}
+
+int RemoveFile(const std::string& native) {
+  std::u16string path;
+  return Utf8ToUtf16(native, &path) && DeleteFileW(Wide(path)) ? 1 : 0;
 }
 
 int MoveReplacing(const std::string& from, const std::string& to, std::string* why) {
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0) return 1;
+  std::u16string wideFrom;
+  std::u16string wideTo;
+  if (!Utf8ToUtf16(from, &wideFrom) || !Utf8ToUtf16(to, &wideTo)) {
+    *why = "not a UTF-8 path";
+    return 0;
+  }
+  if (MoveFileExW(Wide(wideFrom), Wide(wideTo), MOVEFILE_REPLACE_EXISTING) != 0) return 1;
   *why = SystemMessage(GetLastError());
   return 0;
 }

@@ -211,7 +211,7 @@ int OpenForReading(const std::string& path, BookFile& book, const Console& conso
   const int signature = BookFile::CheckSignature(native.c_str());
   if (signature == kSignatureUnreadable) {
     std::string why = "cannot open the file";
-    FILE* file = std::fopen(native.c_str(), "rb");
+    FILE* file = OpenFile(native, "rb");
     if (file == nullptr) {
       why += std::string(" (") + std::strerror(errno) + ")";
     } else {
