@@ -43,30 +43,99 @@ std::vector<std::string> Arguments(int argc, char** argv) {
   return args;
 }
 
+#ifdef _WIN32
+// How many bytes at the front of text end on a whole UTF-8 character.
+std::size_t WholeCharacters(const std::string& text) {
+  std::size_t lead = text.size();
+  std::size_t trailing = 0;
+  while (lead > 0 && trailing < 3 && (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80) {
+    --lead;
+    ++trailing;
+  }
+  if (lead == 0) return text.size();
+  const auto first = static_cast<unsigned char>(text[lead - 1]);
+  const std::size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+  return trailing + 1 < length ? lead - 1 : text.size();
+}
+
+// Standard output or error when it is a console: the UTF-8 text goes to it
+// as UTF-16, so that every script shows whatever the console's code page.
+// A character split between two writes waits for its last bytes.
+class ConsoleOutput : public quill::xqb::Output {
+ public:
+  explicit ConsoleOutput(HANDLE console) : console_(console) {}
+  ~ConsoleOutput() override { Flush(); }
+
+  void Write(const char* bytes, std::size_t n) override {
+    pending_.append(bytes, n);
+    const std::size_t whole = WholeCharacters(pending_);
+    Show(pending_.substr(0, whole));
+    pending_.erase(0, whole);
+  }
+  void Flush() {
+    Show(pending_);
+    pending_.clear();
+  }
+  bool Failed() const { return failed_; }
+
+ private:
+  void Show(const std::string& utf8) {
+    if (utf8.empty()) return;
+    std::u16string wide;
+    quill::xqb::Utf8ToUtf16(utf8, &wide);
+    DWORD written = 0;
+    if (!WriteConsoleW(console_, wide.data(), static_cast<DWORD>(wide.size()), &written,
+                       nullptr)) {
+      failed_ = true;
+    }
+  }
+
+  HANDLE console_;
+  std::string pending_;
+  bool failed_ = false;
+};
+
+bool IsConsole(HANDLE handle) {
+  DWORD mode = 0;
+  return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode);
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
-  // Results are UTF-8 bytes with LF line ends, written as they are; a
-  // console shows them as UTF-8 while xqb runs, and as before afterwards.
+  // Results are UTF-8 bytes with LF line ends, written as they are to files
+  // and pipes; a console gets them as UTF-16.
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
-  const UINT consoleCodePage = GetConsoleOutputCP();
-  if (consoleCodePage != 0) SetConsoleOutputCP(CP_UTF8);
+  const HANDLE outHandle = GetStdHandle(STD_OUTPUT_HANDLE);
+  const HANDLE errHandle = GetStdHandle(STD_ERROR_HANDLE);
+  ConsoleOutput outConsole(outHandle);
+  ConsoleOutput errConsole(errHandle);
+  const bool outIsConsole = IsConsole(outHandle);
+  const bool errIsConsole = IsConsole(errHandle);
 #endif
   quill::xqb::FileOutput out(stdout);
   quill::xqb::FileOutput err(stderr);
+  quill::xqb::Output* results = &out;
+  quill::xqb::Output* messages = &err;
+#ifdef _WIN32
+  if (outIsConsole) results = &outConsole;
+  if (errIsConsole) messages = &errConsole;
+#endif
   const auto start = std::chrono::steady_clock::now();
-  quill::xqb::Console console{&out, &err, [start] {
+  quill::xqb::Console console{results, messages, [start] {
                                 return std::chrono::duration<double>(
                                            std::chrono::steady_clock::now() - start)
                                     .count();
                               }};
-  const int code = quill::xqb::FinishStandardOutput(
-      quill::xqb::RunXqb(Arguments(argc, argv), console), out,
-      "xqb: cannot write the results to standard output\n");
+  int code = quill::xqb::RunXqb(Arguments(argc, argv), console);
 #ifdef _WIN32
-  if (consoleCodePage != 0) SetConsoleOutputCP(consoleCodePage);
+  outConsole.Flush();
+  errConsole.Flush();
+  if (outConsole.Failed()) code = quill::xqb::kExitFailure;
 #endif
-  return code;
+  return quill::xqb::FinishStandardOutput(code, out,
+                                          "xqb: cannot write the results to standard output\n");
 }
