@@ -549,11 +549,11 @@ int OpenBook(BookFile& book, const char* path, WordListSink* wordList) {
   // UTF-8 lead byte starts one unit, a four-byte sequence two.
   std::size_t units = 0;
   std::size_t bytes = 0;
-  for (; path[bytes] != 0 && units < kPathBytes; ++bytes) {
+  for (; path[bytes] != 0 && units < kPathUnits; ++bytes) {
     const auto byte = static_cast<unsigned char>(path[bytes]);
     if ((byte & 0xC0) != 0x80) units += byte >= 0xF0 ? 2 : 1;
   }
-  if (units >= kPathBytes) return 0;
+  if (units >= kPathUnits) return 0;
   const std::string copy(path, bytes);
   if (BookFile::CheckSignature(copy.c_str()) != kSignatureOk) return 0;
   if (book.Open(copy.c_str()) != 1) return 0;

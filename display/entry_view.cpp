@@ -5,7 +5,7 @@
 #include <memory>
 #include <new>
 
-#include "win/ansi_text.h"
+#include "win/wide_text.h"
 #include "display/phonetic_glyphs.h"
 #include "resources/ids.h"
 
@@ -18,22 +18,18 @@ int EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparator
   const std::size_t limit = DisplayLimit(textBufferUnits);
   std::unique_ptr<char16_t[]> display(new (std::nothrow) char16_t[limit]());
   hasPhonetic_ = true;
-  std::size_t units = 0;
   if (display) {
-    units = BuildDisplayText(content, display.get(), phonetic_, limit, lineSeparator);
+    BuildDisplayText(content, display.get(), phonetic_, limit, lineSeparator);
   } else {
     phonetic_[0] = 0;
   }
 
-  // The ANSI form may take several bytes per unit (three in a UTF-8 code
-  // page), so it gets a buffer of its own size rather than limit bytes.
   // Should memory run out, the pane is emptied rather than left showing the
   // previous entry as if it were this one.
-  AnsiText text;
-  const int converted = display && ToAnsi(CP_ACP, 0, display.get(), units, &text) == 1 ? 1 : 0;
-  SendMessageA(contentPane_, WM_SETREDRAW, FALSE, 0);
-  SetWindowTextA(contentPane_, text.c_str());
-  SendMessageA(contentPane_, WM_SETREDRAW, TRUE, 0);
+  const int converted = display ? 1 : 0;
+  SendMessageW(contentPane_, WM_SETREDRAW, FALSE, 0);
+  SetWindowTextW(contentPane_, display ? AsWide(display.get()) : L"");
+  SendMessageW(contentPane_, WM_SETREDRAW, TRUE, 0);
   // While redrawing was off the pane dropped its own invalidation; one
   // repaint now shows the new text.
   InvalidateRect(contentPane_, nullptr, TRUE);
@@ -41,7 +37,7 @@ int EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparator
 }
 
 int EntryView::LoadGlyphs(HINSTANCE module) {
-  glyphBitmap_.reset(LoadBitmapA(module, MAKEINTRESOURCEA(IDB_PHONETIC_GLYPHS)));
+  glyphBitmap_.reset(LoadBitmapW(module, MAKEINTRESOURCEW(IDB_PHONETIC_GLYPHS)));
   return glyphBitmap_ != nullptr ? 1 : 0;
 }
 

@@ -7,7 +7,7 @@
 #include <new>
 
 #include "book/book_format.h"
-#include "win/ansi_text.h"
+#include "win/wide_text.h"
 #include "display/entry_view.h"
 #include "win/scoped_win.h"
 
@@ -15,7 +15,7 @@ namespace quill {
 
 void PhoneticStrip::Prepare(const StripPlace& place) {
   place_ = place;
-  if (!view_.HasGlyphs()) view_.LoadGlyphs(GetModuleHandleA(nullptr));
+  if (!view_.HasGlyphs()) view_.LoadGlyphs(GetModuleHandleW(nullptr));
 }
 
 void PhoneticStrip::Draw(HDC dc, bool clearBand) const {
@@ -42,14 +42,20 @@ int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow,
                                 header.textBufferUnits);
   kept.Prepare(place);
   if (const ScopedGetDC dc(stripWindow); dc.get() != nullptr) kept.Draw(dc, true);
-  SendMessageA(panes.inputBox, EM_SETSEL, 0, -1);
+  SendMessageW(panes.inputBox, EM_SETSEL, 0, -1);
   return formatted;
 }
 
-int ShowTypedWord(BookFile& book, const EntryPanes& panes, const char* inputText,
+int ShowTypedWord(BookFile& book, const EntryPanes& panes, const char16_t* inputText,
                   HWND stripWindow, const StripPlace& place, PhoneticStrip* strip) {
-  char16_t word[kTextUnits];
-  FromAnsi(CP_ACP, inputText, kInputTextBytes - 1, word, kTextUnits);
+  // FindWord folds the word in place: it works on a copy.
+  char16_t word[kInputTextUnits];
+  std::size_t units = 0;
+  while (units + 1 < kInputTextUnits && inputText[units] != 0) {
+    word[units] = inputText[units];
+    ++units;
+  }
+  word[units] = 0;
   book.FindWord(word);
   return ShowCurrentEntry(book, panes, stripWindow, place, strip);
 }
@@ -57,14 +63,11 @@ int ShowTypedWord(BookFile& book, const EntryPanes& panes, const char* inputText
 void ShowBookTitle(const BookFile& book, HWND statusBar) {
   BookHeader header;
   book.CopyHeader(&header);
-  std::size_t units = 0;
-  while (units < static_cast<std::size_t>(kTitleUnits) && header.title[units] != 0) ++units;
-  char title[kTextBytes] = {};
-  AnsiText text;
-  if (ToAnsi(CP_ACP, 0, header.title, units, &text) && text.length < kTextBytes) {
-    std::memcpy(title, text.c_str(), text.length);
+  char16_t title[kTitleUnits + 1] = {};
+  for (std::size_t i = 0; i < static_cast<std::size_t>(kTitleUnits) && header.title[i] != 0; ++i) {
+    title[i] = header.title[i];
   }
-  SendMessageA(statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(title));
+  SendMessageW(statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(title));
 }
 
 }  // namespace quill

@@ -18,8 +18,8 @@ struct EntryPanes {
   HWND statusBar;    // part 0 shows the book's title
 };
 
-// The size of the main window's copy of the input box text.
-inline constexpr std::size_t kInputTextBytes = kTextBytes;
+// The size of the main window's copy of the input box text, in units.
+inline constexpr std::size_t kInputTextUnits = kTextUnits;
 
 // The phonetic strip as the window it is drawn on keeps it: the glyph
 // bitmap (loaded once), the transcription of the entry on show and its
@@ -49,9 +49,9 @@ class PhoneticStrip {
 int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow,
                      const StripPlace& place, PhoneticStrip* strip = nullptr);
 
-// Looks up inputText (ANSI, kInputTextBytes bytes at most) and shows the
-// entry the lookup ends on, found or not.
-int ShowTypedWord(BookFile& book, const EntryPanes& panes, const char* inputText,
+// Looks up inputText (kInputTextUnits units at most, the rest not looked
+// at) and shows the entry the lookup ends on, found or not.
+int ShowTypedWord(BookFile& book, const EntryPanes& panes, const char16_t* inputText,
                   HWND stripWindow, const StripPlace& place, PhoneticStrip* strip = nullptr);
 
 // Shows the book's title in part 0 of the status bar.

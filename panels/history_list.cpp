@@ -4,7 +4,7 @@
 
 namespace quill {
 
-void HistoryList::Add(const char* text) {
+void HistoryList::Add(const char16_t* text) {
   if (text == nullptr || text[0] == 0) return;
   if (!items_.empty() && items_.back() == text) return;
   if (!items_.empty() &&
@@ -14,12 +14,12 @@ void HistoryList::Add(const char* text) {
   items_.emplace_back(text);
 }
 
-int HistoryList::ItemAt(int index, char* destination, std::size_t size) const {
-  if (index < 0 || index >= Count()) return 0;
-  const std::string& word = items_[static_cast<std::size_t>(index)];
-  if (word.size() + 1 > size) return 0;
-  std::memcpy(destination, word.c_str(), word.size() + 1);
-  return 1;
+bool HistoryList::ItemAt(int index, char16_t* destination, std::size_t units) const {
+  if (index < 0 || index >= Count()) return false;
+  const std::u16string& word = items_[static_cast<std::size_t>(index)];
+  if (word.size() + 1 > units) return false;
+  std::memcpy(destination, word.c_str(), (word.size() + 1) * sizeof(char16_t));
+  return true;
 }
 
 }  // namespace quill

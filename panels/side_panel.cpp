@@ -2,10 +2,10 @@
 
 namespace quill {
 
-HWND SidePanel::CreatePanel(HWND mainWindow, const char* className, const ControlBox& box) {
-  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
+HWND SidePanel::CreatePanel(HWND mainWindow, const wchar_t* className, const ControlBox& box) {
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(mainWindow, GWLP_HINSTANCE));
   RegisterWindowClass(instance, className);
-  hwnd = CreateWindowExA(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, className, className,
+  hwnd = CreateWindowExW(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, className, className,
                          WS_CHILD | WS_VISIBLE, box.x, box.y, box.width, box.height, mainWindow,
                          nullptr, instance, this);
   return hwnd;
@@ -24,7 +24,7 @@ void SidePanel::Hide() {
 }
 
 LRESULT SidePanel::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace quill

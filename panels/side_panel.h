@@ -22,7 +22,7 @@ class SidePanel : public WindowBase {
  protected:
   // Registers className and creates the panel as a visible child of
   // mainWindow at box, with this object as its creation parameter.
-  HWND CreatePanel(HWND mainWindow, const char* className, const ControlBox& box);
+  HWND CreatePanel(HWND mainWindow, const wchar_t* className, const ControlBox& box);
 };
 
 }  // namespace quill

@@ -3,9 +3,10 @@
 #include "panels/sub_wnd.h"
 
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
-#include "win/ansi_text.h"
+#include "win/wide_text.h"
 #include "resources/ids.h"
 #include "win/scoped_win.h"
 
@@ -15,19 +16,17 @@ WNDPROC SubWnd::previousEditProc = nullptr;
 
 namespace {
 
-constexpr std::size_t kWideUnits = kTextUnits;
-
 HMENU ControlId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
 
-int RowCount(HWND list) { return static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); }
+int RowCount(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
 
-void InsertAtTop(HWND list, const char* text) {
-  SendMessageA(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text));
+void InsertAtTop(HWND list, const wchar_t* text) {
+  SendMessageW(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text));
 }
 
 // One or two terms from the typed text: the text before its first space and
 // the text after it (further spaces belong to the second term). The text
-// holds at most kMaxFindBytes units, so each term fits its slot whole.
+// holds at most kMaxFindUnits units, so each term fits its slot whole.
 void FillQuery(const char16_t* text, MatchQuery* query) {
   std::memset(query, 0, sizeof *query);
   int term = 0;
@@ -46,7 +45,7 @@ void FillQuery(const char16_t* text, MatchQuery* query) {
 }  // namespace
 
 HWND SubWnd::Create(HWND mainWindow, const ControlBox& box) {
-  return CreatePanel(mainWindow, "SubWnd", box);
+  return CreatePanel(mainWindow, L"SubWnd", box);
 }
 
 void SubWnd::Move(const ControlBox& box) {
@@ -57,8 +56,8 @@ void SubWnd::Move(const ControlBox& box) {
 }
 
 void SubWnd::Clear() {
-  SendMessageA(findEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-  SendMessageA(resultList, LB_RESETCONTENT, 0, 0);
+  SendMessageW(findEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  SendMessageW(resultList, LB_RESETCONTENT, 0, 0);
 }
 
 LRESULT SubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -80,31 +79,31 @@ LRESULT SubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     default:
       break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 int SubWnd::OnCreate(HWND window) {
-  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
-  findButton = CreateWindowExA(0, "BUTTON", "Find", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 65, 40,
-                               65, 20, window, ControlId(IDC_FIND_BUTTON), instance, nullptr);
-  findEdit = CreateWindowExA(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, "EDIT", "",
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+  findButton = CreateWindowExW(0, L"BUTTON", L"Find", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 65,
+                               40, 65, 20, window, ControlId(IDC_FIND_BUTTON), instance, nullptr);
+  findEdit = CreateWindowExW(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, L"EDIT", L"",
                              WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 5, 5, 185, 25,
                              window, ControlId(IDC_FIND_EDIT), instance, nullptr);
-  resultList = CreateWindowExA(0, "LISTBOX", "",
+  resultList = CreateWindowExW(0, L"LISTBOX", L"",
                                WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 5, 70,
                                145, 250, window, ControlId(IDC_RESULT_LIST), instance, nullptr);
   // The box takes no more than a search accepts, so that what the user
   // types is never silently refused; a longer text set from code still is.
-  SendMessageA(findEdit, EM_LIMITTEXT, kMaxFindBytes, 0);
-  previousEditProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+  SendMessageW(findEdit, EM_LIMITTEXT, kMaxFindUnits, 0);
+  previousEditProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
       findEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubWnd::FindEditProc)));
   return 1;
 }
 
 LRESULT CALLBACK SubWnd::FindEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_KEYDOWN) SendMessageA(GetParent(window), WM_KEYDOWN, wParam, lParam);
-  if (previousEditProc == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  return CallWindowProcA(previousEditProc, window, message, wParam, lParam);
+  if (message == WM_KEYDOWN) SendMessageW(GetParent(window), WM_KEYDOWN, wParam, lParam);
+  if (previousEditProc == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  return CallWindowProcW(previousEditProc, window, message, wParam, lParam);
 }
 
 void SubWnd::OnPaint(HWND window) {
@@ -126,18 +125,17 @@ void SubWnd::OnCommand(int id, int code, HWND control) {
 }
 
 void SubWnd::Search() {
-  while (RowCount(resultList) > 0) SendMessageA(resultList, LB_RESETCONTENT, 0, 0);
+  while (RowCount(resultList) > 0) SendMessageW(resultList, LB_RESETCONTENT, 0, 0);
   InvalidateRect(hwnd, nullptr, TRUE);
 
   textBuffer[0] = 0;
-  SendMessageA(findEdit, WM_GETTEXT, kFindTextLimit, reinterpret_cast<LPARAM>(textBuffer));
-  const std::size_t length = std::strlen(textBuffer);
-  if (length == 0 || length > static_cast<std::size_t>(kMaxFindBytes)) return;
+  SendMessageW(findEdit, WM_GETTEXT, kFindTextLimit, reinterpret_cast<LPARAM>(textBuffer));
+  std::size_t length = 0;
+  while (length < kFindTextLimit && textBuffer[length] != 0) ++length;
+  if (length == 0 || length > static_cast<std::size_t>(kMaxFindUnits)) return;
 
-  char16_t wide[kWideUnits] = {};
-  FromAnsi(CP_ACP, textBuffer, length + 1, wide, kWideUnits);
   MatchQuery query;
-  FillQuery(wide, &query);
+  FillQuery(textBuffer, &query);
   if (book == nullptr) return;
 
   const int remembered = book->CurrentEntry();
@@ -156,36 +154,34 @@ void SubWnd::Search() {
 
 void SubWnd::ListMatches(const int* matches, std::size_t count) {
   if (count == 0) {
-    SendMessageA(resultList, LB_RESETCONTENT, 0, 0);
+    SendMessageW(resultList, LB_RESETCONTENT, 0, 0);
     InsertAtTop(resultList, kNoRecordsFound);
     return;
   }
   // Hundreds of rows each go to the top: draw the list once, at the end.
-  SendMessageA(resultList, WM_SETREDRAW, FALSE, 0);
-  char16_t key[kWideUnits];
+  SendMessageW(resultList, WM_SETREDRAW, FALSE, 0);
   for (std::size_t i = 0; i < count; ++i) {
-    // A key that cannot be read, or whose ANSI form would not fit a row, is
-    // left out rather than listed cut.
-    if (!book->SetCurrentEntry(matches[i]) || !book->ReadKey(key, kWideUnits)) continue;
-    if (!KeyToAnsi(key, textBuffer, kFindTextLimit, WC_COMPOSITECHECK)) continue;
-    InsertAtTop(resultList, textBuffer);
+    // A key that cannot be read whole into a row is left out rather than
+    // listed cut.
+    if (!book->SetCurrentEntry(matches[i]) || !book->ReadKey(textBuffer, kFindTextLimit)) continue;
+    InsertAtTop(resultList, AsWide(textBuffer));
   }
-  SendMessageA(resultList, WM_SETREDRAW, TRUE, 0);
+  SendMessageW(resultList, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(resultList, nullptr, TRUE);
 }
 
 void SubWnd::PickResult() {
-  const auto row = static_cast<int>(SendMessageA(resultList, LB_GETCURSEL, 0, 0));
+  const auto row = static_cast<int>(SendMessageW(resultList, LB_GETCURSEL, 0, 0));
   if (row < 0) return;
-  char word[kFindTextLimit] = {};
-  const auto length = static_cast<int>(SendMessageA(resultList, LB_GETTEXTLEN, row, 0));
+  wchar_t word[kFindTextLimit] = {};
+  const auto length = static_cast<int>(SendMessageW(resultList, LB_GETTEXTLEN, row, 0));
   if (length < 0 || length >= kFindTextLimit) return;
-  SendMessageA(resultList, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(word));
-  if (std::strcmp(word, kNoRecordsFound) == 0) return;
+  SendMessageW(resultList, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(word));
+  if (std::wcscmp(word, kNoRecordsFound) == 0) return;
   // The main window gives its input box the focus; a user walking the rows
   // with the arrow keys keeps walking them.
   const bool listHadFocus = GetFocus() == resultList;
-  SendMessageA(GetParent(hwnd), MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>(word), 0);
+  SendMessageW(GetParent(hwnd), MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>(word), 0);
   if (listHadFocus) SetFocus(resultList);
 }
 

@@ -14,18 +14,17 @@
 
 namespace quill {
 
-// The longest typed text, in bytes, that a search accepts.
-inline constexpr int kMaxFindBytes = 80;
+// The longest typed text, in units, that a search accepts.
+inline constexpr int kMaxFindUnits = 80;
 // The most entries one search lists.
 inline constexpr int kMaxFindResults = 300;
 // The only row of a search that found nothing; picking it looks up nothing.
-inline constexpr char kNoRecordsFound[] = "No records found!";
-// What a window text or a result row may fill of textBuffer.
-inline constexpr int kFindTextLimit = static_cast<int>(kTextBytes);
+inline constexpr wchar_t kNoRecordsFound[] = L"No records found!";
+// What a window text or a result row may fill of textBuffer, in units.
+inline constexpr int kFindTextLimit = static_cast<int>(kTextUnits);
 
-// Every typed text the panel accepts fits one term slot whole: each byte
-// becomes at most one UTF-16 unit.
-static_assert(kMaxFindBytes < kTermSlotUnits);
+// Every typed text the panel accepts fits one term slot whole.
+static_assert(kMaxFindUnits < kTermSlotUnits);
 
 class SubWnd : public SidePanel {
  public:
@@ -33,9 +32,9 @@ class SubWnd : public SidePanel {
   // open.
   BookFile* book = nullptr;
   HWND findButton = nullptr;
-  // The typed text and, one after another, the ANSI form of each result
-  // key; no platform call is given more than kFindTextLimit bytes of it.
-  char textBuffer[2048] = {};
+  // The typed text and, one after another, each result key; no platform
+  // call is given more than kFindTextLimit units of it.
+  char16_t textBuffer[kFindTextLimit] = {};
   HWND resultList = nullptr;
   HWND findEdit = nullptr;
 

@@ -2,10 +2,11 @@
 #include "panels/tree_sub_wnd.h"
 
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "book/book_format.h"
-#include "win/ansi_text.h"
+#include "win/wide_text.h"
 #include "resources/ids.h"
 #include "win/scoped_win.h"
 
@@ -15,7 +16,6 @@ namespace {
 
 // What the panel's two edges take from the tree's width and height.
 constexpr int kTreeInset = 5;
-constexpr std::size_t kItemTextBytes = kTextBytes;
 constexpr COLORREF kSeeThrough = RGB(0, 255, 0);
 
 struct ImageListCloser {
@@ -36,32 +36,31 @@ HIMAGELIST ShelfImages(HINSTANCE instance) {
   ScopedImageList images(
       ImageList_Create(IMG_TREE_WIDTH, IMG_TREE_HEIGHT, ILC_MASK | ILC_COLOR24, 2, 0));
   if (!images) return nullptr;
-  ScopedBitmap bitmap(LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_TREE)));
+  ScopedBitmap bitmap(LoadBitmapW(instance, MAKEINTRESOURCEW(IDB_TREE)));
   if (!bitmap || ImageList_AddMasked(images, bitmap, kSeeThrough) < 0) return nullptr;
   shelfImages = std::move(images);
   return shelfImages.get();
 }
 
-// The book's title in the ANSI code page, as a tree item shows it; empty
-// for a closed book.
-void BookTitle(const BookFile& book, char (&text)[kItemTextBytes]) {
+// The book's title as a tree item shows it; empty for a closed book.
+std::wstring BookTitle(const BookFile& book) {
   BookHeader header;
   book.CopyHeader(&header);
   header.title[kTitleUnits - 1] = 0;
-  KeyToAnsi(header.title, text, kItemTextBytes, 0);
+  return AsWide(header.title);
 }
 
 }  // namespace
 
 HWND TreeSubWnd::Create(HWND mainWindow, const ControlBox& box, InstallFolderSource installed) {
   installed_ = std::move(installed);
-  return CreatePanel(mainWindow, "TreeSubWnd", box);
+  return CreatePanel(mainWindow, L"TreeSubWnd", box);
 }
 
 LRESULT TreeSubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      return OnCreate(window, *reinterpret_cast<const CREATESTRUCTA*>(lParam)) ? 0 : -1;
+      return OnCreate(window, *reinterpret_cast<const CREATESTRUCTW*>(lParam)) ? 0 : -1;
     case WM_DESTROY:
       OnDestroy();
       return 0;
@@ -74,21 +73,21 @@ LRESULT TreeSubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_COMMAND:
       return 0;
     default:
-      return DefWindowProcA(window, message, wParam, lParam);
+      return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 
-int TreeSubWnd::OnCreate(HWND window, const CREATESTRUCTA& create) {
-  tree = CreateWindowExA(0, WC_TREEVIEWA, "TreeSubWnd",
+int TreeSubWnd::OnCreate(HWND window, const CREATESTRUCTW& create) {
+  tree = CreateWindowExW(0, WC_TREEVIEWW, L"TreeSubWnd",
                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
                              TVS_LINESATROOT,
                          0, 0, 145, 150, window, nullptr, create.hInstance, nullptr);
   HIMAGELIST images = ShelfImages(create.hInstance);
   if (images == nullptr) return 0;
-  SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+  SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
   Populate();
   for (HTREEITEM item : {rootItem, categoryItems[0], categoryItems[1]}) {
-    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
   }
   return 1;
 }
@@ -101,29 +100,30 @@ void TreeSubWnd::OnDestroy() {
 
 void TreeSubWnd::OnPaint(HWND window) { ScopedPaint paint(window); }
 
-HTREEITEM TreeSubWnd::InsertItem(HTREEITEM parent, const char* text, int image,
+HTREEITEM TreeSubWnd::InsertItem(HTREEITEM parent, const wchar_t* text, int image,
                                  int selectedImage) {
-  TVINSERTSTRUCTA insert{};
+  TVINSERTSTRUCTW insert{};
   insert.hParent = parent;
   insert.hInsertAfter = TVI_LAST;
   insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  insert.item.pszText = const_cast<char*>(text);
+  insert.item.pszText = const_cast<wchar_t*>(text);
   insert.item.iImage = image;
   insert.item.iSelectedImage = selectedImage;
   return reinterpret_cast<HTREEITEM>(
-      SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+      SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 void TreeSubWnd::Populate() {
-  rootItem = InsertItem(TVI_ROOT, "BookShelf", IMG_TREE_FOLDER, IMG_TREE_FOLDER);
+  rootItem = InsertItem(TVI_ROOT, L"BookShelf", IMG_TREE_FOLDER, IMG_TREE_FOLDER);
   for (int i = 0; i < kShelfCategoryCount; ++i) {
-    categoryItems[i] = InsertItem(rootItem, kShelfCategoryNames[static_cast<std::size_t>(i)],
-                                  IMG_TREE_FOLDER, IMG_TREE_FOLDER);
+    categoryItems[i] =
+        InsertItem(rootItem, Widen(kShelfCategoryNames[static_cast<std::size_t>(i)]).c_str(),
+                   IMG_TREE_FOLDER, IMG_TREE_FOLDER);
   }
   for (std::size_t row = 0; row < kShelfRowCount; ++row) {
     const ShelfRow& shelf = ShelfTable[row];
-    leafItems[row] = InsertItem(categoryItems[static_cast<int>(shelf.category)], shelf.title,
-                                IMG_TREE_BOOK, IMG_TREE_OPEN_BOOK);
+    leafItems[row] = InsertItem(categoryItems[static_cast<int>(shelf.category)],
+                                Widen(shelf.title).c_str(), IMG_TREE_BOOK, IMG_TREE_OPEN_BOOK);
   }
 }
 
@@ -134,20 +134,18 @@ void TreeSubWnd::Move(const ControlBox& box) {
 }
 
 void TreeSubWnd::AddCurrentBookItem(const BookFile& book) {
-  char title[kItemTextBytes];
-  BookTitle(book, title);
-  currentBookItem = InsertItem(rootItem, title, IMG_TREE_BOOK, IMG_TREE_OPEN_BOOK);
+  currentBookItem = InsertItem(rootItem, BookTitle(book).c_str(), IMG_TREE_BOOK,
+                               IMG_TREE_OPEN_BOOK);
 }
 
 void TreeSubWnd::RenameCurrentBookItem(const BookFile& book) {
   if (currentBookItem == nullptr) return;
-  char title[kItemTextBytes];
-  BookTitle(book, title);
-  TVITEMA item{};
+  std::wstring title = BookTitle(book);
+  TVITEMW item{};
   item.mask = TVIF_TEXT;
   item.hItem = currentBookItem;
-  item.pszText = title;
-  SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  item.pszText = title.data();
+  SendMessageW(tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void TreeSubWnd::ReadInstallFolder() {
@@ -158,19 +156,20 @@ LRESULT TreeSubWnd::OnTreeNotify(const NMHDR* header) {
   // The folder is read on every notification, so a book opens from where
   // the installation is now, not from where it was at start-up.
   ReadInstallFolder();
-  if (header == nullptr || header->code != TVN_SELCHANGEDA) return 0;
+  if (header == nullptr || header->code != TVN_SELCHANGEDW) return 0;
   InvalidateRect(hwnd, nullptr, TRUE);
-  const HTREEITEM selected = reinterpret_cast<const NMTREEVIEWA*>(header)->itemNew.hItem;
+  const HTREEITEM selected = reinterpret_cast<const NMTREEVIEWW*>(header)->itemNew.hItem;
   HWND mainWindow = GetParent(hwnd);
   for (std::size_t row = 0; row < kShelfRowCount; ++row) {
     if (selected == leafItems[row]) {
-      SendMessageA(mainWindow, MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(installFolder),
-                   reinterpret_cast<LPARAM>(ShelfTable[row].file));
+      const std::wstring file = Widen(ShelfTable[row].file);
+      SendMessageW(mainWindow, MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(installFolder),
+                   reinterpret_cast<LPARAM>(file.c_str()));
       return 0;
     }
   }
   if (selected != nullptr && selected == currentBookItem) {
-    SendMessageA(mainWindow, MSG_REOPEN_BOOK, 0, 0);
+    SendMessageW(mainWindow, MSG_REOPEN_BOOK, 0, 0);
   }
   return 0;
 }

@@ -17,9 +17,9 @@
 
 namespace quill {
 
-// Where the shelf's books are installed now: fills folder (kPathBytes
-// bytes), or leaves it as it was when that cannot be told.
-using InstallFolderSource = std::function<void(char* folder)>;
+// Where the shelf's books are installed now: fills folder (kPathUnits
+// units), or leaves it as it was when that cannot be told.
+using InstallFolderSource = std::function<void(wchar_t* folder)>;
 
 class TreeSubWnd : public SidePanel {
  public:
@@ -32,7 +32,7 @@ class TreeSubWnd : public SidePanel {
   // Asked on every notification of the tree, so that a book opens from
   // where the installation is now; keeps what it held when the source
   // cannot tell.
-  char installFolder[kPathBytes] = {};
+  wchar_t installFolder[kPathUnits] = {};
 
   // Registers "TreeSubWnd" and creates the panel, with its tree, as a
   // visible child of mainWindow at box: the panel's window, or null.
@@ -54,13 +54,13 @@ class TreeSubWnd : public SidePanel {
   LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  int OnCreate(HWND window, const CREATESTRUCTA& create);
+  int OnCreate(HWND window, const CREATESTRUCTW& create);
   void OnDestroy();
   void OnPaint(HWND window);
   LRESULT OnTreeNotify(const NMHDR* header);
   // Inserts the root, the categories and the shelf's rows, in that order.
   void Populate();
-  HTREEITEM InsertItem(HTREEITEM parent, const char* text, int image, int selectedImage);
+  HTREEITEM InsertItem(HTREEITEM parent, const wchar_t* text, int image, int selectedImage);
   void ReadInstallFolder();
 
   InstallFolderSource installed_;

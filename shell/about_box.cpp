@@ -3,6 +3,7 @@
 #include "resources/ids.h"
 #include "shell/product.h"
 #include "win/scoped_win.h"
+#include "win/wide_text.h"
 #include "win/window_base.h"
 
 namespace quill {
@@ -11,7 +12,7 @@ namespace {
 
 void DrawAboutLine(HDC dc, HFONT font, const char* text, RECT rect) {
   const ScopedSelect select(dc, font);
-  DrawTextA(dc, text, -1, &rect, DT_SINGLELINE | DT_LEFT | DT_NOPREFIX);
+  DrawTextW(dc, Widen(text).c_str(), -1, &rect, DT_SINGLELINE | DT_LEFT | DT_NOPREFIX);
 }
 
 ScopedFont AboutFont(HDC dc, int points) {
@@ -54,7 +55,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 }  // namespace
 
 void ShowAboutBox(HINSTANCE instance, HWND owner) {
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutProc, 0);
+  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), owner, AboutProc, 0);
 }
 
 }  // namespace quill

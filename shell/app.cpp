@@ -14,12 +14,12 @@ int RunApplication(HINSTANCE instance, const char* /*commandLine*/, int showComm
   options.history = &history;
   MainWindow window(options);
   if (!window.StartInstance(instance, showCommand)) return 0;
-  HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+  HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
   MSG message{};
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (!TranslateAcceleratorA(message.hwnd, accelerators, &message)) {
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (!TranslateAcceleratorW(message.hwnd, accelerators, &message)) {
       TranslateMessage(&message);
-      DispatchMessageA(&message);
+      DispatchMessageW(&message);
     }
   }
   return static_cast<int>(message.wParam);

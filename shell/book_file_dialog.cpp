@@ -6,26 +6,26 @@ namespace quill {
 
 namespace {
 
-constexpr char kBookFilter[] = "Quillpad Files(*.xqb)\0*.xqb\0";
+constexpr wchar_t kBookFilter[] = L"Quillpad Files(*.xqb)\0*.xqb\0";
 
 }  // namespace
 
 void BookFileDialog::Prepare(HWND owner) {
-  record_ = OPENFILENAMEA{};
-  record_.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  record_ = OPENFILENAMEW{};
+  record_.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
   record_.hwndOwner = owner;
   record_.lpstrFilter = kBookFilter;
-  record_.nMaxFile = kPathBytes;
-  record_.nMaxFileTitle = kPathBytes;
-  record_.lpstrDefExt = "txt";
+  record_.nMaxFile = kPathUnits;
+  record_.nMaxFileTitle = kPathUnits;
+  record_.lpstrDefExt = L"txt";
 }
 
-bool BookFileDialog::Choose(HWND owner, char* path, char* title) {
+bool BookFileDialog::Choose(HWND owner, wchar_t* path, wchar_t* title) {
   record_.hwndOwner = owner;
   record_.lpstrFile = path;
   record_.lpstrFileTitle = title;
   record_.Flags = OFN_CREATEPROMPT | OFN_HIDEREADONLY;
-  return GetOpenFileNameA(&record_) != 0;
+  return GetOpenFileNameW(&record_) != 0;
 }
 
 }  // namespace quill

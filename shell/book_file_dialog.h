@@ -12,11 +12,11 @@ class BookFileDialog {
   // Fills the record once, at the main window's creation.
   void Prepare(HWND owner);
   // Shows the dialog: true with the chosen path and its file name in path
-  // and title (kPathBytes each).
-  [[nodiscard]] bool Choose(HWND owner, char* path, char* title);
+  // and title (kPathUnits each).
+  [[nodiscard]] bool Choose(HWND owner, wchar_t* path, wchar_t* title);
 
  private:
-  OPENFILENAMEA record_{};
+  OPENFILENAMEW record_{};
 };
 
 }  // namespace quill

@@ -2,27 +2,29 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
+#include <cwchar>
+#include <string>
 
 #include "books/shelf_table.h"
 #include "display/show_entry.h"
 #include "win/message_box.h"
+#include "win/wide_text.h"
 
 namespace quill {
 
 namespace {
 
 // The two default books are rows of the shelf.
-constexpr const char* kDefaultBookA = ShelfTable[kFirstDefaultBookRow].file;
-constexpr const char* kDefaultBookB = ShelfTable[kSecondDefaultBookRow].file;
+const std::wstring kDefaultBookA = Widen(ShelfTable[kFirstDefaultBookRow].file);
+const std::wstring kDefaultBookB = Widen(ShelfTable[kSecondDefaultBookRow].file);
 
 // The list view behind OpenBook's word list.
 class ListViewSink : public WordListSink {
  public:
   explicit ListViewSink(HWND list) : list_(list) {}
-  void DeleteAllItems() override { SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0); }
+  void DeleteAllItems() override { SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0); }
   void SetItemCount(int count) override {
-    SendMessageA(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0);
+    SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0);
   }
 
  private:
@@ -31,37 +33,43 @@ class ListViewSink : public WordListSink {
 
 }  // namespace
 
-bool JoinPath(char* destination, const char* folder, const char* fileName) {
-  const int n = std::snprintf(destination, kPathBytes, "%s\\%s", folder, fileName);
-  if (n < 0 || static_cast<std::size_t>(n) >= kPathBytes) {
+bool JoinPath(wchar_t* destination, const wchar_t* folder, const wchar_t* fileName) {
+  const std::size_t folderUnits = std::wcslen(folder);
+  const std::size_t fileUnits = std::wcslen(fileName);
+  if (folderUnits + 1 + fileUnits >= kPathUnits) {
     destination[0] = 0;
     return false;
   }
+  std::wmemcpy(destination, folder, folderUnits);
+  destination[folderUnits] = L'\\';
+  std::wmemcpy(destination + folderUnits + 1, fileName, fileUnits + 1);
   return true;
 }
 
 void ShowBookOpenError(HWND owner) { ShowError(owner, "Xqb File open error."); }
 
-bool BookSession::OpenAt(const char* path) {
+bool BookSession::OpenAt(const wchar_t* path) {
+  const std::string utf8 = PathToUtf8(path);
+  if (utf8.empty()) return false;
   ListViewSink sink(wordList_);
-  return OpenBook(book_, path, &sink) == 1;
+  return OpenBook(book_, utf8.c_str(), &sink) == 1;
 }
 
-bool BookSession::OpenFirst(HWND owner, const char* folder, const BookChooser& choose) {
+bool BookSession::OpenFirst(HWND owner, const wchar_t* folder, const BookChooser& choose) {
   bool opened = path_[0] != 0 && OpenAt(path_);
-  if (!opened && JoinPath(path_, folder, kDefaultBookA)) opened = OpenAt(path_);
+  if (!opened && JoinPath(path_, folder, kDefaultBookA.c_str())) opened = OpenAt(path_);
   if (!opened) {
     choose(path_, chosenTitle_);
     opened = OpenAt(path_);
   }
-  if (!opened && JoinPath(path_, folder, kDefaultBookB)) opened = OpenAt(path_);
+  if (!opened && JoinPath(path_, folder, kDefaultBookB.c_str())) opened = OpenAt(path_);
   if (!opened) ShowBookOpenError(owner);
   return opened;
 }
 
-BookSwitch BookSession::OpenShelfBook(HWND owner, const char* folder, const char* fileName) {
+BookSwitch BookSession::OpenShelfBook(HWND owner, const wchar_t* folder, const wchar_t* fileName) {
   book_.Close();
-  char path[kPathBytes];
+  wchar_t path[kPathUnits];
   const bool joined = folder != nullptr && fileName != nullptr && JoinPath(path, folder, fileName);
   if (joined && OpenAt(path)) return BookSwitch::kOpened;
   return Recover(owner);

@@ -21,14 +21,14 @@ enum class BookSwitch {
   kNoBook,    // that failed too: no book is open and the word list is empty
 };
 
-// Asks the user for a book file: fills path and title (kPathBytes each),
+// Asks the user for a book file: fills path and title (kPathUnits each),
 // true when one was chosen.
-using BookChooser = std::function<bool(char* path, char* title)>;
+using BookChooser = std::function<bool(wchar_t* path, wchar_t* title)>;
 
 // Joins a folder and a file name with a backslash into destination
-// (kPathBytes bytes): true, or false when the result would not fit
+// (kPathUnits units): true, or false when the result would not fit
 // (nothing is cut; destination then holds an empty string).
-[[nodiscard]] bool JoinPath(char* destination, const char* folder, const char* fileName);
+[[nodiscard]] bool JoinPath(wchar_t* destination, const wchar_t* folder, const wchar_t* fileName);
 
 // The book file error every open failure shows.
 void ShowBookOpenError(HWND owner);
@@ -46,16 +46,16 @@ class BookSession {
 
   // The book remembered across runs (XQB_PATH): the last one opened through
   // the settings, a default or the open-file dialog, never a shelf book.
-  char* Path() { return path_; }
-  const char* Path() const { return path_; }
+  wchar_t* Path() { return path_; }
+  const wchar_t* Path() const { return path_; }
 
   // Opens the first book: the remembered one, the first default in folder,
   // one the user chooses, the second default. False after the error was
   // shown to owner.
-  [[nodiscard]] bool OpenFirst(HWND owner, const char* folder, const BookChooser& choose);
+  [[nodiscard]] bool OpenFirst(HWND owner, const wchar_t* folder, const BookChooser& choose);
 
   // Opens fileName in folder without remembering it.
-  BookSwitch OpenShelfBook(HWND owner, const char* folder, const char* fileName);
+  BookSwitch OpenShelfBook(HWND owner, const wchar_t* folder, const wchar_t* fileName);
   // Opens the remembered book again.
   BookSwitch Reopen(HWND owner);
   // Asks for a book and opens it as the remembered one. False when the user
@@ -67,7 +67,7 @@ class BookSession {
   void Close() { book_.Close(); }
 
  private:
-  [[nodiscard]] bool OpenAt(const char* path);
+  [[nodiscard]] bool OpenAt(const wchar_t* path);
   // After a failed open: the remembered book again, or none.
   BookSwitch Recover(HWND owner);
   void EmptyWordList();
@@ -75,9 +75,9 @@ class BookSession {
   BookFile book_;
   HWND wordList_ = nullptr;
   bool started_ = false;
-  char path_[kPathBytes] = {};
+  wchar_t path_[kPathUnits] = {};
   // The file name part of the last chosen book, as the open-file dialog fills it.
-  char chosenTitle_[kPathBytes] = {};
+  wchar_t chosenTitle_[kPathUnits] = {};
 };
 
 }  // namespace quill

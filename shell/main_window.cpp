@@ -10,7 +10,7 @@
 
 #include "resources/ids.h"
 #include "speech/speech.h"
-#include "win/ansi_text.h"
+#include "win/wide_text.h"
 #include "win/message_box.h"
 
 namespace quill {
@@ -32,15 +32,15 @@ INT_PTR CALLBACK SplashProc(HWND, UINT, WPARAM, LPARAM) { return TRUE; }
 // A control of the main window's kind and style, visible at box.
 struct ChildControl {
   DWORD exStyle;
-  const char* className;
-  const char* text;
+  const wchar_t* className;
+  const wchar_t* text;
   DWORD style;  // WS_CHILD and WS_VISIBLE are added
   int id;
 };
 
 HWND CreateChild(HWND window, HINSTANCE instance, const ChildControl& control,
                  const ControlBox& box) {
-  return CreateWindowExA(control.exStyle, control.className, control.text,
+  return CreateWindowExW(control.exStyle, control.className, control.text,
                          WS_CHILD | WS_VISIBLE | control.style, box.x, box.y, box.width,
                          box.height, window,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance,
@@ -48,12 +48,12 @@ HWND CreateChild(HWND window, HINSTANCE instance, const ChildControl& control,
 }
 
 constexpr ChildControl kContentPane = {
-    0, "EDIT", "",
+    0, L"EDIT", L"",
     WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN, IDC_CONTENT_PANE};
-constexpr ChildControl kInputBox = {WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, "EDIT", nullptr,
+constexpr ChildControl kInputBox = {WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, L"EDIT", nullptr,
                                     WS_BORDER | ES_AUTOHSCROLL, IDC_INPUT_BOX};
 constexpr ChildControl kWordList = {
-    0, WC_LISTVIEWA, nullptr,
+    0, WC_LISTVIEWW, nullptr,
     WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDATA | LVS_NOCOLUMNHEADER, IDC_WORD_LIST};
 
 // Gives control a font `points` high on its own DC; the caller keeps the
@@ -61,7 +61,7 @@ constexpr ChildControl kWordList = {
 ScopedFont SetControlFont(HWND control, int points) {
   ScopedFont font;
   if (const ScopedGetDC dc(control); dc.get() != nullptr) font = FontFromPoints(dc, points);
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   return font;
 }
 
@@ -83,11 +83,11 @@ MainWindow::~MainWindow() = default;
 
 bool MainWindow::StartInstance(HINSTANCE instance, int showCommand) {
   instance_ = instance;
-  char className[kResourceTextChars] = {};
-  char title[kResourceTextChars] = {};
-  LoadStringA(instance, IDS_WINDOW_CLASS, className, sizeof className);
-  LoadStringA(instance, IDS_WINDOW_TITLE, title, sizeof title);
-  HWND running = FindWindowA(className, title);
+  wchar_t className[kResourceTextChars] = {};
+  wchar_t title[kResourceTextChars] = {};
+  LoadStringW(instance, IDS_WINDOW_CLASS, className, kResourceTextChars);
+  LoadStringW(instance, IDS_WINDOW_TITLE, title, kResourceTextChars);
+  HWND running = FindWindowW(className, title);
   places_.LoadStart(session_.Path());
   if (running != nullptr) {
     places_.BringForward(running);
@@ -98,7 +98,7 @@ bool MainWindow::StartInstance(HINSTANCE instance, int showCommand) {
   // The menu bar is the window's once it exists; until then it is ours.
   ScopedMenu menuBar(menu_.LoadMenuResource(instance, IDR_MAIN_MENU));
   const RECT& start = places_.Start();
-  HWND window = CreateWindowExA(WS_EX_TOPMOST, className, title, WS_OVERLAPPEDWINDOW, start.left,
+  HWND window = CreateWindowExW(WS_EX_TOPMOST, className, title, WS_OVERLAPPEDWINDOW, start.left,
                                 start.top, start.right - start.left, start.bottom - start.top,
                                 nullptr, menuBar, instance, this);
   if (window == nullptr) return false;
@@ -111,7 +111,7 @@ bool MainWindow::StartInstance(HINSTANCE instance, int showCommand) {
 LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      return OnCreate(window, *reinterpret_cast<const CREATESTRUCTA*>(lParam)) ? 0 : -1;
+      return OnCreate(window, *reinterpret_cast<const CREATESTRUCTW*>(lParam)) ? 0 : -1;
     case WM_DESTROY:
       OnDestroy(window);
       return 0;
@@ -148,21 +148,21 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_CTLCOLORSTATIC:
       return OnCtlColorStatic(reinterpret_cast<HWND>(lParam));
     case MSG_OPEN_SHELF_BOOK:
-      return OnOpenShelfBook(window, reinterpret_cast<const char*>(wParam),
-                             reinterpret_cast<const char*>(lParam), wParam, lParam);
+      return OnOpenShelfBook(window, reinterpret_cast<const wchar_t*>(wParam),
+                             reinterpret_cast<const wchar_t*>(lParam), wParam, lParam);
     case MSG_REOPEN_BOOK:
       return OnReopenBook(window, wParam, lParam);
     case MSG_TRAY_NOTIFY:
       return OnTrayNotify(window, wParam, lParam);
     case MSG_LOOKUP_WORD:
-      return OnLookupWord(window, reinterpret_cast<const char*>(wParam), wParam, lParam);
+      return OnLookupWord(window, reinterpret_cast<const wchar_t*>(wParam), wParam, lParam);
     default:
       break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
-bool MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
+bool MainWindow::OnCreate(HWND window, const CREATESTRUCTW& create) {
   instance_ = create.hInstance;
   InitCommonControls();
   ResetSpeechSettings();
@@ -176,7 +176,9 @@ bool MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
   CreateEntryControls(window);
   openDialog_.Prepare(window);
   LoadInstallFolder(options_.settings, installFolder_);
-  const BookChooser choose = [this](char* path, char* title) { return ChooseBookFile(path, title); };
+  const BookChooser choose = [this](wchar_t* path, wchar_t* title) {
+    return ChooseBookFile(path, title);
+  };
   if (!session_.OpenFirst(window, installFolder_, choose)) return false;
   ShowFirstEntry();
   created_ = true;
@@ -184,7 +186,7 @@ bool MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
 }
 
 void MainWindow::InitCommonControls() {
-  appIcon_ = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_APP));
+  appIcon_ = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP));
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), kAllCommonControls};
   InitCommonControlsEx(&controls);
 }
@@ -209,7 +211,7 @@ void MainWindow::CreateSidePanels(HWND window) {
   findPanel_.Hide();
   const SettingsKey settings = options_.settings;
   shelfPanel_.Create(window, CreationLayout(kShelfPanel).sidePanel,
-                     [settings](char* folder) { LoadInstallFolder(settings, folder); });
+                     [settings](wchar_t* folder) { LoadInstallFolder(settings, folder); });
   toolbar_.CheckShelfButton();
   sidePanel_ = kShelfPanel;
 }
@@ -224,17 +226,17 @@ void MainWindow::CreateSidePanels(HWND window) {
 // makes it now.
 void MainWindow::FreeTooltipsFromOwner() {
   const HWND tooltips[] = {
-      reinterpret_cast<HWND>(SendMessageA(toolbar_.Bar(), TB_GETTOOLTIPS, 0, 0)),
-      reinterpret_cast<HWND>(SendMessageA(shelfPanel_.tree, TVM_GETTOOLTIPS, 0, 0))};
+      reinterpret_cast<HWND>(SendMessageW(toolbar_.Bar(), TB_GETTOOLTIPS, 0, 0)),
+      reinterpret_cast<HWND>(SendMessageW(shelfPanel_.tree, TVM_GETTOOLTIPS, 0, 0))};
   for (HWND tooltip : tooltips) {
-    if (tooltip != nullptr) SetWindowLongPtrA(tooltip, GWLP_HWNDPARENT, 0);
+    if (tooltip != nullptr) SetWindowLongPtrW(tooltip, GWLP_HWNDPARENT, 0);
   }
 }
 
 // No splash at all when its time is zero (tests), rather than a flash.
 void MainWindow::ShowSplash() {
   if (options_.splashMilliseconds == 0) return;
-  HWND splash = CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_SPLASH), nullptr, SplashProc, 0);
+  HWND splash = CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_SPLASH), nullptr, SplashProc, 0);
   if (splash == nullptr) return;
   ShowWindow(splash, SW_SHOW);
   SetForegroundWindow(splash);
@@ -247,19 +249,19 @@ void MainWindow::ShowSplash() {
 // keys) and the word list, hidden until typing shows it.
 void MainWindow::CreateEntryControls(HWND window) {
   const MainLayout layout = CreationLayout(sidePanel_);
-  controls_.statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0,
+  controls_.statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0,
                                         0, window, nullptr, instance_, nullptr);
   controls_.contentPane = CreateChild(window, instance_, kContentPane, layout.contentPane);
   paneFont_ = SetControlFont(controls_.contentPane, kPanePoints);
 
   controls_.inputBox = CreateChild(window, instance_, kInputBox, layout.inputBox);
   inputFont_ = SetControlFont(controls_.inputBox, kInputPoints);
-  SetPropA(controls_.inputBox, kInputOwnerProperty, this);
-  previousInputProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+  SetPropW(controls_.inputBox, kInputOwnerProperty, this);
+  previousInputProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
       controls_.inputBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::InputBoxProc)));
 
   CreateWordList(window, layout);
-  SendMessageA(controls_.contentPane, EM_SETREADONLY, TRUE, 0);
+  SendMessageW(controls_.contentPane, EM_SETREADONLY, TRUE, 0);
   ShowWindow(controls_.contentPane, SW_SHOW);
 }
 
@@ -267,13 +269,13 @@ void MainWindow::CreateWordList(HWND window, const MainLayout& layout) {
   const HWND list = CreateChild(window, instance_, kWordList, layout.wordList);
   controls_.wordList = list;
   session_.SetWordList(list);
-  SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
-  LVCOLUMNA column{};
+  LVCOLUMNW column{};
   column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_SUBITEM;
   column.fmt = LVCFMT_LEFT;
   column.cx = layout.wordListColumn;
-  SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
   const ControlBox& box = layout.wordList;
   SetWindowPos(list, HWND_TOPMOST, box.x, box.y, box.width, box.height, SWP_SHOWWINDOW);
   ShowWindow(list, SW_HIDE);
@@ -352,17 +354,17 @@ void MainWindow::OnDestroy(HWND window) {
   PostQuitMessage(0);
 }
 
-LRESULT MainWindow::OnOpenShelfBook(HWND window, const char* folder, const char* fileName,
+LRESULT MainWindow::OnOpenShelfBook(HWND window, const wchar_t* folder, const wchar_t* fileName,
                                     WPARAM wParam, LPARAM lParam) {
   ShowSwitchedBook(session_.OpenShelfBook(window, folder, fileName));
-  return DefWindowProcA(window, MSG_OPEN_SHELF_BOOK, wParam, lParam);
+  return DefWindowProcW(window, MSG_OPEN_SHELF_BOOK, wParam, lParam);
 }
 
 LRESULT MainWindow::OnReopenBook(HWND window, WPARAM wParam, LPARAM lParam) {
   const BookSwitch outcome = session_.Reopen(window);
   ShowSwitchedBook(outcome);
   if (outcome == BookSwitch::kNoBook) return 0;
-  return DefWindowProcA(window, MSG_REOPEN_BOOK, wParam, lParam);
+  return DefWindowProcW(window, MSG_REOPEN_BOOK, wParam, lParam);
 }
 
 void MainWindow::ShowSwitchedBook(BookSwitch outcome) {
@@ -382,10 +384,10 @@ void MainWindow::ShowOpenedBook() {
 LRESULT MainWindow::OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
   constexpr WPARAM kCommandMask = 0xFFF0;  // the low four bits are the system's own
   if ((wParam & kCommandMask) != SC_MINIMIZE) {
-    return DefWindowProcA(window, WM_SYSCOMMAND, wParam, lParam);
+    return DefWindowProcW(window, WM_SYSCOMMAND, wParam, lParam);
   }
   places_.RememberForTray(window);
-  trayIcon_.Add(window, appIcon_, MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, "Orvelle Quillpad");
+  trayIcon_.Add(window, appIcon_, MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, L"Orvelle Quillpad");
   trayIcon_.Modify();
   WindowPlaces::Hide(window);
   return 0;
@@ -397,7 +399,7 @@ LRESULT MainWindow::OnTrayNotify(HWND window, WPARAM wParam, LPARAM lParam) {
     places_.Restore(window);
     SetFocus(window);
   }
-  return DefWindowProcA(window, MSG_TRAY_NOTIFY, wParam, lParam);
+  return DefWindowProcW(window, MSG_TRAY_NOTIFY, wParam, lParam);
 }
 
 }  // namespace quill

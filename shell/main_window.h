@@ -31,7 +31,7 @@ namespace quill {
 
 // The input box's property that leads its replacement procedure to the
 // main window.
-inline constexpr char kInputOwnerProperty[] = "QuillpadMainWindow";
+inline constexpr wchar_t kInputOwnerProperty[] = L"QuillpadMainWindow";
 
 struct MainWindowOptions {
   // How long the splash screen stays up during creation.
@@ -65,7 +65,7 @@ class MainWindow : public WindowBase {
   };
 
   // Creation, layout and book switching (main_window.cpp).
-  bool OnCreate(HWND window, const CREATESTRUCTA& create);
+  bool OnCreate(HWND window, const CREATESTRUCTW& create);
   void InitCommonControls();
   void ProbeSpeech();
   void CreateSidePanels(HWND window);
@@ -82,8 +82,8 @@ class MainWindow : public WindowBase {
   void OnInitMenuPopup(HWND window, HMENU popup, bool windowMenu);
   LRESULT OnCtlColorStatic(HWND control);
   void OnDestroy(HWND window);
-  LRESULT OnOpenShelfBook(HWND window, const char* folder, const char* fileName, WPARAM wParam,
-                          LPARAM lParam);
+  LRESULT OnOpenShelfBook(HWND window, const wchar_t* folder, const wchar_t* fileName,
+                          WPARAM wParam, LPARAM lParam);
   LRESULT OnReopenBook(HWND window, WPARAM wParam, LPARAM lParam);
   // After a switch: the views show the book now open, or that there is none.
   void ShowSwitchedBook(BookSwitch outcome);
@@ -100,11 +100,11 @@ class MainWindow : public WindowBase {
   void OnInputFocus();
   void OnInputChange();
   LRESULT OnNotify(NMHDR* header);
-  void FillWordListRow(NMLVDISPINFOA* info);
+  void FillWordListRow(NMLVDISPINFOW* info);
   void PickWordListRow(int row);
   void SyncWordList();
-  LRESULT OnLookupWord(HWND window, const char* word, WPARAM wParam, LPARAM lParam);
-  void RecordInHistory(const char* word);
+  LRESULT OnLookupWord(HWND window, const wchar_t* word, WPARAM wParam, LPARAM lParam);
+  void RecordInHistory(const char16_t* word);
 
   // Commands (main_window_commands.cpp).
   void OnCommand(HWND window, int id, HWND control, int code);
@@ -113,7 +113,7 @@ class MainWindow : public WindowBase {
   void ShowHistoryMenu();
   void PickHistoryItem(int id);
   void OpenWebPage();
-  bool ChooseBookFile(char* path, char* title);
+  bool ChooseBookFile(wchar_t* path, wchar_t* title);
   SpeechApi& Speech() const;
 
   // Shows the current entry (or " <Not Found!>") and its transcription.
@@ -124,14 +124,13 @@ class MainWindow : public WindowBase {
   StripPlace Strip() const;
   // Puts the current entry's key into the input box; the change
   // notification is skipped when skipChange is set. The key is read into
-  // keyUnits units (one that does not fit leaves the box empty) and
-  // converted with flags: a book's first key gets kFirstKeyUnits units and
-  // composed characters, an arrow key's entry kTextUnits and plain
-  // conversion.
-  void PutCurrentKey(bool skipChange, std::size_t keyUnits, DWORD flags);
+  // keyUnits units (one that does not fit leaves the box empty): a book's
+  // first key gets kFirstKeyUnits units, an arrow key's entry kTextUnits.
+  void PutCurrentKey(bool skipChange, std::size_t keyUnits);
   void PutFirstKey(bool skipChange);
   // The input box's text, copied into inputText_.
-  const char* ReadInputBox();
+  const char16_t* ReadInputBox();
+  void SetInputText(const char16_t* text);
   // The end of every look-up: the focus in the input box with its text
   // selected, the content pane enabled and the word list hidden.
   void ReadyForTyping();
@@ -156,9 +155,9 @@ class MainWindow : public WindowBase {
   SidePanelState sidePanel_ = kShelfPanel;
   int clientWidth_ = 0;
   int clientHeight_ = 0;
-  // The input box's text as last read, ANSI.
-  char inputText_[kInputTextBytes] = {};
-  char installFolder_[kPathBytes] = {};
+  // The input box's text as last read.
+  char16_t inputText_[kInputTextUnits] = {};
+  wchar_t installFolder_[kPathUnits] = {};
   // The transcription on show and its place, drawn again by every WM_PAINT.
   PhoneticStrip phoneticStrip_;
   WNDPROC previousInputProc_ = nullptr;

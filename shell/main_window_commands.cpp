@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstring>
+#include <string>
 
 #include "resources/ids.h"
 #include "shell/about_box.h"
@@ -27,8 +27,8 @@ constexpr int kHistoryMenuTop = 80;
 // A panel switch scrolls the word list this many rows past the cursor, as
 // typing does.
 constexpr int kSwitchScrollAhead = 9;
-// The browser command is read up to this many bytes.
-constexpr DWORD kBrowserCommandBytes = 255;
+// The browser command is read up to this many units.
+constexpr std::size_t kBrowserCommandUnits = 255;
 
 }  // namespace
 
@@ -51,10 +51,10 @@ void MainWindow::OnCommand(HWND window, int id, HWND control, int code) {
       OpenBookFromDialog();
       break;
     case IDM_PREVIOUS_ENTRY:
-      SendMessageA(window, WM_KEYDOWN, VK_UP, 0);
+      SendMessageW(window, WM_KEYDOWN, VK_UP, 0);
       break;
     case IDM_NEXT_ENTRY:
-      SendMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
+      SendMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
       break;
     case IDM_FIND_PANEL:
     case IDM_BOOK_SHELF:
@@ -77,12 +77,14 @@ void MainWindow::OnCommand(HWND window, int id, HWND control, int code) {
   }
 }
 
-bool MainWindow::ChooseBookFile(char* path, char* title) {
+bool MainWindow::ChooseBookFile(wchar_t* path, wchar_t* title) {
   return openDialog_.Choose(hwnd, path, title);
 }
 
 void MainWindow::OpenBookFromDialog() {
-  const BookChooser choose = [this](char* path, char* title) { return ChooseBookFile(path, title); };
+  const BookChooser choose = [this](wchar_t* path, wchar_t* title) {
+    return ChooseBookFile(path, title);
+  };
   BookSwitch outcome = BookSwitch::kOpened;
   if (session_.OpenChosen(hwnd, choose, &outcome)) {
     if (outcome == BookSwitch::kNoBook) {
@@ -92,8 +94,8 @@ void MainWindow::OpenBookFromDialog() {
     session_.ShowTitle(controls_.statusBar);
     shelfPanel_.RenameCurrentBookItem(session_.Book());
   }
-  SendMessageA(controls_.inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-  SendMessageA(controls_.contentPane, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  SetInputText(u"");
+  SendMessageW(controls_.contentPane, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
   findPanel_.Clear();
   ShowEntry();
   PutFirstKey(false);
@@ -122,7 +124,7 @@ void MainWindow::SwitchSidePanel(int id, HWND control) {
   ReadInputBox();
   ShowTypedEntry();
   ShowWordList(false);
-  SendMessageA(controls_.wordList, LVM_ENSUREVISIBLE,
+  SendMessageW(controls_.wordList, LVM_ENSUREVISIBLE,
                static_cast<WPARAM>(session_.Book().CurrentEntry() + kSwitchScrollAhead), FALSE);
 }
 
@@ -136,9 +138,9 @@ void MainWindow::ShowHistoryMenu() {
   ScopedMenu popup(CreatePopupMenu());
   int appended = 0;
   for (int i = 0; history != nullptr && i < kHistoryMenuWords; ++i) {
-    char word[kTextBytes];
-    if (!history->ItemAt(history->Count() - 1 - i, word, sizeof word)) break;
-    AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(IDM_HISTORY_FIRST + i), word);
+    char16_t word[kTextUnits];
+    if (!history->ItemAt(history->Count() - 1 - i, word, kTextUnits)) break;
+    AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(IDM_HISTORY_FIRST + i), AsWide(word));
     ++appended;
   }
   if (appended == 0) return;
@@ -146,7 +148,7 @@ void MainWindow::ShowHistoryMenu() {
   RECT rect;
   GetWindowRect(hwnd, &rect);
   // The bar owns the popup from here on and destroys it with itself.
-  AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup.release()), "POP");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup.release()), L"POP");
   TrackPopupMenu(GetSubMenu(bar, 0), TPM_RIGHTALIGN, rect.left + kHistoryMenuRight,
                  rect.top + kHistoryMenuTop, 0, hwnd, nullptr);
 }
@@ -155,13 +157,11 @@ void MainWindow::ShowHistoryMenu() {
 void MainWindow::PickHistoryItem(int id) {
   HistoryList* history = options_.history;
   if (!session_.Started() || history == nullptr) return;
-  char word[kTextBytes];
+  char16_t word[kTextUnits];
   const int newestFirst = id - IDM_HISTORY_FIRST;
-  if (!history->ItemAt(history->Count() - 1 - newestFirst, word, sizeof word)) return;
-  SendMessageA(controls_.inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word));
-  char16_t wide[kTextUnits] = {};
-  FromAnsi(CP_ACP, word, sizeof word, wide, kTextUnits);
-  if (session_.Book().FindWord(wide) != 1) return;
+  if (!history->ItemAt(history->Count() - 1 - newestFirst, word, kTextUnits)) return;
+  SetInputText(word);
+  if (session_.Book().FindWord(word) != 1) return;
   SyncWordList();
   ShowEntry();
   ReadyForTyping();
@@ -173,19 +173,16 @@ void MainWindow::OpenWebPage() {
   const ScopedRegKey key =
       OpenRegistryKey({HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command"});
   if (!key) return;
-  // Room for the command as read, a space and the address.
-  char command[kBrowserCommandBytes + 1 + sizeof kProductWebAddress + 1] = {};
-  DWORD size = kBrowserCommandBytes;
-  if (!ReadValue(key, nullptr, command, &size)) return;
-  command[kBrowserCommandBytes] = 0;
-  char* text = command;
-  if (text[0] == '"') text += 1;
-  char* stop = std::strchr(text, '.');
-  if (stop != nullptr) {
-    stop[0] = ' ';
-    std::memcpy(stop + 1, kProductWebAddress, sizeof kProductWebAddress);
+  wchar_t read[kBrowserCommandUnits + 1] = {};
+  if (!ReadText(key, nullptr, read, kBrowserCommandUnits + 1)) return;
+  std::wstring command = read[0] == L'"' ? read + 1 : read;
+  if (const std::size_t stop = command.find(L'.'); stop != std::wstring::npos) {
+    command.replace(stop, std::wstring::npos, L" " + Widen(kProductWebAddress));
   }
-  WinExec(text, SW_SHOWNORMAL);
+  // WinExec takes the command in the ANSI code page.
+  AnsiText text;
+  if (!ToAnsi(CP_ACP, 0, AsUnits(command.c_str()), command.size(), &text)) return;
+  WinExec(text.c_str(), SW_SHOWNORMAL);
 }
 
 }  // namespace quill

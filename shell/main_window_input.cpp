@@ -9,7 +9,7 @@
 
 #include "resources/ids.h"
 #include "shell/main_window.h"
-#include "win/ansi_text.h"
+#include "win/wide_text.h"
 
 namespace quill {
 
@@ -22,31 +22,36 @@ constexpr int kTypingScrollAhead = 9;
 // A book's first key is read into this many units at most.
 constexpr std::size_t kFirstKeyUnits = 50;
 
-void SelectAll(HWND edit) { SendMessageA(edit, EM_SETSEL, 0, -1); }
+void SelectAll(HWND edit) { SendMessageW(edit, EM_SETSEL, 0, -1); }
 
 void EnsureVisible(HWND list, int row) {
-  SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+  SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
 }  // namespace
 
 LRESULT CALLBACK MainWindow::InputBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = static_cast<MainWindow*>(GetPropA(window, kInputOwnerProperty));
-  if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  auto* self = static_cast<MainWindow*>(GetPropW(window, kInputOwnerProperty));
+  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
   const WNDPROC previous = self->previousInputProc_;
   if (message == WM_KEYDOWN) {
-    SendMessageA(GetParent(window), WM_KEYDOWN, wParam, lParam);
+    SendMessageW(GetParent(window), WM_KEYDOWN, wParam, lParam);
     if (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_ESCAPE) return 0;
   } else if (message == WM_NCDESTROY) {
-    RemovePropA(window, kInputOwnerProperty);
+    RemovePropW(window, kInputOwnerProperty);
   }
-  return CallWindowProcA(previous, window, message, wParam, lParam);
+  return CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
-const char* MainWindow::ReadInputBox() {
-  SendMessageA(controls_.inputBox, WM_GETTEXT, sizeof inputText_,
+const char16_t* MainWindow::ReadInputBox() {
+  inputText_[0] = 0;
+  SendMessageW(controls_.inputBox, WM_GETTEXT, kInputTextUnits,
                reinterpret_cast<LPARAM>(inputText_));
   return inputText_;
+}
+
+void MainWindow::SetInputText(const char16_t* text) {
+  SendMessageW(controls_.inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
 void MainWindow::ReadyForTyping() {
@@ -58,8 +63,8 @@ void MainWindow::ReadyForTyping() {
 
 void MainWindow::SetPaneEnabled(bool enabled) {
   const HWND pane = controls_.contentPane;
-  const LONG_PTR style = GetWindowLongPtrA(pane, GWL_STYLE);
-  SetWindowLongPtrA(pane, GWL_STYLE,
+  const LONG_PTR style = GetWindowLongPtrW(pane, GWL_STYLE);
+  SetWindowLongPtrW(pane, GWL_STYLE,
                     enabled ? (style & ~static_cast<LONG_PTR>(WS_DISABLED)) : (style | WS_DISABLED));
 }
 
@@ -80,20 +85,15 @@ StripPlace MainWindow::Strip() const {
   return LayOutMainWindow(LayoutPass::kResize, sidePanel_, 0, 0).strip;
 }
 
-void MainWindow::PutCurrentKey(bool skipChange, std::size_t keyUnits, DWORD flags) {
-  char16_t key[kTextUnits] = {};
+void MainWindow::PutCurrentKey(bool skipChange, std::size_t keyUnits) {
+  // A key that does not fit leaves the box empty.
   inputText_[0] = 0;
-  if (session_.Book().ReadKey(key, std::min(keyUnits, kTextUnits))) {
-    KeyToAnsi(key, inputText_, sizeof inputText_, flags);
-  }
-  inputText_[sizeof inputText_ - 1] = 0;
+  session_.Book().ReadKey(inputText_, std::min(keyUnits, kInputTextUnits));
   if (skipChange) typing_.ExpectOwnChange();
-  SendMessageA(controls_.inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(inputText_));
+  SetInputText(inputText_);
 }
 
-void MainWindow::PutFirstKey(bool skipChange) {
-  PutCurrentKey(skipChange, kFirstKeyUnits, WC_COMPOSITECHECK);
-}
+void MainWindow::PutFirstKey(bool skipChange) { PutCurrentKey(skipChange, kFirstKeyUnits); }
 
 void MainWindow::OnKeyDown(WPARAM key) {
   switch (key) {
@@ -103,7 +103,7 @@ void MainWindow::OnKeyDown(WPARAM key) {
     case VK_ESCAPE:
       typing_.EscapePressed();
       ShowWordList(false);
-      SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_INPUT_BOX, EN_KILLFOCUS),
+      SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_INPUT_BOX, EN_KILLFOCUS),
                    reinterpret_cast<LPARAM>(controls_.contentPane));
       break;
     case VK_UP:
@@ -139,7 +139,7 @@ void MainWindow::StepEntry(int step) {
   const RECT below = ToRect(area);
   InvalidateRect(hwnd, &below, FALSE);
   SyncWordList();
-  PutCurrentKey(true, kTextUnits, 0);
+  PutCurrentKey(true, kTextUnits);
   ShowEntry();
 }
 
@@ -161,7 +161,7 @@ void MainWindow::OnInputBoxNotify(int code) {
 }
 
 void MainWindow::OnInputFocus() {
-  if (!typing_.TakeRefocus()) PostMessageA(controls_.inputBox, EM_SETSEL, 0, -1);
+  if (!typing_.TakeRefocus()) PostMessageW(controls_.inputBox, EM_SETSEL, 0, -1);
   if (typing_.TakeRowPicked()) return;
   SetPaneEnabled(false);
   ShowWordList(true);
@@ -172,15 +172,16 @@ void MainWindow::OnInputFocus() {
 void MainWindow::OnInputChange() {
   if (typing_.TakeOwnChange()) return;
   ReadInputBox();
-  char16_t word[kInputTextBytes] = {};
-  FromAnsi(CP_ACP, inputText_, sizeof inputText_, word, kInputTextBytes);
+  // FindWord folds the word in place: it works on a copy.
+  char16_t word[kInputTextUnits];
+  std::copy(std::begin(inputText_), std::end(inputText_), word);
   BookFile& book = session_.Book();
   book.FindWord(word);
   EnsureVisible(controls_.wordList, book.CurrentEntry() + kTypingScrollAhead);
   SyncWordList();
   if (typing_.TakeShowListOnChange()) ShowWordList(true);
   if (typing_.TakeChangeAfterEnter()) {
-    SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_INPUT_BOX, EN_SETFOCUS),
+    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_INPUT_BOX, EN_SETFOCUS),
                  reinterpret_cast<LPARAM>(controls_.contentPane));
     return;
   }
@@ -194,32 +195,32 @@ void MainWindow::SyncWordList() {
   const int k = session_.Book().CurrentEntry();
   EnsureVisible(list, 0);
   EnsureVisible(list, k);
-  const auto top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+  const auto top = static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
   EnsureVisible(list, 2 * k - top);
 }
 
 LRESULT MainWindow::OnNotify(NMHDR* header) {
   if (header == nullptr) return 0;
   if (header->idFrom == IDC_WORD_LIST && header->hwndFrom == controls_.wordList) {
-    if (header->code == LVN_GETDISPINFOA) {
-      FillWordListRow(reinterpret_cast<NMLVDISPINFOA*>(header));
+    if (header->code == LVN_GETDISPINFOW) {
+      FillWordListRow(reinterpret_cast<NMLVDISPINFOW*>(header));
     } else if (header->code == NM_CLICK) {
       const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(header);
       if (click->iItem != -1 && session_.Started()) PickWordListRow(click->iItem);
     }
   }
-  if (header->code == TTN_NEEDTEXTA) {
-    auto* tip = reinterpret_cast<NMTTDISPINFOA*>(header);
-    const char* text = Toolbar::TooltipText(tip->hdr.idFrom);
-    if (text != nullptr) tip->lpszText = const_cast<char*>(text);
+  if (header->code == TTN_NEEDTEXTW) {
+    auto* tip = reinterpret_cast<NMTTDISPINFOW*>(header);
+    const wchar_t* text = Toolbar::TooltipText(tip->hdr.idFrom);
+    if (text != nullptr) tip->lpszText = const_cast<wchar_t*>(text);
   }
   return 0;
 }
 
 // A row of the virtual list is the key of entry iItem; the cursor is moved
 // there to read it and back.
-void MainWindow::FillWordListRow(NMLVDISPINFOA* info) {
-  LVITEMA& item = info->item;
+void MainWindow::FillWordListRow(NMLVDISPINFOW* info) {
+  LVITEMW& item = info->item;
   if (item.iSubItem != 0 || (item.mask & LVIF_TEXT) == 0 || !session_.Started() ||
       item.pszText == nullptr || item.cchTextMax <= 0) {
     return;
@@ -227,44 +228,42 @@ void MainWindow::FillWordListRow(NMLVDISPINFOA* info) {
   BookFile& book = session_.Book();
   const int k = book.CurrentEntry();
   if (book.SetCurrentEntry(item.iItem)) {
-    char16_t key[kTextUnits] = {};
-    if (book.ReadKey(key, kTextUnits)) {
-      // Rows take at most kTextBytes bytes, whatever room the list offers.
-      KeyToAnsi(key, item.pszText, std::min(static_cast<std::size_t>(item.cchTextMax), kTextBytes),
-                0);
-    }
+    // Rows take at most kTextUnits units, whatever room the list offers; a
+    // key that does not fit shows an empty row rather than a cut one.
+    const std::size_t room = std::min(static_cast<std::size_t>(item.cchTextMax), kTextUnits);
+    if (!book.ReadKey(AsUnits(item.pszText), room)) item.pszText[0] = 0;
   }
   book.SetCurrentEntry(k);
 }
 
 void MainWindow::PickWordListRow(int row) {
-  LVITEMA item{};
+  LVITEMW item{};
   item.iSubItem = 0;
-  item.pszText = inputText_;
-  item.cchTextMax = sizeof inputText_;
+  item.pszText = AsWide(inputText_);
+  item.cchTextMax = static_cast<int>(kInputTextUnits);
   inputText_[0] = 0;
-  SendMessageA(controls_.wordList, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+  SendMessageW(controls_.wordList, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
                reinterpret_cast<LPARAM>(&item));
   EnsureVisible(controls_.wordList, session_.Book().CurrentEntry() - 1);
   RecordInHistory(inputText_);
-  SendMessageA(controls_.inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(inputText_));
+  SetInputText(inputText_);
   ShowTypedEntry();
   typing_.RowPicked();
   ReadyForTyping();
 }
 
-LRESULT MainWindow::OnLookupWord(HWND window, const char* word, WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::OnLookupWord(HWND window, const wchar_t* word, WPARAM wParam, LPARAM lParam) {
   if (word != nullptr) {
-    SendMessageA(controls_.inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word));
+    SendMessageW(controls_.inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word));
     ReadInputBox();
     ShowTypedEntry();
     SyncWordList();
     ReadyForTyping();
   }
-  return DefWindowProcA(window, MSG_LOOKUP_WORD, wParam, lParam);
+  return DefWindowProcW(window, MSG_LOOKUP_WORD, wParam, lParam);
 }
 
-void MainWindow::RecordInHistory(const char* word) {
+void MainWindow::RecordInHistory(const char16_t* word) {
   if (options_.history != nullptr) options_.history->Add(word);
 }
 

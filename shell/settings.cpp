@@ -42,11 +42,11 @@ void WriteRect(HKEY key, const RectNames& names, const RECT& rect) {
 
 }  // namespace
 
-StartSettings LoadStartSettings(const SettingsKey& key, RECT* rect, char* bookPath) {
+StartSettings LoadStartSettings(const SettingsKey& key, RECT* rect, wchar_t* bookPath) {
   const ScopedRegKey handle = CreateRegistryKey(key);
   if (!handle) return {};
   StartSettings read = ReadRect(handle, kExitRectNames, rect);
-  read.path = ReadText(handle, "XQB_PATH", bookPath, kPathBytes);
+  read.path = ReadText(handle, "XQB_PATH", bookPath, kPathUnits);
   return read;
 }
 
@@ -58,19 +58,21 @@ RECT LoadCurrentRect(const SettingsKey& key) {
   return rect;
 }
 
-void LoadInstallFolder(const SettingsKey& key, char* folder) {
-  if (const ScopedRegKey handle = CreateRegistryKey(key)) static_cast<void>(ReadText(handle, "InstallPath", folder, kPathBytes));
+void LoadInstallFolder(const SettingsKey& key, wchar_t* folder) {
+  if (const ScopedRegKey handle = CreateRegistryKey(key)) {
+    static_cast<void>(ReadText(handle, "InstallPath", folder, kPathUnits));
+  }
 }
 
 void SaveCurrentRect(const SettingsKey& key, const RECT& rect) {
   if (const ScopedRegKey handle = CreateRegistryKey(key)) WriteRect(handle, kCurrentRectNames, rect);
 }
 
-void SaveExitSettings(const SettingsKey& key, const RECT& rect, const char* bookPath) {
+void SaveExitSettings(const SettingsKey& key, const RECT& rect, const wchar_t* bookPath) {
   const ScopedRegKey handle = CreateRegistryKey(key);
   if (!handle) return;
   WriteRect(handle, kExitRectNames, rect);
-  WriteText(handle, "XQB_PATH", bookPath, static_cast<DWORD>(kPathBytes));
+  WriteText(handle, "XQB_PATH", bookPath, static_cast<DWORD>(kPathUnits));
 }
 
 }  // namespace quill

@@ -11,7 +11,7 @@
 
 namespace quill {
 
-static_assert(kPathBytes == MAX_PATH);
+static_assert(kPathUnits == MAX_PATH);
 
 // Where the settings live. The program uses kQuillpadSettings; tests point
 // a window at a key of their own.
@@ -28,24 +28,24 @@ struct StartSettings {
 };
 
 // Reads the exit rectangle (Pos_X, Pos_Y, Pos_Right, Pos_Bottom) into rect
-// and XQB_PATH into bookPath (kPathBytes). A missing value, or one
+// and XQB_PATH into bookPath (kPathUnits). A missing value, or one
 // that does not fit its destination, leaves it unchanged; so does a path
 // without its terminator, which would otherwise name a cut path.
-StartSettings LoadStartSettings(const SettingsKey& key, RECT* rect, char* bookPath);
+StartSettings LoadStartSettings(const SettingsKey& key, RECT* rect, wchar_t* bookPath);
 
 // The rectangle last stored by SaveCurrentRect (Now_*), with 600 and 400
 // for a missing right and bottom edge and 0 for the others.
 RECT LoadCurrentRect(const SettingsKey& key);
 
-// Reads InstallPath into folder (kPathBytes); unchanged when absent.
-void LoadInstallFolder(const SettingsKey& key, char* folder);
+// Reads InstallPath into folder (kPathUnits); unchanged when absent.
+void LoadInstallFolder(const SettingsKey& key, wchar_t* folder);
 
 // Stores the window rectangle as the current rectangle (Now_*). The key is
 // created non-volatile when missing, so that what is stored in it later,
 // the last book included, survives a restart of the system.
 void SaveCurrentRect(const SettingsKey& key, const RECT& rect);
 
-// Stores the exit rectangle and XQB_PATH (the whole kPathBytes buffer).
-void SaveExitSettings(const SettingsKey& key, const RECT& rect, const char* bookPath);
+// Stores the exit rectangle and XQB_PATH (the whole kPathUnits buffer).
+void SaveExitSettings(const SettingsKey& key, const RECT& rect, const wchar_t* bookPath);
 
 }  // namespace quill

@@ -51,7 +51,7 @@ constexpr DWORD kToolbarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLI
 }  // namespace
 
 bool Toolbar::Create(HWND parent, HINSTANCE instance, const ControlBox& box) {
-  rebar_ = CreateWindowExA(0, REBARCLASSNAMEA, nullptr, kRebarStyle, box.x, box.y, box.width,
+  rebar_ = CreateWindowExW(0, REBARCLASSNAMEW, nullptr, kRebarStyle, box.x, box.y, box.width,
                            box.height, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_REBAR)), instance,
                            nullptr);
@@ -59,7 +59,7 @@ bool Toolbar::Create(HWND parent, HINSTANCE instance, const ControlBox& box) {
   REBARINFO info{};
   info.cbSize = sizeof info;
   info.fMask = RBIM_IMAGELIST;
-  SendMessageA(rebar_, RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&info));
+  SendMessageW(rebar_, RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&info));
   CreateBar(instance);
   if (toolbar_ == nullptr) {
     ShowError(nullptr, "Toolbar not created!", nullptr);
@@ -87,8 +87,8 @@ void Toolbar::CreateBar(HINSTANCE instance) {
 }
 
 void Toolbar::InsertBand() {
-  REBARBANDINFOA band{};
-  band.cbSize = REBARBANDINFOA_V3_SIZE;
+  REBARBANDINFOW band{};
+  band.cbSize = REBARBANDINFOW_V3_SIZE;
   band.fMask = RBBIM_STYLE | RBBIM_COLORS | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE |
                RBBIM_BACKGROUND | RBBIM_ID;
   band.fStyle = RBBS_CHILDEDGE | RBBS_NOVERT | RBBS_FIXEDBMP | RBBS_GRIPPERALWAYS;
@@ -99,34 +99,34 @@ void Toolbar::InsertBand() {
   band.cyMinChild = kBandMinHeight;
   band.cx = kBandMinWidth;
   band.wID = IDC_TOOLBAR;
-  SendMessageA(rebar_, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+  SendMessageW(rebar_, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
 }
 
 void Toolbar::CheckShelfButton() {
-  SendMessageA(toolbar_, TB_SETSTATE, IDM_BOOK_SHELF, TBSTATE_CHECKED | TBSTATE_ENABLED);
+  SendMessageW(toolbar_, TB_SETSTATE, IDM_BOOK_SHELF, TBSTATE_CHECKED | TBSTATE_ENABLED);
 }
 
 void Toolbar::CheckPanelButton(HWND bar, SidePanelState shown) {
   const bool find = shown == kFindPanel;
-  SendMessageA(bar, TB_SETSTATE, find ? IDM_FIND_PANEL : IDM_BOOK_SHELF,
+  SendMessageW(bar, TB_SETSTATE, find ? IDM_FIND_PANEL : IDM_BOOK_SHELF,
                TBSTATE_CHECKED | TBSTATE_ENABLED);
-  SendMessageA(bar, TB_SETSTATE, find ? IDM_BOOK_SHELF : IDM_FIND_PANEL, TBSTATE_ENABLED);
+  SendMessageW(bar, TB_SETSTATE, find ? IDM_BOOK_SHELF : IDM_FIND_PANEL, TBSTATE_ENABLED);
 }
 
 void Toolbar::EnableSpeakButton(bool enabled) {
-  SendMessageA(toolbar_, TB_ENABLEBUTTON, IDM_SPEAK, enabled ? TRUE : FALSE);
+  SendMessageW(toolbar_, TB_ENABLEBUTTON, IDM_SPEAK, enabled ? TRUE : FALSE);
 }
 
-const char* Toolbar::TooltipText(UINT_PTR id) {
+const wchar_t* Toolbar::TooltipText(UINT_PTR id) {
   switch (id) {
-    case IDM_ABOUT: return "About";
-    case IDM_OPEN_BOOK: return "Open XQB...";
-    case IDM_PREVIOUS_ENTRY: return "Last";
-    case IDM_NEXT_ENTRY: return "Next";
-    case IDM_SPEAK: return "Voice";
-    case IDM_FIND_PANEL: return "Find View";
-    case IDM_BOOK_SHELF: return "Book View";
-    case IDM_HISTORY: return "History";
+    case IDM_ABOUT: return L"About";
+    case IDM_OPEN_BOOK: return L"Open XQB...";
+    case IDM_PREVIOUS_ENTRY: return L"Last";
+    case IDM_NEXT_ENTRY: return L"Next";
+    case IDM_SPEAK: return L"Voice";
+    case IDM_FIND_PANEL: return L"Find View";
+    case IDM_BOOK_SHELF: return L"Book View";
+    case IDM_HISTORY: return L"History";
     default: return nullptr;
   }
 }

@@ -28,7 +28,7 @@ class Toolbar {
   static void CheckPanelButton(HWND bar, SidePanelState shown);
 
   // The tooltip of a button, or null for an id without one.
-  static const char* TooltipText(UINT_PTR id);
+  static const wchar_t* TooltipText(UINT_PTR id);
 
  private:
   void CreateBar(HINSTANCE instance);

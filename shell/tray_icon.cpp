@@ -8,13 +8,12 @@
 
 namespace quill {
 
-void TrayIcon::Add(HWND ownerWindow, HICON iconHandle, UINT id, UINT message, const char* tip) {
+void TrayIcon::Add(HWND ownerWindow, HICON iconHandle, UINT id, UINT message, const wchar_t* tip) {
   owner = ownerWindow;
   icon = iconHandle;
   iconId = id;
   callbackMessage = message;
-  std::strncpy(tipText, tip, sizeof tipText - 1);
-  tipText[sizeof tipText - 1] = 0;
+  lstrcpynW(tipText, tip, kTipUnits);
   Send(NIM_ADD);
 }
 
@@ -23,15 +22,15 @@ void TrayIcon::Modify() { Send(NIM_MODIFY); }
 void TrayIcon::Remove() { Send(NIM_DELETE); }
 
 void TrayIcon::Send(DWORD action) {
-  NOTIFYICONDATAA data{};
-  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  NOTIFYICONDATAW data{};
+  data.cbSize = NOTIFYICONDATAW_V1_SIZE;
   data.hWnd = owner;
   data.uID = iconId;
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = callbackMessage;
   data.hIcon = icon;
   std::memcpy(data.szTip, tipText, sizeof tipText);
-  Shell_NotifyIconA(action, &data);
+  Shell_NotifyIconW(action, &data);
 }
 
 }  // namespace quill

@@ -13,14 +13,16 @@ class TrayIcon {
   // Leaves a shown icon alone: the owner removes it.
   virtual ~TrayIcon() = default;
 
-  void Add(HWND owner, HICON icon, UINT iconId, UINT callbackMessage, const char* tip);
+  void Add(HWND owner, HICON icon, UINT iconId, UINT callbackMessage, const wchar_t* tip);
   void Modify();
   void Remove();
 
   HWND owner = nullptr;
   UINT iconId = 0;
   UINT callbackMessage = 0;
-  char tipText[52] = {};
+  // What NOTIFYICONDATA's first version holds of a tip, its terminator included.
+  static constexpr int kTipUnits = 64;
+  wchar_t tipText[kTipUnits] = {};
   HICON icon = nullptr;
 
  private:

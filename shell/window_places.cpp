@@ -15,7 +15,7 @@ LONG Height(const RECT& r) { return r.bottom - r.top; }
 
 }  // namespace
 
-void WindowPlaces::LoadStart(char* bookPath) {
+void WindowPlaces::LoadStart(wchar_t* bookPath) {
   start_.left = 0;
   start_.top = 0;
   const StartSettings read = LoadStartSettings(settings_, &start_, bookPath);

@@ -13,11 +13,11 @@ class WindowPlaces {
  public:
   explicit WindowPlaces(const SettingsKey& settings) : settings_(settings) {}
 
-  // Reads the exit rectangle and the remembered book path (kPathBytes)
+  // Reads the exit rectangle and the remembered book path (kPathUnits)
   // stored by the last run. A first run stores no size, and a damaged one
   // may store nonsense: the start rectangle then gets a size that fits the
   // screen.
-  void LoadStart(char* bookPath);
+  void LoadStart(wchar_t* bookPath);
   const RECT& Start() const { return start_; }
 
   // Brings a window of an instance already running forward, at the

@@ -1,10 +1,13 @@
-// Conversions between the book's UTF-16 and the ANSI text that windows take.
+// Conversions between UTF-16 and a code page, for what outside the program
+// still speaks one.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 #include <memory>
+
+#include "win/wide_text.h"
 
 namespace quill {
 
@@ -33,11 +36,5 @@ int KeyToAnsi(const char16_t* key, char* out, std::size_t outBytes, DWORD flags)
 std::size_t FromAnsi(UINT codePage, const char* source, std::size_t sourceBytes,
                      char16_t* destination, std::size_t capacityUnits);
 
-// UTF-16 in the core is char16_t; Windows spells the same units wchar_t.
-inline const wchar_t* AsWide(const char16_t* text) {
-  return reinterpret_cast<const wchar_t*>(text);
-}
-inline wchar_t* AsWide(char16_t* text) { return reinterpret_cast<wchar_t*>(text); }
-static_assert(sizeof(wchar_t) == sizeof(char16_t));
 
 }  // namespace quill

@@ -4,12 +4,15 @@
 
 #include <windows.h>
 
+#include "win/wide_text.h"
+
 namespace quill {
 
 inline constexpr char kErrorCaption[] = "ERROR";
 
 inline void ShowError(HWND owner, const char* text, const char* caption = kErrorCaption) {
-  MessageBoxA(owner, text, caption, MB_OK);
+  MessageBoxW(owner, Widen(text).c_str(), caption != nullptr ? Widen(caption).c_str() : nullptr,
+              MB_OK);
 }
 
 }  // namespace quill

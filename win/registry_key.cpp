@@ -1,12 +1,15 @@
 #include "win/registry_key.h"
 
-#include <cstring>
+#include <cwchar>
+
+#include "win/wide_text.h"
 
 namespace quill {
 
 ScopedRegKey OpenRegistryKey(const RegistryKey& key) {
   ScopedRegKey handle;
-  if (RegOpenKeyExA(key.root, key.path, 0, KEY_READ, handle.put()) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(key.root, Widen(key.path).c_str(), 0, KEY_READ, handle.put()) !=
+      ERROR_SUCCESS) {
     handle.release();
   }
   return handle;
@@ -14,16 +17,17 @@ ScopedRegKey OpenRegistryKey(const RegistryKey& key) {
 
 ScopedRegKey CreateRegistryKey(const RegistryKey& key) {
   ScopedRegKey handle;
-  if (RegCreateKeyExA(key.root, key.path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                      nullptr, handle.put(), nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExW(key.root, Widen(key.path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, handle.put(), nullptr) != ERROR_SUCCESS) {
     handle.release();
   }
   return handle;
 }
 
 bool ReadValue(HKEY key, const char* name, void* data, DWORD* size, DWORD* type) {
-  return RegQueryValueExA(key, name, nullptr, type, static_cast<BYTE*>(data), size) ==
-         ERROR_SUCCESS;
+  const std::wstring wideName = Widen(name);
+  return RegQueryValueExW(key, name != nullptr ? wideName.c_str() : nullptr, nullptr, type,
+                          static_cast<BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
 bool ReadExactDword(HKEY key, const char* name, DWORD* value) {
@@ -34,21 +38,26 @@ bool ReadExactDword(HKEY key, const char* name, DWORD* value) {
   return true;
 }
 
-bool ReadText(HKEY key, const char* name, char* text, std::size_t capacity) {
-  char scratch[1024];
-  DWORD got = static_cast<DWORD>(capacity < sizeof scratch ? capacity : sizeof scratch);
+bool ReadText(HKEY key, const char* name, wchar_t* text, std::size_t capacity) {
+  constexpr std::size_t kMostUnits = 1024;
+  wchar_t scratch[kMostUnits];
+  const std::size_t units = capacity < kMostUnits ? capacity : kMostUnits;
+  DWORD got = static_cast<DWORD>(units * sizeof(wchar_t));
   if (!ReadValue(key, name, scratch, &got)) return false;
-  if (std::memchr(scratch, 0, got) == nullptr) return false;
-  std::memcpy(text, scratch, got);
+  const std::size_t gotUnits = got / sizeof(wchar_t);
+  if (std::wmemchr(scratch, 0, gotUnits) == nullptr) return false;
+  std::wmemcpy(text, scratch, gotUnits);
   return true;
 }
 
 void WriteDword(HKEY key, const char* name, DWORD value) {
-  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegSetValueExW(key, Widen(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                 sizeof value);
 }
 
-void WriteText(HKEY key, const char* name, const char* text, DWORD size) {
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size);
+void WriteText(HKEY key, const char* name, const wchar_t* text, DWORD units) {
+  RegSetValueExW(key, Widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                 units * static_cast<DWORD>(sizeof(wchar_t)));
 }
 
 }  // namespace quill

@@ -11,7 +11,8 @@
 namespace quill {
 
 // Where a group of values lives. The program uses fixed keys; tests point a
-// window at keys of their own.
+// window at keys of their own. Key and value names are ASCII; values are
+// read and written with the wide functions.
 struct RegistryKey {
   HKEY root;
   const char* path;
@@ -34,15 +35,15 @@ ScopedRegKey CreateRegistryKey(const RegistryKey& key);
 // program's own numbers are REG_DWORD; older builds wrote some as binary).
 [[nodiscard]] bool ReadExactDword(HKEY key, const char* name, DWORD* value);
 
-// Reads a text that fits text (capacity bytes) with its terminator; a
-// longer one, or one stored without a terminator within it, is refused and
-// text is left as it was.
-[[nodiscard]] bool ReadText(HKEY key, const char* name, char* text, std::size_t capacity);
+// Reads a text that fits text (capacity units) with its terminator, as
+// UTF-16 whichever way it was written; a longer one, or one stored without
+// a terminator within it, is refused and text is left as it was.
+[[nodiscard]] bool ReadText(HKEY key, const char* name, wchar_t* text, std::size_t capacity);
 
 // Stores value as the REG_DWORD name under key.
 void WriteDword(HKEY key, const char* name, DWORD value);
 
-// Stores size bytes of text (its terminator included) as the REG_SZ name.
-void WriteText(HKEY key, const char* name, const char* text, DWORD size);
+// Stores units units of text (its terminator included) as the REG_SZ name.
+void WriteText(HKEY key, const char* name, const wchar_t* text, DWORD units);
 
 }  // namespace quill

@@ -7,46 +7,48 @@ namespace quill {
 LRESULT CALLBACK BaseWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   WindowBase* object = nullptr;
   if (message == WM_CREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
     object = static_cast<WindowBase*>(create->lpCreateParams);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
     if (object != nullptr) object->hwnd = window;
   } else {
-    object = reinterpret_cast<WindowBase*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    object = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   }
   if (message == WM_NCDESTROY && object != nullptr) {
     // The object may outlive its window; later messages must not reach it.
-    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     const LRESULT result = object->WindowProc(window, message, wParam, lParam);
     object->hwnd = nullptr;
     return result;
   }
   if (object != nullptr) return object->WindowProc(window, message, wParam, lParam);
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void RegisterWindowClass(HINSTANCE instance, const char* className) {
-  WNDCLASSEXA wc{};
+void RegisterWindowClass(HINSTANCE instance, const wchar_t* className) {
+  WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.style = CS_HREDRAW | CS_VREDRAW;
   wc.lpfnWndProc = BaseWindowProc;
   wc.hInstance = instance;
-  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
   wc.hIconSm = wc.hIcon;
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);  // the same cursor whichever way it is asked for
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = className;
-  RegisterClassExA(&wc);
+  RegisterClassExW(&wc);
 }
 
-ScopedFont FontFromPoints(HDC dc, int points, PointRounding rounding, BYTE charSet) {
+ScopedFont FontFromPoints(HDC dc, int points, PointRounding rounding, BYTE charSet,
+                          const wchar_t* face) {
   const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  LOGFONTA font{};
+  LOGFONTW font{};
   font.lfHeight = rounding == PointRounding::kNearest ? -MulDiv(points, dpi, 72)
                                                       : -(points * dpi / 72);
   font.lfWeight = FW_NORMAL;
   font.lfCharSet = charSet;
-  return ScopedFont(CreateFontIndirectA(&font));
+  if (face != nullptr) lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
+  return ScopedFont(CreateFontIndirectW(&font));
 }
 
 }  // namespace quill

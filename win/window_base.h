@@ -30,15 +30,15 @@ LRESULT CALLBACK BaseWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // Registers a class with BaseWindowProc, icon 133, the arrow cursor and the
 // window colour as background. The result is not needed: a failed
 // registration shows as a failed window creation.
-void RegisterWindowClass(HINSTANCE instance, const char* className);
+void RegisterWindowClass(HINSTANCE instance, const wchar_t* className);
 
 // How a point size becomes a pixel height: the controls round to the
 // nearest pixel, the About box cuts the fraction off.
 enum class PointRounding { kNearest, kDown };
 
-// A normal-weight font of the default face, `points` high on dc, in
-// charSet.
+// A normal-weight font, `points` high on dc, in charSet, of face (none: the
+// default face).
 ScopedFont FontFromPoints(HDC dc, int points, PointRounding rounding = PointRounding::kNearest,
-                          BYTE charSet = DEFAULT_CHARSET);
+                          BYTE charSet = DEFAULT_CHARSET, const wchar_t* face = nullptr);
 
 }  // namespace quill

@@ -34,9 +34,11 @@ int main(int argc, char** argv) {
   if (book.Open(testing::WriteBook(entries, layout).c_str()) != 1) return 1;
 
   testing::DisplayWindow window;
-  char inputText[kInputTextBytes] = {};
-  for (std::size_t i = 0; i < key.size() && i + 1 < sizeof inputText; ++i) inputText[i] = key[i];
-  SetWindowTextA(window.Panes().inputBox, inputText);
+  char16_t inputText[kInputTextUnits] = {};
+  for (std::size_t i = 0; i < key.size() && i + 1 < kInputTextUnits; ++i) {
+    inputText[i] = static_cast<unsigned char>(key[i]);
+  }
+  SetWindowTextW(window.Panes().inputBox, reinterpret_cast<const wchar_t*>(inputText));
   ShowBookTitle(book, window.Panes().statusBar);
   window.Pump();
   // The strip where the main window puts it with no side panel or with one.

@@ -241,7 +241,7 @@ TEST_F(EntryDisplayTest, TheInputBoxTextIsFullySelectedAfterEveryDisplay) {
     Show(Entry(u"plain"), state);
     EXPECT_EQ(selection(), all) << state;
     SendMessageA(input, EM_SETSEL, 3, 3);
-    ShowTypedWord(book_, window_->Panes(), "cat", window_->Window(), Strip(state));
+    ShowTypedWord(book_, window_->Panes(), u"cat", window_->Window(), Strip(state));
     EXPECT_EQ(selection(), all) << state;
   }
   book_.Close();
@@ -251,17 +251,17 @@ TEST_F(EntryDisplayTest, TheInputBoxTextIsFullySelectedAfterEveryDisplay) {
 }
 
 TEST_F(EntryDisplayTest, ATypedWordShowsTheEntryTheLookupEndsOn) {
-  char inputText[kInputTextBytes] = "CAT";
+  char16_t inputText[kInputTextUnits] = u"CAT";
   ShowTypedWord(book_, window_->Panes(), inputText, window_->Window(), Strip(0));
   EXPECT_EQ(book_.CurrentEntry(), Entry(u"cat"));
   EXPECT_EQ(window_->PaneText(), u"a small animal\r\n");
   // No match is no failure: the nearest entry is shown.
-  std::strcpy(inputText, "ec");
+  std::char_traits<char16_t>::copy(inputText, u"ec", 3);
   ShowTypedWord(book_, window_->Panes(), inputText, window_->Window(), Strip(0));
   EXPECT_EQ(window_->PaneText(), u"a sound heard again\r\n");
   // A copy of the input box that lost its terminator is read no further
-  // than its 512 bytes.
-  std::memset(inputText, 'p', sizeof inputText);
+  // than its 512 units.
+  std::fill(std::begin(inputText), std::end(inputText), u'p');
   ShowTypedWord(book_, window_->Panes(), inputText, window_->Window(), Strip(0));
   EXPECT_EQ(window_->PaneText(), u"no transcription\r\nsecond line\r\n");
 }

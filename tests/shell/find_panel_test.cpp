@@ -217,7 +217,7 @@ TEST_F(FindPanelTest, AThousandMatchesListTheFirstThreeHundredLastFirst) {
 TEST_F(FindPanelTest, SearchLeavesTheMainWindowAsItWasAndPickingARowLooksItsKeyUp) {
   StartWith(WordsBook());
   // Show an entry in the middle of the book first.
-  SendMessageA(Main(), MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>("star"), 0);
+  LookUp("star");
   Pump();
   const std::string pane = PaneText();
   const std::string input = InputText();
@@ -241,7 +241,7 @@ TEST_F(FindPanelTest, SearchLeavesTheMainWindowAsItWasAndPickingARowLooksItsKeyU
   EXPECT_EQ(PaneText(), pane);
 
   // Any other row: its entry shown.
-  SendMessageA(Main(), MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>("grape"), 0);
+  LookUp("grape");
   Pump();
   EXPECT_EQ(SearchFor("star"), (Strings{"sun", "star", "red giant"}));
   ClickRow(1);

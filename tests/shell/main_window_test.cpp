@@ -237,8 +237,7 @@ TEST_F(MainWindowTest, ShelfBookOpensWithoutBeingRemembered) {
   StartWithDefaultBook();
   MakeBook("shelf.xqb", u"Shelf Book", {"kiwi=a fruit", "lime=green"});
   std::string folder = Folder();
-  SendMessageA(Main(), MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
-               reinterpret_cast<LPARAM>("shelf.xqb"));
+  OpenShelfBook(folder, "shelf.xqb");
   Pump();
   EXPECT_EQ(StatusText(), "Shelf Book");
   EXPECT_EQ(InputText(), "kiwi");
@@ -248,8 +247,7 @@ TEST_F(MainWindowTest, ShelfBookOpensWithoutBeingRemembered) {
   EXPECT_EQ(ListRows(), 2);
 
   // A shelf book that does not open: the error, then the book of bookPath.
-  SendMessageA(Main(), MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
-               reinterpret_cast<LPARAM>("missing.xqb"));
+  OpenShelfBook(folder, "missing.xqb");
   Pump();
   EXPECT_EQ(DialogTexts(), Strings{"ERROR: Xqb File open error."});
   EXPECT_EQ(StatusText(), "Default A");
@@ -257,8 +255,7 @@ TEST_F(MainWindowTest, ShelfBookOpensWithoutBeingRemembered) {
 
   // A folder so long that the joined path would have to be cut.
   const std::string longFolder(300, 'x');
-  SendMessageA(Main(), MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(longFolder.c_str()),
-               reinterpret_cast<LPARAM>("shelf.xqb"));
+  OpenShelfBook(longFolder, "shelf.xqb");
   Pump();
   EXPECT_EQ(DialogTexts().size(), 2u);
   EXPECT_EQ(StatusText(), "Default A");
@@ -270,8 +267,7 @@ TEST_F(MainWindowTest, ReopenAndAFailedReopenLeaveNothingToRead) {
   StartWithDefaultBook();
   std::string folder = Folder();
   MakeBook("shelf.xqb", u"Shelf Book", {"kiwi=a fruit"});
-  SendMessageA(Main(), MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
-               reinterpret_cast<LPARAM>("shelf.xqb"));
+  OpenShelfBook(folder, "shelf.xqb");
   Pump();
   EXPECT_EQ(StatusText(), "Shelf Book");
   SendMessageA(Main(), MSG_REOPEN_BOOK, 0, 0);
@@ -281,8 +277,7 @@ TEST_F(MainWindowTest, ReopenAndAFailedReopenLeaveNothingToRead) {
 
   // The book of bookPath is gone (deleted while the shelf book was open):
   // the error, and no book is open.
-  SendMessageA(Main(), MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
-               reinterpret_cast<LPARAM>("shelf.xqb"));
+  OpenShelfBook(folder, "shelf.xqb");
   ASSERT_TRUE(DeleteFileA((Folder() + "\\deflex_a.xqb").c_str()));
   EXPECT_EQ(SendMessageA(Main(), MSG_REOPEN_BOOK, 0, 0), 0);
   Pump();
@@ -294,12 +289,11 @@ TEST_F(MainWindowTest, ReopenAndAFailedReopenLeaveNothingToRead) {
   SendMessageA(Main(), WM_KEYDOWN, VK_DOWN, 0);
   SendMessageA(Main(), WM_KEYDOWN, VK_RETURN, 0);
   SendMessageA(Input(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("beta"));
-  SendMessageA(Main(), MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>("gamma"), 0);
+  LookUp("gamma");
   Pump();
   EXPECT_EQ(PaneText(), "\r\n <Not Found!>");
   // A book opens again through the shelf.
-  SendMessageA(Main(), MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
-               reinterpret_cast<LPARAM>("shelf.xqb"));
+  OpenShelfBook(folder, "shelf.xqb");
   Pump();
   EXPECT_EQ(StatusText(), "Shelf Book");
 }
@@ -352,16 +346,16 @@ TEST_F(MainWindowTest, TooltipsNameTheEightCommands) {
       {IDM_BOOK_SHELF, "Book View"}, {IDM_HISTORY, "History"},
       {IDM_EXIT, nullptr},         {IDM_VOICE_SETTING, nullptr}};
   for (const auto& [id, text] : expected) {
-    NMTTDISPINFOA tip{};
+    NMTTDISPINFOW tip{};
     tip.hdr.hwndFrom = Toolbar();
     tip.hdr.idFrom = static_cast<UINT_PTR>(id);
-    tip.hdr.code = TTN_NEEDTEXTA;
-    EXPECT_EQ(SendMessageA(Main(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip)), 0);
+    tip.hdr.code = TTN_NEEDTEXTW;
+    EXPECT_EQ(SendMessageW(Main(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip)), 0);
     if (text == nullptr) {
       EXPECT_EQ(tip.lpszText, nullptr) << id;
     } else {
       ASSERT_NE(tip.lpszText, nullptr) << id;
-      EXPECT_STREQ(tip.lpszText, text);
+      EXPECT_EQ(std::wstring(tip.lpszText), Wide(text));
     }
   }
 }

@@ -180,8 +180,8 @@ SeenPopup TrackWithInspection(const std::function<void()>& track) {
 }
 
 TEST_F(OwnerMenuTest, HistoryPopupStaysPlainAndTheNextPopupIsDrawnAgain) {
-  history_.Add("alpha");
-  history_.Add("beta");
+  history_.Add(u"alpha");
+  history_.Add(u"beta");
   const SeenPopup history = TrackWithInspection([&] { Command(IDM_HISTORY); });
   EXPECT_EQ(history.items, 2);
   EXPECT_EQ(history.ownerDrawn, 0);

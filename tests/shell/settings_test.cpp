@@ -267,7 +267,7 @@ TEST_F(SecondInstanceTest, BringsTheRunningWindowForwardAtTheStoredRectangle) {
 TEST_F(SecondInstanceTest, AWindowWithAnotherTitleDoesNotCount) {
   MakeBook("deflex_a.xqb", u"Default A", {"Alpha=first"});
   // A window of the program's class under another title.
-  RegisterWindowClass(GetModuleHandleA(nullptr), "Quillpad");
+  RegisterWindowClass(GetModuleHandleA(nullptr), L"Quillpad");
   HWND impostor = CreateWindowExA(0, "Quillpad", "Another Title", WS_OVERLAPPEDWINDOW, 0, 0, 100,
                                   100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(impostor, nullptr);

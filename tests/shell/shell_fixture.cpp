@@ -86,6 +86,30 @@ void ShellTest::Command(int id) {
   Pump();
 }
 
+std::wstring ShellTest::Wide(const std::string& ansi) {
+  std::wstring wide(ansi.size() + 1, L'\0');
+  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide.data(),
+                                    static_cast<int>(wide.size()));
+  wide.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
+  return wide;
+}
+
+void ShellTest::OpenShelfBook(const std::string& folder, const std::string& file) {
+  const std::wstring wideFolder = Wide(folder);
+  const std::wstring wideFile = Wide(file);
+  SendMessageW(Main(), MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(wideFolder.c_str()),
+               reinterpret_cast<LPARAM>(wideFile.c_str()));
+  Pump();
+}
+
+LRESULT ShellTest::LookUp(const std::string& word) {
+  const std::wstring wide = Wide(word);
+  const LRESULT result =
+      SendMessageW(Main(), MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>(wide.c_str()), 0);
+  Pump();
+  return result;
+}
+
 void ShellTest::SetString(const char* name, const std::string& value) {
   std::vector<BYTE> bytes(value.begin(), value.end());
   bytes.push_back(0);

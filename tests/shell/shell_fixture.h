@@ -59,6 +59,11 @@ class ShellTest : public ::testing::Test {
   void StartWithBook(const std::vector<BookEntry>& entries);
   // Sends command to the main window as its toolbar does.
   void Command(int id);
+  // The private messages the panels send: a book of the shelf to open, a
+  // word to look up (texts in the ANSI code page here, UTF-16 on the way).
+  void OpenShelfBook(const std::string& folder, const std::string& file);
+  LRESULT LookUp(const std::string& word);
+  static std::wstring Wide(const std::string& ansi);
 
   void SetString(const char* name, const std::string& value);
   void SetDword(const char* name, DWORD value);

@@ -50,8 +50,10 @@ class TypingTest : public ShellTest {
   }
   std::vector<std::string> History() {
     std::vector<std::string> words;
-    char buffer[512];
-    for (int i = 0; history_.ItemAt(i, buffer, sizeof buffer); ++i) words.push_back(buffer);
+    char16_t buffer[512];
+    for (int i = 0; history_.ItemAt(i, buffer, std::size(buffer)); ++i) {
+      words.push_back(Narrow(reinterpret_cast<const wchar_t*>(buffer)));
+    }
     return words;
   }
   bool AllSelected() {
@@ -207,7 +209,7 @@ TEST_F(TypingTest, DrawingTheListNeverMovesTheCursor) {
 }
 
 TEST_F(TypingTest, AWordFromTheFindPanelIsLookedUp) {
-  SendMessageA(Main(), MSG_LOOKUP_WORD, reinterpret_cast<WPARAM>("booking"), 0);
+  LookUp("booking");
   Pump();
   EXPECT_EQ(InputText(), "booking");
   EXPECT_EQ(PaneText(), "a reservation\r\n");

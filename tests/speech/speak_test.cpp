@@ -112,8 +112,7 @@ TEST_F(SpeakTest, NothingToReadSpeaksAnEmptyText) {
   // its reopen failed), then a book without entries from the shelf.
   const std::string folder = Folder();
   const auto openEmpty = [&] {
-    SendMessageA(Main(), MSG_OPEN_SHELF_BOOK, reinterpret_cast<WPARAM>(folder.c_str()),
-                 reinterpret_cast<LPARAM>("empty.xqb"));
+    OpenShelfBook(folder, "empty.xqb");
     ASSERT_EQ(StatusText(), "Empty");
   };
   openEmpty();
