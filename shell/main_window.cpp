@@ -322,6 +322,7 @@ int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
   }
   ProbeSpeech();
   CreateSidePanels(window);
+  FreeTooltipsFromOwner();
   ShowSplash();
   CreateEntryControls(window);
   PrepareOpenDialog(window);
@@ -359,6 +360,23 @@ void MainWindow::CreateSidePanels(HWND window) {
   shelfPanel.Create(window);
   SendMessageA(toolbar, TB_SETSTATE, IDM_BOOK_SHELF, TBSTATE_CHECKED | TBSTATE_ENABLED);
   sidePanel = kShelfPanel;
+}
+
+// The toolbar's and the shelf tree's tooltips are popup windows that the
+// main window would own for the whole run. Under Wine a window that owns a
+// popup cannot go back into the topmost band: SetWindowPos raises the owned
+// popups to the top and then puts the window below them without
+// WS_EX_TOPMOST, so back from the tray it would no longer stay on top.
+// A tooltip puts itself on top whenever it shows, so it needs no owner. The
+// toolbar may make its tooltip only when it is first needed: asking for it
+// makes it now.
+void MainWindow::FreeTooltipsFromOwner() {
+  const HWND tooltips[] = {
+      reinterpret_cast<HWND>(SendMessageA(toolbar, TB_GETTOOLTIPS, 0, 0)),
+      reinterpret_cast<HWND>(SendMessageA(shelfPanel.tree, TVM_GETTOOLTIPS, 0, 0))};
+  for (HWND tooltip : tooltips) {
+    if (tooltip != nullptr) SetWindowLongPtrA(tooltip, GWLP_HWNDPARENT, 0);
+  }
 }
 
 // No splash at all when its time is zero (tests), rather than a flash.

@@ -173,6 +173,7 @@ class MainWindow : public WindowBase {
   void InitCommonControls();
   void ProbeSpeech();
   void CreateSidePanels(HWND window);
+  void FreeTooltipsFromOwner();
   void ShowSplash();
   void CreateEntryControls(HWND window);
   // Opens the first book: the last one, the first default, one the user
