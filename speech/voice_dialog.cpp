@@ -97,12 +97,18 @@ LANGID HexRegistryLanguage(const char* path, const char* name) {
 
 using UiLanguageFunction = LANGID(WINAPI*)();
 
+// Whether the user picked a voice from the list since the dialog opened.
+// Until then OK stores no voice, so that the speech service's default (even
+// one changed later in the run) is spoken in.
+bool voicePicked = false;
+
 // The dialog's handlers.
 
 BOOL OnInitDialog(HWND dialog, SpeechApi* api) {
   pendingVolume = speechSettings.volume;
   pendingRate = speechSettings.rate;
   pendingFormatIndex = speechSettings.formatIndex;
+  voicePicked = false;
 
   for (int row = 0; row < kAudioFormatCount; ++row) {
     SendDlgItemMessageA(dialog, IDC_FORMAT_LIST, CB_ADDSTRING, 0,
@@ -149,7 +155,7 @@ void OnOk(HWND dialog) {
   speechSettings.formatIndex = pendingFormatIndex;
   HWND voices = GetDlgItem(dialog, IDC_VOICE_LIST);
   const LRESULT chosen = SendMessageA(voices, CB_GETCURSEL, 0, 0);
-  if (chosen != CB_ERR) {
+  if (voicePicked && chosen != CB_ERR) {
     std::wstring id = VoiceItemId(voices, chosen);
     if (!id.empty()) speechSettings.voiceId = std::move(id);
   }
@@ -170,6 +176,9 @@ BOOL OnCommand(HWND dialog, int id, int code) {
         const LRESULT row = SendDlgItemMessageA(dialog, IDC_FORMAT_LIST, CB_GETCURSEL, 0, 0);
         if (row >= 0 && row < kAudioFormatCount) pendingFormatIndex = static_cast<int>(row);
       }
+      return FALSE;
+    case IDC_VOICE_LIST:
+      if (code == CBN_SELCHANGE) voicePicked = true;
       return FALSE;
     default:
       return FALSE;

@@ -298,31 +298,66 @@ TEST_F(MainWindowTest, ReopenAndAFailedReopenLeaveNothingToRead) {
   EXPECT_EQ(StatusText(), "Shelf Book");
 }
 
+bool Topmost(HWND window) { return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+struct OwnedCount {
+  HWND owner;
+  int n;
+};
+
+BOOL CALLBACK CountOwned(HWND each, LPARAM param) {
+  auto* count = reinterpret_cast<OwnedCount*>(param);
+  if (GetWindow(each, GW_OWNER) == count->owner) ++count->n;
+  return TRUE;
+}
+
+// The windows of this thread that window owns.
+int OwnedWindows(HWND window) {
+  OwnedCount count{window, 0};
+  EnumThreadWindows(GetCurrentThreadId(), CountOwned, reinterpret_cast<LPARAM>(&count));
+  return count.n;
+}
+
+// Twice: as started, and after the pointer went over the toolbar (which may
+// make its tooltip only then). Under Wine a window that owns a popup comes
+// back from HWND_TOPMOST below the popup and not topmost, so the main window
+// owns none.
 TEST_F(MainWindowTest, MinimisingHidesToTheTrayAndTheIconBringsItBack) {
   StartWithDefaultBook();
   SetWindowPos(Main(), nullptr, 40, 30, 640, 480, SWP_NOZORDER);
   Pump();
   RECT before;
   GetWindowRect(Main(), &before);
-  EXPECT_EQ(SendMessageA(Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0), 0);
-  Pump();
-  EXPECT_FALSE(IsWindowVisible(Main()));
-  EXPECT_FALSE(IsIconic(Main()));
-  EXPECT_EQ(GetWindowLongPtrA(Main(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
-  // The stores that the hiding causes are skipped: Now_* keep the rectangle.
-  EXPECT_EQ(ValueLong("Now_LEFT"), before.left);
-  EXPECT_EQ(ValueLong("Now_RIGHT"), before.right);
-  // Other mouse events on the icon do nothing.
-  SendMessageA(Main(), MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, WM_RBUTTONDOWN);
-  SendMessageA(Main(), MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, WM_LBUTTONUP);
-  EXPECT_FALSE(IsWindowVisible(Main()));
-  SendMessageA(Main(), MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, WM_LBUTTONDOWN);
-  Pump();
-  EXPECT_TRUE(IsWindowVisible(Main()));
-  RECT after;
-  GetWindowRect(Main(), &after);
-  EXPECT_TRUE(EqualRect(&before, &after));
-  EXPECT_NE(GetWindowLongPtrA(Main(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    if (round == 1) {
+      RECT button;
+      SendMessageA(Toolbar(), TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&button));
+      SendMessageA(Toolbar(), WM_MOUSEMOVE, 0, MAKELPARAM(button.left + 2, button.top + 2));
+      Pump();
+    }
+    EXPECT_EQ(OwnedWindows(Main()), 0);
+    EXPECT_TRUE(Topmost(Main()));
+    EXPECT_EQ(SendMessageA(Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0), 0);
+    Pump();
+    EXPECT_FALSE(IsWindowVisible(Main()));
+    EXPECT_FALSE(IsIconic(Main()));
+    EXPECT_FALSE(Topmost(Main()));
+    // The stores that the hiding causes are skipped: Now_* keep the rectangle.
+    EXPECT_EQ(ValueLong("Now_LEFT"), before.left);
+    EXPECT_EQ(ValueLong("Now_RIGHT"), before.right);
+    // Other mouse events on the icon do nothing.
+    SendMessageA(Main(), MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, WM_RBUTTONDOWN);
+    SendMessageA(Main(), MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, WM_LBUTTONUP);
+    EXPECT_FALSE(IsWindowVisible(Main()));
+    SendMessageA(Main(), MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, WM_LBUTTONDOWN);
+    Pump();
+    EXPECT_TRUE(IsWindowVisible(Main()));
+    RECT after;
+    GetWindowRect(Main(), &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    EXPECT_TRUE(Topmost(Main()));
+  }
 }
 
 TEST_F(MainWindowTest, ContentPaneGetsTheWindowColour) {

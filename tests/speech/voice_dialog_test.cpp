@@ -176,6 +176,51 @@ TEST_F(VoiceDialogTest, OkKeepsEachChangeAndTheNextOpeningShowsIt) {
   EXPECT_EQ(speechSettings.voiceId, L"");
 }
 
+// OK with the voice list untouched chooses no voice: every request speaks
+// in the service's default voice, also after that default has changed. A
+// voice picked from the list is used from then on.
+TEST_F(VoiceDialogTest, OnlyAVoicePickedFromTheListIsUsed) {
+  // The token and voice calls of one request.
+  const auto speakVoiceCalls = [this] {
+    fake_.calls.clear();
+    Command(IDM_SPEAK);
+    Strings made;
+    for (const std::string& call : fake_.calls) {
+      if (call.starts_with("CreateToken") || call.starts_with("Token.SetId") ||
+          call.starts_with("SetVoice")) {
+        made.push_back(call);
+      }
+    }
+    return made;
+  };
+  const Strings outputOnly{"CreateToken", "Token.SetId " + Narrow(fake_.audioOutputId)};
+  const auto untouched = [](HWND) {};
+  Shown shown;
+  // The service's default as started, then changed by the user.
+  struct Case {
+    std::wstring systemDefault;
+    const char* shownStart;
+  };
+  for (const Case& c : {Case{fake_.voices[1].id, "Bert"}, Case{fake_.voices[0].id, "Ann"}}) {
+    SCOPED_TRACE(c.shownStart);
+    fake_.defaultVoiceId = c.systemDefault;
+    EXPECT_EQ(Open(untouched, DialogAnswerer::PressOk, &shown), IDOK);
+    EXPECT_TRUE(shown.voice.starts_with(c.shownStart)) << shown.voice;
+    EXPECT_EQ(speechSettings.voiceId, L"");
+    EXPECT_EQ(speakVoiceCalls(), outputOnly);
+  }
+  EXPECT_EQ(Open([](HWND d) { Pick(d, IDC_VOICE_LIST, 1); }, DialogAnswerer::PressOk), IDOK);
+  EXPECT_EQ(speechSettings.voiceId, fake_.voices[1].id);
+  Strings chosen = outputOnly;
+  chosen.insert(chosen.end(), {"CreateToken", "Token.SetId " + Narrow(fake_.voices[1].id),
+                               "SetVoice " + Narrow(fake_.voices[1].id)});
+  EXPECT_EQ(speakVoiceCalls(), chosen);
+  // The next OK with the list untouched keeps that choice.
+  EXPECT_EQ(Open(untouched, DialogAnswerer::PressOk, &shown), IDOK);
+  EXPECT_EQ(shown.voice, "Bert");
+  EXPECT_EQ(speakVoiceCalls(), chosen);
+}
+
 TEST_F(VoiceDialogTest, CancelEscapeAndCloseBoxLeaveTheSettings) {
   const auto change = [](HWND d) {
     PressKey(d, IDC_VOLUME_SLIDER, VK_PRIOR);

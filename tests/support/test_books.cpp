@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <system_error>
 
 namespace quill::testing {
 
@@ -14,6 +15,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Whether path is root or lies inside it.
+bool IsWithin(const fs::path& path, const fs::path& root) {
+  std::error_code failed;
+  for (fs::path at = path; !at.empty(); at = at.parent_path()) {
+    if (fs::equivalent(at, root, failed)) return true;
+    if (at == at.parent_path()) break;
+  }
+  return false;
+}
+
+// The scratch folder of the process. It goes when the process ends, after
+// every test has closed its windows and books.
 struct ScratchFolder {
   fs::path path;
   ScratchFolder() {
@@ -22,13 +35,28 @@ struct ScratchFolder {
            ("quill-test-" + std::to_string(random()) + std::to_string(random()));
     fs::create_directories(path);
   }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
+  ~ScratchFolder() { RemoveTree(path.string()); }
 };
 
 }  // namespace
+
+void RemoveTree(const std::string& folder) {
+  const fs::path root(folder);
+  std::error_code failed;
+  // The open-file dialog makes the chosen file's folder the current
+  // directory, and Windows removes no folder that is a current directory.
+  const fs::path current = fs::current_path(failed);
+  if (!failed && IsWithin(current, root)) fs::current_path(root.parent_path(), failed);
+  // Deepest first, each entry on its own: one that cannot go (a file some
+  // other process still holds) keeps only itself and its folders.
+  std::vector<fs::path> entries;
+  for (auto it = fs::recursive_directory_iterator(root, failed);
+       !failed && it != fs::recursive_directory_iterator(); it.increment(failed)) {
+    entries.push_back(it->path());
+  }
+  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) fs::remove(*entry, failed);
+  fs::remove(root, failed);
+}
 
 std::string ScratchDir() {
   static ScratchFolder folder;

@@ -14,6 +14,10 @@ namespace quill::testing {
 // A folder of its own for this test process, removed at exit.
 std::string ScratchDir();
 
+// Removes folder with everything in it, as far as it can; a current
+// directory inside it moves to the folder's parent first.
+void RemoveTree(const std::string& folder);
+
 // Writes bytes to a fresh file in ScratchDir and returns its path.
 std::string WriteScratchFile(const std::vector<std::uint8_t>& bytes,
                              const std::string& name = "book.xqb");
