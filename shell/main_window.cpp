@@ -316,7 +316,7 @@ int MainWindow::CreateToolbar(HWND parent, HINSTANCE instance) {
 int MainWindow::OnCreate(HWND window, const CREATESTRUCTA& create) {
   instance_ = create.hInstance;
   InitCommonControls();
-  ResetSpeechSettings();
+  speechSettings = SpeechSettings{};
   if (!CreateToolbar(window, instance_)) {
     MessageBoxA(nullptr, "Could not create rebar.", nullptr, MB_OK);
   }

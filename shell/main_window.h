@@ -20,6 +20,7 @@
 #include "shell/settings.h"
 #include "shell/tray_icon.h"
 #include "win/window_base.h"
+#include "speech/speech.h"
 #include "speech/speech_api.h"
 
 namespace quill {
@@ -76,6 +77,8 @@ class MainWindow : public WindowBase {
   char installFolder[kPathBytes] = {};
   TrayIcon trayIcon;
   RECT currentRect = {0, 0, 0, 0};
+  // What "Voice" applies; the Voice Setting dialog's OK changes it.
+  SpeechSettings speechSettings;
 
   char bookPath[kPathBytes] = {};
   char bookTitleBuffer[kPathBytes] = {};

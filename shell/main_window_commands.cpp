@@ -104,7 +104,7 @@ void MainWindow::OnCommand(HWND window, int id, HWND control, int code) {
       SpeakCurrentEntry();
       break;
     case IDM_VOICE_SETTING:
-      ShowVoiceDialog(instance_, window, Speech());
+      ShowVoiceDialog(instance_, window, Speech(), speechSettings);
       break;
     default:
       break;

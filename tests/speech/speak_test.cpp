@@ -80,9 +80,9 @@ TEST_F(SpeakTest, SettingsReachTheVoiceAndEverythingIsReleased) {
                         // The volume goes over as its low 16 bits.
                         Case{18, -3, 0x10007, "PCM 22050 Hz 16 bit 1 ch, align 2, 44100 B/s"}}) {
     SCOPED_TRACE(c.row);
-    speechSettings.formatIndex = c.row;
-    speechSettings.rate = c.rate;
-    speechSettings.volume = c.volume;
+    Window().speechSettings.formatIndex = c.row;
+    Window().speechSettings.rate = c.rate;
+    Window().speechSettings.volume = c.volume;
     Speak();
     EXPECT_EQ(fake_.rate, c.rate);
     EXPECT_EQ(fake_.volume, c.volume & 0xFFFF);
@@ -146,15 +146,15 @@ TEST_F(SpeakTest, LaterFailuresReleaseEverything) {
     SCOPED_TRACE(c.call);
     FakeSpeech fake;
     fake.Fail(c.call);
-    SpeakCurrentKey(fake, &Window().book, speechSettings);
+    SpeakCurrentKey(fake, &Window().book, Window().speechSettings);
     EXPECT_EQ(fake.live, 0);
     EXPECT_EQ(fake.spoken, WStrings{L"Alpha"});
     EXPECT_EQ(fake.outputBound, c.bound);
   }
-  speechSettings.voiceId = fake_.voices[0].id;
+  Window().speechSettings.voiceId = fake_.voices[0].id;
   FakeSpeech gone;
   gone.Fail("Token.SetId", static_cast<HRESULT>(0x8004503AL));
-  SpeakCurrentKey(gone, &Window().book, speechSettings);
+  SpeakCurrentKey(gone, &Window().book, Window().speechSettings);
   EXPECT_EQ(gone.voiceSet, L"");
   EXPECT_EQ(gone.spoken, WStrings{L"Alpha"});
   EXPECT_EQ(gone.live, 0);
@@ -169,7 +169,7 @@ TEST_F(SpeakTest, ComThatCannotStartIsReported) {
   std::atomic<bool> done{false};
   std::thread other([this, &done] {
     const HRESULT multi = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    SpeakCurrentKey(fake_, &Window().book, speechSettings);
+    SpeakCurrentKey(fake_, &Window().book, Window().speechSettings);
     if (SUCCEEDED(multi)) CoUninitialize();
     done = true;
   });

@@ -81,22 +81,26 @@ class VoiceDialogTest : public ShellTest {
     StartWithBook(Entries({"Alpha=first letter"}));
   }
 
-  // Opens the dialog; answer reads and moves it, then closes it with finish.
-  INT_PTR Open(Answer answer, Answer finish, Shown* shown = nullptr) {
+  // Opens the dialog on settings (the window's when none); answer reads and
+  // moves it, then closes it with finish.
+  INT_PTR Open(Answer answer, Answer finish, Shown* shown = nullptr,
+               SpeechSettings* settings = nullptr) {
     dialogs_->Queue([answer, finish, shown](HWND dialog) {
       if (shown != nullptr) *shown = Read(dialog);
       answer(dialog);
       finish(dialog);
     });
-    const INT_PTR result = ShowVoiceDialog(GetModuleHandleA(nullptr), Window().hwnd, fake_);
+    const INT_PTR result =
+        ShowVoiceDialog(GetModuleHandleA(nullptr), Window().hwnd, fake_,
+                        settings != nullptr ? *settings : Window().speechSettings);
     Pump();
     EXPECT_EQ(fake_.live, 0) << "the voice list gives its tokens back";
     return result;
   }
   void ExpectSettings(int volume, int rate, int formatIndex) {
-    EXPECT_EQ(speechSettings.volume, volume);
-    EXPECT_EQ(speechSettings.rate, rate);
-    EXPECT_EQ(speechSettings.formatIndex, formatIndex);
+    EXPECT_EQ(Window().speechSettings.volume, volume);
+    EXPECT_EQ(Window().speechSettings.rate, rate);
+    EXPECT_EQ(Window().speechSettings.formatIndex, formatIndex);
   }
 
   FakeSpeech fake_;
@@ -166,14 +170,14 @@ TEST_F(VoiceDialogTest, OkKeepsEachChangeAndTheNextOpeningShowsIt) {
   // A service whose voices cannot be listed leaves the list empty; the rest
   // of the dialog works as before, and no voice is chosen.
   fake_.Fail("EnumTokens");
-  speechSettings.voiceId.clear();
+  Window().speechSettings.voiceId.clear();
   Shown shown;
   EXPECT_EQ(Open([](HWND d) { PressKey(d, IDC_RATE_SLIDER, VK_HOME); }, DialogAnswerer::PressOk,
                  &shown),
             IDOK);
   EXPECT_EQ(shown.voices, Strings{});
   ExpectSettings(0, -10, 35);
-  EXPECT_EQ(speechSettings.voiceId, L"");
+  EXPECT_EQ(Window().speechSettings.voiceId, L"");
 }
 
 TEST_F(VoiceDialogTest, CancelEscapeAndCloseBoxLeaveTheSettings) {
@@ -187,7 +191,7 @@ TEST_F(VoiceDialogTest, CancelEscapeAndCloseBoxLeaveTheSettings) {
                                Answer(CloseBox)}) {
     EXPECT_EQ(Open(change, finish), IDCANCEL);
     ExpectSettings(128, 0, 18);
-    EXPECT_EQ(speechSettings.voiceId, L"");
+    EXPECT_EQ(Window().speechSettings.voiceId, L"");
   }
   // The next opening shows the confirmed values again; a voice chosen with
   // OK is kept for the run, and shown and used after a cancelled change.
@@ -198,13 +202,45 @@ TEST_F(VoiceDialogTest, CancelEscapeAndCloseBoxLeaveTheSettings) {
   EXPECT_EQ(shown.rate, 0);
   EXPECT_EQ(shown.volume, 100);
   ExpectSettings(128, 0, 18);
-  EXPECT_EQ(speechSettings.voiceId, fake_.voices[0].id);
+  EXPECT_EQ(Window().speechSettings.voiceId, fake_.voices[0].id);
   EXPECT_EQ(Open([](HWND d) { Pick(d, IDC_VOICE_LIST, 1); }, DialogAnswerer::PressCancel, &shown),
             IDCANCEL);
   EXPECT_TRUE(shown.voice.starts_with("Ann"));
-  EXPECT_EQ(speechSettings.voiceId, fake_.voices[0].id);
+  EXPECT_EQ(Window().speechSettings.voiceId, fake_.voices[0].id);
   Command(IDM_SPEAK);
   EXPECT_EQ(fake_.voiceSet, fake_.voices[0].id);
+}
+
+// The dialog shows and changes the settings it is given, and no others;
+// each opening starts from them, whatever the last one left pending.
+TEST_F(VoiceDialogTest, ShowsAndChangesOnlyTheSettingsItIsGiven) {
+  SpeechSettings mine;
+  mine.volume = 40;
+  mine.rate = -3;
+  mine.formatIndex = 5;
+  mine.voiceId = fake_.voices[0].id;
+  const auto pageUp = [](HWND d) { PressKey(d, IDC_VOLUME_SLIDER, VK_NEXT); };
+  struct Case {
+    Answer finish;
+    INT_PTR result;
+    int volume;  // afterwards
+  };
+  for (const Case& c : {Case{DialogAnswerer::PressCancel, IDCANCEL, 40},
+                        Case{DialogAnswerer::PressOk, IDOK, 50}}) {
+    SCOPED_TRACE(c.result);
+    Shown shown;
+    EXPECT_EQ(Open(pageUp, c.finish, &shown, &mine), c.result);
+    EXPECT_EQ(shown.volume, 40);
+    EXPECT_EQ(shown.rate, -3);
+    EXPECT_EQ(shown.format, "11kHz 8 Bit Stereo");
+    EXPECT_TRUE(shown.voice.starts_with("Ann")) << shown.voice;
+    EXPECT_EQ(mine.volume, c.volume);
+  }
+  EXPECT_EQ(mine.rate, -3);
+  EXPECT_EQ(mine.formatIndex, 5);
+  EXPECT_EQ(mine.voiceId, fake_.voices[0].id);
+  ExpectSettings(128, 0, 18);
+  EXPECT_EQ(Window().speechSettings.voiceId, L"");
 }
 
 }  // namespace
