@@ -11,13 +11,26 @@
 
 namespace quill {
 
-WNDPROC SubWnd::previousEditProc = nullptr;
-
 namespace {
 
 constexpr std::size_t kWideUnits = kTextUnits;
 
-HMENU ControlId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
+// Where the controls stand in the panel. The result list starts narrow; the
+// panel's first Move widens it and makes it reach the panel's foot.
+constexpr ControlBox kFindEditBox = {5, 5, 185, 25};
+constexpr ControlBox kFindButtonBox = {65, 40, 65, 20};
+constexpr ControlBox kFirstResultListBox = {5, 70, 145, 250};
+constexpr int kResultListLeft = 5;
+constexpr int kResultListTop = 70;  // below the Find button
+constexpr int kResultListWidth = 185;
+
+// A child control of panel at box, with the command id id.
+HWND CreateControl(DWORD exStyle, const char* className, const char* text, DWORD style,
+                   const ControlBox& box, HWND panel, int id, HINSTANCE instance) {
+  return CreateWindowExA(exStyle, className, text, style, box.x, box.y, box.width, box.height,
+                         panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                         nullptr);
+}
 
 int RowCount(HWND list) { return static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); }
 
@@ -53,7 +66,8 @@ void SubWnd::Move(const ControlBox& box) {
   SidePanel::Move(box);
   if (resultList == nullptr) return;
   // The list fills the panel from below the Find button to its foot.
-  PlaceControl(resultList, {5, 70, 185, box.height - 70});
+  PlaceControl(resultList,
+               {kResultListLeft, kResultListTop, kResultListWidth, box.height - kResultListTop});
 }
 
 void SubWnd::Clear() {
@@ -64,7 +78,8 @@ void SubWnd::Clear() {
 LRESULT SubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      return OnCreate(window) ? 0 : -1;
+      OnCreate(window);
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -83,28 +98,30 @@ LRESULT SubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-int SubWnd::OnCreate(HWND window) {
+void SubWnd::OnCreate(HWND window) {
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
-  findButton = CreateWindowExA(0, "BUTTON", "Find", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 65, 40,
-                               65, 20, window, ControlId(IDC_FIND_BUTTON), instance, nullptr);
-  findEdit = CreateWindowExA(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, "EDIT", "",
-                             WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 5, 5, 185, 25,
-                             window, ControlId(IDC_FIND_EDIT), instance, nullptr);
-  resultList = CreateWindowExA(0, "LISTBOX", "",
-                               WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 5, 70,
-                               145, 250, window, ControlId(IDC_RESULT_LIST), instance, nullptr);
+  findButton = CreateControl(0, "BUTTON", "Find", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                             kFindButtonBox, window, IDC_FIND_BUTTON, instance);
+  findEdit = CreateControl(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, "EDIT", "",
+                           WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, kFindEditBox,
+                           window, IDC_FIND_EDIT, instance);
+  resultList = CreateControl(0, "LISTBOX", "",
+                             WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY,
+                             kFirstResultListBox, window, IDC_RESULT_LIST, instance);
   // The box takes no more than a search accepts, so that what the user
   // types is never silently refused; a longer text set from code still is.
   SendMessageA(findEdit, EM_LIMITTEXT, kMaxFindBytes, 0);
-  previousEditProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+  SetWindowLongPtrA(findEdit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  editProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
       findEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubWnd::FindEditProc)));
-  return 1;
 }
 
 LRESULT CALLBACK SubWnd::FindEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_KEYDOWN) SendMessageA(GetParent(window), WM_KEYDOWN, wParam, lParam);
-  if (previousEditProc == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  return CallWindowProcA(previousEditProc, window, message, wParam, lParam);
+  const auto* panel = reinterpret_cast<const SubWnd*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  const WNDPROC editProc = panel != nullptr ? panel->editProc_ : nullptr;
+  if (editProc == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  return CallWindowProcA(editProc, window, message, wParam, lParam);
 }
 
 void SubWnd::OnPaint(HWND window) {

@@ -20,8 +20,11 @@ inline constexpr int kMaxFindBytes = 80;
 inline constexpr int kMaxFindResults = 300;
 // The only row of a search that found nothing; picking it looks up nothing.
 inline constexpr char kNoRecordsFound[] = "No records found!";
+// The size of the panel's text buffer.
+inline constexpr std::size_t kFindBufferBytes = 2048;
 // What a window text or a result row may fill of textBuffer.
 inline constexpr int kFindTextLimit = static_cast<int>(kTextBytes);
+static_assert(static_cast<std::size_t>(kFindTextLimit) <= kFindBufferBytes);
 
 // Every typed text the panel accepts fits one term slot whole: each byte
 // becomes at most one UTF-16 unit.
@@ -35,13 +38,9 @@ class SubWnd : public SidePanel {
   HWND findButton = nullptr;
   // The typed text and, one after another, the ANSI form of each result
   // key; no platform call is given more than kFindTextLimit bytes of it.
-  char textBuffer[2048] = {};
+  char textBuffer[kFindBufferBytes] = {};
   HWND resultList = nullptr;
   HWND findEdit = nullptr;
-
-  // The text box's own window procedure, which the panel's replacement
-  // passes every message on to (there is only one find panel).
-  static WNDPROC previousEditProc;
 
   // Registers "SubWnd" and creates the panel, with its three controls, as a
   // child of mainWindow at box.
@@ -63,7 +62,8 @@ class SubWnd : public SidePanel {
   void PickResult();
 
  private:
-  int OnCreate(HWND window);
+  // Creates the text box, the button and the result list.
+  void OnCreate(HWND window);
   void OnPaint(HWND window);
   void OnKeyDown(WPARAM key);
   void OnCommand(int id, int code, HWND control);
@@ -71,8 +71,12 @@ class SubWnd : public SidePanel {
   void ListMatches(const int* matches, std::size_t count);
 
   // The text box's replacement procedure: key presses go to the panel
-  // first, so that Enter searches.
+  // first, so that Enter searches. The box's user data is its panel.
   static LRESULT CALLBACK FindEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  // The text box's own window procedure, which FindEditProc passes every
+  // message on to; set when the panel is created.
+  WNDPROC editProc_ = nullptr;
 };
 
 }  // namespace quill
