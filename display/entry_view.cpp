@@ -13,8 +13,8 @@ namespace quill {
 
 EntryView::~EntryView() = default;
 
-int EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparator,
-                             std::int32_t textBufferUnits) {
+bool EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparator,
+                              std::int32_t textBufferUnits) {
   const std::size_t limit = DisplayLimit(textBufferUnits);
   std::unique_ptr<char16_t[]> display(new (std::nothrow) char16_t[limit]());
   hasPhonetic_ = true;
@@ -30,7 +30,7 @@ int EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparator
   // Should memory run out, the pane is emptied rather than left showing the
   // previous entry as if it were this one.
   AnsiText text;
-  const int converted = display && ToAnsi(CP_ACP, 0, display.get(), units, &text) == 1 ? 1 : 0;
+  const bool converted = display && ToAnsi(CP_ACP, 0, display.get(), units, &text);
   SendMessageA(contentPane_, WM_SETREDRAW, FALSE, 0);
   SetWindowTextA(contentPane_, text.c_str());
   SendMessageA(contentPane_, WM_SETREDRAW, TRUE, 0);
@@ -40,9 +40,9 @@ int EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparator
   return converted;
 }
 
-int EntryView::LoadGlyphs(HINSTANCE module) {
+bool EntryView::LoadGlyphs(HINSTANCE module) {
   glyphBitmap_.reset(LoadBitmapA(module, MAKEINTRESOURCEA(IDB_PHONETIC_GLYPHS)));
-  return glyphBitmap_ != nullptr ? 1 : 0;
+  return glyphBitmap_ != nullptr;
 }
 
 void EntryView::DrawPhoneticStrip(HDC dc, const StripPlace& place) const {
