@@ -4,6 +4,13 @@
 
 namespace quill {
 
+namespace {
+
+// The longest text value the program reads, its terminator included.
+constexpr std::size_t kLongestText = 1024;
+
+}  // namespace
+
 ScopedRegKey OpenRegistryKey(const RegistryKey& key) {
   ScopedRegKey handle;
   if (RegOpenKeyExA(key.root, key.path, 0, KEY_READ, handle.put()) != ERROR_SUCCESS) {
@@ -35,7 +42,7 @@ bool ReadExactDword(HKEY key, const char* name, DWORD* value) {
 }
 
 bool ReadText(HKEY key, const char* name, char* text, std::size_t capacity) {
-  char scratch[1024];
+  char scratch[kLongestText];
   DWORD got = static_cast<DWORD>(capacity < sizeof scratch ? capacity : sizeof scratch);
   if (!ReadValue(key, name, scratch, &got)) return false;
   if (std::memchr(scratch, 0, got) == nullptr) return false;

@@ -4,6 +4,13 @@
 
 namespace quill {
 
+namespace {
+
+// Font sizes are in points, 72 to the inch.
+constexpr int kPointsPerInch = 72;
+
+}  // namespace
+
 LRESULT CALLBACK BaseWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   WindowBase* object = nullptr;
   if (message == WM_CREATE) {
@@ -33,7 +40,8 @@ void RegisterWindowClass(HINSTANCE instance, const char* className) {
   wc.hInstance = instance;
   wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
   wc.hIconSm = wc.hIcon;
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  // IDC_ARROW is spelt for the character set LoadCursor stands for.
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = className;
   RegisterClassExA(&wc);
@@ -42,8 +50,8 @@ void RegisterWindowClass(HINSTANCE instance, const char* className) {
 ScopedFont FontFromPoints(HDC dc, int points, PointRounding rounding, BYTE charSet) {
   const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
   LOGFONTA font{};
-  font.lfHeight = rounding == PointRounding::kNearest ? -MulDiv(points, dpi, 72)
-                                                      : -(points * dpi / 72);
+  font.lfHeight = rounding == PointRounding::kNearest ? -MulDiv(points, dpi, kPointsPerInch)
+                                                      : -(points * dpi / kPointsPerInch);
   font.lfWeight = FW_NORMAL;
   font.lfCharSet = charSet;
   return ScopedFont(CreateFontIndirectA(&font));
