@@ -29,7 +29,8 @@ class BookFile {
   BookFile();
   BookFile(const BookFile&) = delete;
   BookFile& operator=(const BookFile&) = delete;
-  // Does not close the book: the owner calls Close first.
+  // An open book needs no Close first: its file mapping, views and buffers
+  // are given back with the members that own them.
   virtual ~BookFile();
 
   // 0 when the file starts with the book signature, -1 when it cannot be

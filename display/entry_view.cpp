@@ -13,8 +13,8 @@ namespace quill {
 
 EntryView::~EntryView() = default;
 
-int EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparator,
-                             std::int32_t textBufferUnits) {
+bool EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparator,
+                              std::int32_t textBufferUnits) {
   const std::size_t limit = DisplayLimit(textBufferUnits);
   std::unique_ptr<char16_t[]> display(new (std::nothrow) char16_t[limit]());
   hasPhonetic_ = true;
@@ -26,7 +26,7 @@ int EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparator
 
   // Should memory run out, the pane is emptied rather than left showing the
   // previous entry as if it were this one.
-  const int converted = display ? 1 : 0;
+  const bool converted = display != nullptr;
   SendMessageW(contentPane_, WM_SETREDRAW, FALSE, 0);
   SetWindowTextW(contentPane_, display ? AsWide(display.get()) : L"");
   SendMessageW(contentPane_, WM_SETREDRAW, TRUE, 0);
@@ -36,9 +36,9 @@ int EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparator
   return converted;
 }
 
-int EntryView::LoadGlyphs(HINSTANCE module) {
+bool EntryView::LoadGlyphs(HINSTANCE module) {
   glyphBitmap_.reset(LoadBitmapW(module, MAKEINTRESOURCEW(IDB_PHONETIC_GLYPHS)));
-  return glyphBitmap_ != nullptr ? 1 : 0;
+  return glyphBitmap_ != nullptr;
 }
 
 void EntryView::DrawPhoneticStrip(HDC dc, const StripPlace& place) const {

@@ -33,12 +33,14 @@ class EntryView {
   void SetContentPane(HWND pane) { contentPane_ = pane; }
 
   // Puts content (null for a missing entry) into the content pane, its
-  // transcription into the phonetic text: 1, or 0 when memory runs out.
-  int FormatContent(const char16_t* content, std::int32_t lineSeparator,
-                    std::int32_t textBufferUnits);
+  // transcription into the phonetic text: false when memory ran out and
+  // the pane was emptied instead.
+  bool FormatContent(const char16_t* content, std::int32_t lineSeparator,
+                     std::int32_t textBufferUnits);
 
-  // Loads bitmap 130 from module: 1 or 0.
-  int LoadGlyphs(HINSTANCE module);
+  // Loads bitmap 130 from module: whether it loaded (without it the strip
+  // draws nothing).
+  bool LoadGlyphs(HINSTANCE module);
   bool HasGlyphs() const { return glyphBitmap_.get() != nullptr; }
 
   // Draws the phonetic text at place, when shown.

@@ -26,8 +26,8 @@ void PhoneticStrip::Draw(HDC dc, bool clearBand) const {
   view_.DrawPhoneticStrip(dc, place_);
 }
 
-int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow,
-                     const StripPlace& place, PhoneticStrip* strip) {
+bool ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow,
+                      const StripPlace& place, PhoneticStrip* strip) {
   PhoneticStrip local;
   PhoneticStrip& kept = strip != nullptr ? *strip : local;
   BookHeader header;
@@ -37,17 +37,16 @@ int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow,
   const bool haveContent = content && book.ReadContent(content.get(), capacity) == 1;
 
   kept.View().SetContentPane(panes.contentPane);
-  const int formatted =
-      kept.View().FormatContent(haveContent ? content.get() : nullptr, header.lineSeparator,
-                                header.textBufferUnits);
+  const bool formatted = kept.View().FormatContent(haveContent ? content.get() : nullptr,
+                                                   header.lineSeparator, header.textBufferUnits);
   kept.Prepare(place);
   if (const ScopedGetDC dc(stripWindow); dc.get() != nullptr) kept.Draw(dc, true);
   SendMessageW(panes.inputBox, EM_SETSEL, 0, -1);
   return formatted;
 }
 
-int ShowTypedWord(BookFile& book, const EntryPanes& panes, const char16_t* inputText,
-                  HWND stripWindow, const StripPlace& place, PhoneticStrip* strip) {
+bool ShowTypedWord(BookFile& book, const EntryPanes& panes, const char16_t* inputText,
+                   HWND stripWindow, const StripPlace& place, PhoneticStrip* strip) {
   // FindWord folds the word in place: it works on a copy.
   char16_t word[kInputTextUnits];
   std::size_t units = 0;

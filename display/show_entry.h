@@ -45,14 +45,15 @@ class PhoneticStrip {
 // there is none, a closed book included), draws its transcription on
 // stripWindow's client area at place, and selects the
 // whole input box text. strip, when given, keeps what was drawn for later
-// repaints. 1, or 0 when memory ran out.
-int ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow,
-                     const StripPlace& place, PhoneticStrip* strip = nullptr);
+// repaints. False when memory ran out (the pane is then empty).
+bool ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow,
+                      const StripPlace& place, PhoneticStrip* strip = nullptr);
 
 // Looks up inputText (kInputTextUnits units at most, the rest not looked
-// at) and shows the entry the lookup ends on, found or not.
-int ShowTypedWord(BookFile& book, const EntryPanes& panes, const char16_t* inputText,
-                  HWND stripWindow, const StripPlace& place, PhoneticStrip* strip = nullptr);
+// at) and shows the entry the lookup ends on, found or not; false as
+// ShowCurrentEntry.
+bool ShowTypedWord(BookFile& book, const EntryPanes& panes, const char16_t* inputText,
+                   HWND stripWindow, const StripPlace& place, PhoneticStrip* strip = nullptr);
 
 // Shows the book's title in part 0 of the status bar.
 void ShowBookTitle(const BookFile& book, HWND statusBar);

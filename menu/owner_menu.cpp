@@ -16,15 +16,42 @@ namespace {
 constexpr int kIconBarRight = 22;  // in the popup's coordinates, whatever the item's left edge
 constexpr int kTextLeft = 30;      // from the item's left edge
 constexpr int kImageSize = 16;
-// The platform's check mark is drawn at most this large.
+// The image's corner from the item's corner: raised by one pixel while
+// selected, its shadow one pixel lower.
+constexpr int kImageInset = 3;
+// The framed check box: from one pixel inside the item to this column.
+constexpr int kCheckBoxRight = 20;
+// The platform's check mark: where it starts in the item, and how large it
+// is drawn at most.
+constexpr int kCheckMarkLeft = 5;
+constexpr int kCheckMarkTop = 3;
 constexpr int kCheckMarkWidth = 22;
 constexpr int kCheckMarkHeight = 20;
 
-// A system colour made lighter or darker and more or less saturated.
-COLORREF Adjusted(int systemColor, int lightnessPercent, int saturationPercent) {
-  return static_cast<COLORREF>(
-      AdjustColor(static_cast<MenuColor>(GetSysColor(systemColor)), lightnessPercent,
-                  saturationPercent));
+// A system colour made lighter (positive) or darker (negative) and more or
+// less saturated, each in percent.
+struct Shade {
+  int systemColor;
+  int lightnessPercent;
+  int saturationPercent;
+};
+
+constexpr Shade kIconBarFill = {COLOR_BTNFACE, 20, 0};
+constexpr Shade kTextAreaFill = {COLOR_BTNFACE, 75, 0};
+// The separator line and a disabled item's text.
+constexpr Shade kGreyedLine = {COLOR_BTNFACE, -18, 0};
+// The selected item's fill, and a check box's when not selected.
+constexpr Shade kHighlightFill = {COLOR_HIGHLIGHT, 70, -57};
+// The same two for a disabled item.
+constexpr Shade kDisabledHighlightFill = {COLOR_BTNFACE, 73, 0};
+constexpr Shade kSelectedCheckFill = {COLOR_HIGHLIGHT, 50, -50};
+// The shadow under a raised image, and a disabled item's grey silhouette.
+constexpr Shade kImageShadow = {COLOR_HIGHLIGHT, 50, -66};
+constexpr Shade kDisabledImage = {COLOR_BTNFACE, -27, 0};
+
+COLORREF Adjusted(const Shade& shade) {
+  return static_cast<COLORREF>(AdjustColor(static_cast<MenuColor>(GetSysColor(shade.systemColor)),
+                                           shade.lightnessPercent, shade.saturationPercent));
 }
 
 // One draw request's view of its item: the platform's information read by
@@ -35,7 +62,7 @@ struct DrawItemInfo {
 
   bool Separator() const { return (item.fType & MFT_SEPARATOR) != 0; }
   bool Checked() const { return (item.fState & MFS_CHECKED) != 0; }
-  bool Disabled() const { return (item.fState & 3) == 3; }
+  bool Disabled() const { return (item.fState & MFS_DISABLED) == MFS_DISABLED; }
   bool Default() const { return (item.fState & MFS_DEFAULT) != 0; }
 };
 
@@ -55,7 +82,7 @@ void FramedBox(HDC dc, const RECT& rect, COLORREF frame, COLORREF fill) {
 }
 
 void DrawSeparatorLine(HDC dc, const RECT& rect) {
-  ScopedPen pen(CreatePen(PS_SOLID, 1, Adjusted(COLOR_BTNFACE, -18, 0)));
+  ScopedPen pen(CreatePen(PS_SOLID, 1, Adjusted(kGreyedLine)));
   if (!pen) return;
   ScopedSelect penSelected(dc, pen);
   const int middle = (rect.top + rect.bottom) / 2;
@@ -65,8 +92,7 @@ void DrawSeparatorLine(HDC dc, const RECT& rect) {
 
 // The record's text, in bold for the default item.
 void DrawItemText(HDC dc, const RECT& rect, const DrawItemInfo& info) {
-  const COLORREF color =
-      info.Disabled() ? Adjusted(COLOR_BTNFACE, -18, 0) : GetSysColor(COLOR_MENUTEXT);
+  const COLORREF color = info.Disabled() ? Adjusted(kGreyedLine) : GetSysColor(COLOR_MENUTEXT);
   const COLORREF oldColor = SetTextColor(dc, color);
   HGDIOBJ current = GetCurrentObject(dc, OBJ_FONT);
   ScopedFont bold;
@@ -92,16 +118,16 @@ void DrawItemImage(HDC dc, const RECT& rect, const DrawItemInfo& info, bool sele
   if (info.Disabled() || lifted) {
     const int shift = selected && !info.Disabled() ? 1 : 0;
     ScopedIcon icon(ImageList_GetIcon(record.imageList, record.imageIndex, ILD_NORMAL));
-    ScopedBrush brush(CreateSolidBrush(shift == 1 ? Adjusted(COLOR_HIGHLIGHT, 50, -66)
-                                                  : Adjusted(COLOR_BTNFACE, -27, 0)));
+    ScopedBrush brush(
+        CreateSolidBrush(shift == 1 ? Adjusted(kImageShadow) : Adjusted(kDisabledImage)));
     if (icon && brush) {
       DrawStateA(dc, brush, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0,
-                 rect.left + 3 + shift, rect.top + 3 + shift, kImageSize, kImageSize,
-                 DST_ICON | DSS_MONO);
+                 rect.left + kImageInset + shift, rect.top + kImageInset + shift, kImageSize,
+                 kImageSize, DST_ICON | DSS_MONO);
     }
   }
   if (!info.Disabled()) {
-    const int offset = lifted ? 2 : 3;
+    const int offset = lifted ? kImageInset - 1 : kImageInset;
     ImageList_Draw(record.imageList, record.imageIndex, dc, rect.left + offset,
                    rect.top + offset, ILD_TRANSPARENT);
   }
@@ -112,78 +138,36 @@ void DrawCheckMark(HDC dc, const RECT& rect, COLORREF fill) {
   ScopedBitmap mark(LoadBitmapA(nullptr, MAKEINTRESOURCEA(OBM_CHECK)));
   if (!mark) return;
   const COLORREF oldBackground = SetBkColor(dc, fill);
-  DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(mark.get()), 0, rect.left + 5,
-             rect.top + 3, kCheckMarkWidth, kCheckMarkHeight, DST_BITMAP);
+  DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(mark.get()), 0,
+             rect.left + kCheckMarkLeft, rect.top + kCheckMarkTop, kCheckMarkWidth,
+             kCheckMarkHeight, DST_BITMAP);
   SetBkColor(dc, oldBackground);
 }
 
-}  // namespace
-
-HMENU OwnerMenu::LoadMenuResource(HINSTANCE instance, int menuId) {
-  instance_ = instance;
-  menuResourceId_ = menuId;
-  menu_ = LoadMenuA(instance, MAKEINTRESOURCEA(menuId & 0xFFFF));
-  return menu_;
+// The item's background: the framed highlight when selected, else the
+// icon bar and the text area.
+void DrawItemBackground(HDC dc, const RECT& rect, const DrawItemInfo& info, bool selected) {
+  if (selected) {
+    FramedBox(dc, rect, GetSysColor(COLOR_HIGHLIGHT),
+              Adjusted(info.Disabled() ? kDisabledHighlightFill : kHighlightFill));
+    return;
+  }
+  const LONG barRight = rect.right < kIconBarRight ? rect.right : kIconBarRight;
+  const LONG split = barRight > rect.left ? barRight : rect.left;
+  FillSolid(dc, {rect.left, rect.top, split, rect.bottom}, Adjusted(kIconBarFill));
+  FillSolid(dc, {split, rect.top, rect.right, rect.bottom}, Adjusted(kTextAreaFill));
 }
 
-const MenuItemRecord* OwnerMenu::FindRecord(UINT commandId) const {
-  for (int i = 0; i < recordCount_; ++i) {
-    if (records_[i].commandId == commandId) return &records_[i];
-  }
-  return nullptr;
+// The check box's fill, which the check mark is drawn on too.
+COLORREF CheckFill(const DrawItemInfo& info, bool selected) {
+  if (info.Disabled()) return Adjusted(kDisabledHighlightFill);
+  return Adjusted(selected ? kSelectedCheckFill : kHighlightFill);
 }
 
-void OwnerMenu::ConvertPopupItems(HMENU popup, HWND owner, HWND toolbar) {
-  const int count = GetMenuItemCount(popup);
-  if (count <= 0) return;
-  ScopedGetDC dc(owner);
-  ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
-  TEXTMETRICA metrics = {};
-  GetTextMetricsA(dc, &metrics);
-  const MenuItemHeights heights = MenuHeightsFor(metrics.tmHeight);
-
-  int widest = 0;
-  for (int position = 0; position < count; ++position) {
-    char text[sizeof(MenuItemRecord::text)] = {};
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STRING;
-    info.dwTypeData = text;
-    info.cch = sizeof text;
-    if (!GetMenuItemInfoA(popup, static_cast<UINT>(position), TRUE, &info)) continue;
-    const MenuItemRecord* record = FindRecord(info.wID);
-    if (record == nullptr && recordCount_ < kMaxRecords) {
-      MenuItemRecord& added = records_[recordCount_++];
-      added.commandId = info.wID;
-      std::memcpy(added.text, text, sizeof added.text - 1);
-      if (info.wID != 0) {
-        const LRESULT image = SendMessageA(toolbar, TB_GETBITMAP, info.wID, 0);
-        if (image > 0) {
-          added.imageIndex = static_cast<int>(image);
-          added.imageList =
-              reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar, TB_GETIMAGELIST, 0, 0));
-        }
-      }
-      record = &added;
-    }
-    // Without a record there is no text to draw: the platform keeps the item.
-    if (record == nullptr) continue;
-    if ((info.fType & MFT_OWNERDRAW) == 0) {
-      info.fMask = MIIM_ID | MIIM_FTYPE;
-      info.fType |= MFT_OWNERDRAW;
-      SetMenuItemInfoA(popup, static_cast<UINT>(position), TRUE, &info);
-    }
-    // The stored text, not what the platform reports now: an owner-drawn
-    // item reports none, and every opening must give the popup its width.
-    SIZE size = {};
-    if (GetTextExtentPoint32A(dc, record->text, static_cast<int>(std::strlen(record->text)),
-                              &size) &&
-        size.cx > widest) {
-      widest = size.cx;
-    }
-  }
-
-  const std::uint32_t itemData = PackMeasureData(widest, heights.item);
+// Gives every item of popup its size as item data: a separator its height,
+// any other item the popup's widest text and the item height.
+void StoreItemSizes(HMENU popup, int count, const MenuItemHeights& heights, int widestText) {
+  const std::uint32_t itemData = PackMeasureData(widestText, heights.item);
   for (int position = 0; position < count; ++position) {
     MENUITEMINFOA info = {};
     info.cbSize = sizeof info;
@@ -195,6 +179,81 @@ void OwnerMenu::ConvertPopupItems(HMENU popup, HWND owner, HWND toolbar) {
                           : static_cast<ULONG_PTR>(itemData);
     SetMenuItemInfoA(popup, static_cast<UINT>(position), TRUE, &info);
   }
+}
+
+}  // namespace
+
+HMENU OwnerMenu::LoadMenuResource(HINSTANCE instance, int menuId) {
+  instance_ = instance;
+  menuResourceId_ = menuId;
+  menu_ = LoadMenuA(instance, MAKEINTRESOURCEA(static_cast<WORD>(menuId)));
+  return menu_;
+}
+
+const MenuItemRecord* OwnerMenu::FindRecord(UINT commandId) const {
+  for (int i = 0; i < recordCount_; ++i) {
+    if (records_[i].commandId == commandId) return &records_[i];
+  }
+  return nullptr;
+}
+
+const MenuItemRecord* OwnerMenu::AddRecord(UINT commandId, const char* text, HWND toolbar) {
+  if (recordCount_ >= kMaxRecords) return nullptr;
+  MenuItemRecord& added = records_[recordCount_++];
+  added.commandId = commandId;
+  std::memcpy(added.text, text, sizeof added.text - 1);
+  if (commandId != 0) {
+    const LRESULT image = SendMessageA(toolbar, TB_GETBITMAP, commandId, 0);
+    if (image > 0) {
+      added.imageIndex = static_cast<int>(image);
+      added.imageList = reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar, TB_GETIMAGELIST, 0, 0));
+    }
+  }
+  return &added;
+}
+
+const MenuItemRecord* OwnerMenu::ConvertItem(HMENU popup, int position, HWND toolbar) {
+  char text[sizeof(MenuItemRecord::text)] = {};
+  MENUITEMINFOA info = {};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STRING;
+  info.dwTypeData = text;
+  info.cch = sizeof text;
+  if (!GetMenuItemInfoA(popup, static_cast<UINT>(position), TRUE, &info)) return nullptr;
+  const MenuItemRecord* record = FindRecord(info.wID);
+  if (record == nullptr) record = AddRecord(info.wID, text, toolbar);
+  // Without a record there is no text to draw: the platform keeps the item.
+  if (record == nullptr) return nullptr;
+  if ((info.fType & MFT_OWNERDRAW) == 0) {
+    info.fMask = MIIM_ID | MIIM_FTYPE;
+    info.fType |= MFT_OWNERDRAW;
+    SetMenuItemInfoA(popup, static_cast<UINT>(position), TRUE, &info);
+  }
+  return record;
+}
+
+void OwnerMenu::ConvertPopupItems(HMENU popup, HWND owner, HWND toolbar) {
+  const int count = GetMenuItemCount(popup);
+  if (count <= 0) return;
+  ScopedGetDC dc(owner);
+  ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
+  TEXTMETRICA metrics = {};
+  GetTextMetricsA(dc, &metrics);
+
+  int widest = 0;
+  for (int position = 0; position < count; ++position) {
+    const MenuItemRecord* record = ConvertItem(popup, position, toolbar);
+    if (record == nullptr) continue;
+    // The stored text, not what the platform reports now: an owner-drawn
+    // item reports none, and every opening must give the popup its width.
+    SIZE size = {};
+    if (GetTextExtentPoint32A(dc, record->text, static_cast<int>(std::strlen(record->text)),
+                              &size) &&
+        size.cx > widest) {
+      widest = size.cx;
+    }
+  }
+  StoreItemSizes(popup, count, MenuHeightsFor(metrics.tmHeight), widest);
 }
 
 void OwnerMenu::MeasureMenuItem(MEASUREITEMSTRUCT* item) const {
@@ -216,15 +275,7 @@ void OwnerMenu::DrawMenuItem(const DRAWITEMSTRUCT* item) const {
   const bool selected = (item->itemState & ODS_SELECTED) != 0;
   ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
 
-  if (selected) {
-    FramedBox(dc, rect, GetSysColor(COLOR_HIGHLIGHT),
-              info.Disabled() ? Adjusted(COLOR_BTNFACE, 73, 0) : Adjusted(COLOR_HIGHLIGHT, 70, -57));
-  } else {
-    const LONG barRight = rect.right < kIconBarRight ? rect.right : kIconBarRight;
-    const LONG split = barRight > rect.left ? barRight : rect.left;
-    FillSolid(dc, {rect.left, rect.top, split, rect.bottom}, Adjusted(COLOR_BTNFACE, 20, 0));
-    FillSolid(dc, {split, rect.top, rect.right, rect.bottom}, Adjusted(COLOR_BTNFACE, 75, 0));
-  }
+  DrawItemBackground(dc, rect, info, selected);
   if (info.Separator()) {
     DrawSeparatorLine(dc, rect);
     return;
@@ -233,14 +284,9 @@ void OwnerMenu::DrawMenuItem(const DRAWITEMSTRUCT* item) const {
 
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   DrawItemText(dc, rect, info);
-  COLORREF checkFill = Adjusted(COLOR_HIGHLIGHT, 70, -57);
-  if (info.Disabled()) {
-    checkFill = Adjusted(COLOR_BTNFACE, 73, 0);
-  } else if (selected) {
-    checkFill = Adjusted(COLOR_HIGHLIGHT, 50, -50);
-  }
+  const COLORREF checkFill = CheckFill(info, selected);
   if (info.Checked()) {
-    FramedBox(dc, {rect.left + 1, rect.top + 1, rect.left + 20, rect.bottom - 1},
+    FramedBox(dc, {rect.left + 1, rect.top + 1, rect.left + kCheckBoxRight, rect.bottom - 1},
               GetSysColor(COLOR_HIGHLIGHT), checkFill);
   }
   const bool hasImage = info.record->imageList != nullptr && info.record->imageIndex != -1;

@@ -54,6 +54,13 @@ class OwnerMenu {
   int RecordCount() const { return recordCount_; }
 
  private:
+  // Records commandId with text and the toolbar's image for it: the new
+  // record, or null when all kMaxRecords are taken.
+  const MenuItemRecord* AddRecord(UINT commandId, const char* text, HWND toolbar);
+  // Finds or makes the record of popup's item at position and makes the
+  // item drawn by the program: its record, or null when it has none.
+  const MenuItemRecord* ConvertItem(HMENU popup, int position, HWND toolbar);
+
   HINSTANCE instance_ = nullptr;
   HMENU menu_ = nullptr;
   int menuResourceId_ = 0;

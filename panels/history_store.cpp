@@ -2,12 +2,18 @@
 
 namespace quill {
 
+namespace {
+
+constexpr char kCapacityValue[] = "HistoryRecord";
+
+}  // namespace
+
 std::int32_t LoadCapacity(const HistoryKey& key) {
   DWORD value = 0;
   bool read = false;
   if (const ScopedRegKey handle = OpenRegistryKey(key)) {
     DWORD size = sizeof value;
-    read = ReadValue(handle, "HistoryRecord", &value, &size);
+    read = ReadValue(handle, kCapacityValue, &value, &size);
   }
   if (!read) {
     StoreCapacity(kDefaultHistoryCapacity, key);
@@ -17,9 +23,9 @@ std::int32_t LoadCapacity(const HistoryKey& key) {
 }
 
 void StoreCapacity(std::int32_t count, const HistoryKey& key) {
-  if (count < 10) count = 10;
+  if (count < kMinStoredHistoryCapacity) count = kMinStoredHistoryCapacity;
   if (const ScopedRegKey handle = CreateRegistryKey(key)) {
-    WriteDword(handle, "HistoryRecord", static_cast<DWORD>(count));
+    WriteDword(handle, kCapacityValue, static_cast<DWORD>(count));
   }
 }
 

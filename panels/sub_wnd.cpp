@@ -12,11 +12,24 @@
 
 namespace quill {
 
-WNDPROC SubWnd::previousEditProc = nullptr;
-
 namespace {
 
-HMENU ControlId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
+// Where the controls stand in the panel. The result list starts narrow; the
+// panel's first Move widens it and makes it reach the panel's foot.
+constexpr ControlBox kFindEditBox = {5, 5, 185, 25};
+constexpr ControlBox kFindButtonBox = {65, 40, 65, 20};
+constexpr ControlBox kFirstResultListBox = {5, 70, 145, 250};
+constexpr int kResultListLeft = 5;
+constexpr int kResultListTop = 70;  // below the Find button
+constexpr int kResultListWidth = 185;
+
+// A child control of panel at box, with the command id id.
+HWND CreateControl(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
+                   const ControlBox& box, HWND panel, int id, HINSTANCE instance) {
+  return CreateWindowExW(exStyle, className, text, style, box.x, box.y, box.width, box.height,
+                         panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                         nullptr);
+}
 
 int RowCount(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
 
@@ -52,7 +65,8 @@ void SubWnd::Move(const ControlBox& box) {
   SidePanel::Move(box);
   if (resultList == nullptr) return;
   // The list fills the panel from below the Find button to its foot.
-  PlaceControl(resultList, {5, 70, 185, box.height - 70});
+  PlaceControl(resultList,
+               {kResultListLeft, kResultListTop, kResultListWidth, box.height - kResultListTop});
 }
 
 void SubWnd::Clear() {
@@ -63,7 +77,8 @@ void SubWnd::Clear() {
 LRESULT SubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      return OnCreate(window) ? 0 : -1;
+      OnCreate(window);
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -82,28 +97,30 @@ LRESULT SubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int SubWnd::OnCreate(HWND window) {
+void SubWnd::OnCreate(HWND window) {
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
-  findButton = CreateWindowExW(0, L"BUTTON", L"Find", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 65,
-                               40, 65, 20, window, ControlId(IDC_FIND_BUTTON), instance, nullptr);
-  findEdit = CreateWindowExW(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, L"EDIT", L"",
-                             WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 5, 5, 185, 25,
-                             window, ControlId(IDC_FIND_EDIT), instance, nullptr);
-  resultList = CreateWindowExW(0, L"LISTBOX", L"",
-                               WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 5, 70,
-                               145, 250, window, ControlId(IDC_RESULT_LIST), instance, nullptr);
+  findButton = CreateControl(0, L"BUTTON", L"Find", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                             kFindButtonBox, window, IDC_FIND_BUTTON, instance);
+  findEdit = CreateControl(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, L"EDIT", L"",
+                           WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, kFindEditBox,
+                           window, IDC_FIND_EDIT, instance);
+  resultList = CreateControl(0, L"LISTBOX", L"",
+                             WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY,
+                             kFirstResultListBox, window, IDC_RESULT_LIST, instance);
   // The box takes no more than a search accepts, so that what the user
   // types is never silently refused; a longer text set from code still is.
   SendMessageW(findEdit, EM_LIMITTEXT, kMaxFindUnits, 0);
-  previousEditProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+  SetWindowLongPtrW(findEdit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  editProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
       findEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubWnd::FindEditProc)));
-  return 1;
 }
 
 LRESULT CALLBACK SubWnd::FindEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_KEYDOWN) SendMessageW(GetParent(window), WM_KEYDOWN, wParam, lParam);
-  if (previousEditProc == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  return CallWindowProcW(previousEditProc, window, message, wParam, lParam);
+  const auto* panel = reinterpret_cast<const SubWnd*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  const WNDPROC editProc = panel != nullptr ? panel->editProc_ : nullptr;
+  if (editProc == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  return CallWindowProcW(editProc, window, message, wParam, lParam);
 }
 
 void SubWnd::OnPaint(HWND window) {

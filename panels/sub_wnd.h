@@ -38,10 +38,6 @@ class SubWnd : public SidePanel {
   HWND resultList = nullptr;
   HWND findEdit = nullptr;
 
-  // The text box's own window procedure, which the panel's replacement
-  // passes every message on to (there is only one find panel).
-  static WNDPROC previousEditProc;
-
   // Registers "SubWnd" and creates the panel, with its three controls, as a
   // child of mainWindow at box.
   HWND Create(HWND mainWindow, const ControlBox& box);
@@ -62,7 +58,8 @@ class SubWnd : public SidePanel {
   void PickResult();
 
  private:
-  int OnCreate(HWND window);
+  // Creates the text box, the button and the result list.
+  void OnCreate(HWND window);
   void OnPaint(HWND window);
   void OnKeyDown(WPARAM key);
   void OnCommand(int id, int code, HWND control);
@@ -70,8 +67,12 @@ class SubWnd : public SidePanel {
   void ListMatches(const int* matches, std::size_t count);
 
   // The text box's replacement procedure: key presses go to the panel
-  // first, so that Enter searches.
+  // first, so that Enter searches. The box's user data is its panel.
   static LRESULT CALLBACK FindEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  // The text box's own window procedure, which FindEditProc passes every
+  // message on to; set when the panel is created.
+  WNDPROC editProc_ = nullptr;
 };
 
 }  // namespace quill

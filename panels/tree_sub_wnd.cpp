@@ -18,28 +18,25 @@ namespace {
 constexpr int kTreeInset = 5;
 constexpr COLORREF kSeeThrough = RGB(0, 255, 0);
 
-struct ImageListCloser {
-  void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
-};
-using ScopedImageList = ScopedHandle<HIMAGELIST, ImageListCloser>;
-
-// The tree's images: made by the first panel that is created and kept for
-// the rest of the run (a tree does not destroy its image list).
-ScopedImageList shelfImages;
+// The tree's size until the main window first places the panel.
+constexpr int kFirstTreeWidth = 145;
+constexpr int kFirstTreeHeight = 150;
+// The image list's first room and growth, in images; adding the bitmap's
+// cells makes what room they need.
+constexpr int kFirstImageRoom = 2;
+constexpr int kImageRoomStep = 0;
 
 // Bitmap 151 cut into 19 x 17 cells, green seen through: the list, or
 // null when it cannot be made.
-HIMAGELIST ShelfImages(HINSTANCE instance) {
-  if (shelfImages) return shelfImages.get();
+ScopedImageList MakeShelfImages(HINSTANCE instance) {
   // Colour cells: the default depth of a masked list would round the art
   // to 16 colours.
-  ScopedImageList images(
-      ImageList_Create(IMG_TREE_WIDTH, IMG_TREE_HEIGHT, ILC_MASK | ILC_COLOR24, 2, 0));
-  if (!images) return nullptr;
+  ScopedImageList images(ImageList_Create(IMG_TREE_WIDTH, IMG_TREE_HEIGHT, ILC_MASK | ILC_COLOR24,
+                                          kFirstImageRoom, kImageRoomStep));
+  if (!images) return {};
   ScopedBitmap bitmap(LoadBitmapW(instance, MAKEINTRESOURCEW(IDB_TREE)));
-  if (!bitmap || ImageList_AddMasked(images, bitmap, kSeeThrough) < 0) return nullptr;
-  shelfImages = std::move(images);
-  return shelfImages.get();
+  if (!bitmap || ImageList_AddMasked(images, bitmap, kSeeThrough) < 0) return {};
+  return images;
 }
 
 // The book's title as a tree item shows it; empty for a closed book.
@@ -64,6 +61,10 @@ LRESULT TreeSubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_DESTROY:
       OnDestroy();
       return 0;
+    case WM_NCDESTROY:
+      // The tree went before its parent: no one draws with the images now.
+      images_.reset();
+      return DefWindowProcW(window, message, wParam, lParam);
     case WM_PAINT:
       OnPaint(window);
       return 0;
@@ -77,19 +78,20 @@ LRESULT TreeSubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   }
 }
 
-int TreeSubWnd::OnCreate(HWND window, const CREATESTRUCTW& create) {
+bool TreeSubWnd::OnCreate(HWND window, const CREATESTRUCTW& create) {
   tree = CreateWindowExW(0, WC_TREEVIEWW, L"TreeSubWnd",
                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
                              TVS_LINESATROOT,
-                         0, 0, 145, 150, window, nullptr, create.hInstance, nullptr);
-  HIMAGELIST images = ShelfImages(create.hInstance);
-  if (images == nullptr) return 0;
-  SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+                         0, 0, kFirstTreeWidth, kFirstTreeHeight, window, nullptr,
+                         create.hInstance, nullptr);
+  images_ = MakeShelfImages(create.hInstance);
+  if (!images_) return false;
+  SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.get()));
   Populate();
   for (HTREEITEM item : {rootItem, categoryItems[0], categoryItems[1]}) {
     SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
   }
-  return 1;
+  return true;
 }
 
 void TreeSubWnd::OnDestroy() {

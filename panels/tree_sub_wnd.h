@@ -14,6 +14,7 @@
 #include "book/buffer_sizes.h"
 #include "books/shelf_table.h"
 #include "panels/side_panel.h"
+#include "win/scoped_win.h"
 
 namespace quill {
 
@@ -54,7 +55,9 @@ class TreeSubWnd : public SidePanel {
   LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  int OnCreate(HWND window, const CREATESTRUCTW& create);
+  // Creates the tree with its images and items: false when the images
+  // cannot be made, which fails the panel's creation.
+  bool OnCreate(HWND window, const CREATESTRUCTW& create);
   void OnDestroy();
   void OnPaint(HWND window);
   LRESULT OnTreeNotify(const NMHDR* header);
@@ -64,6 +67,9 @@ class TreeSubWnd : public SidePanel {
   void ReadInstallFolder();
 
   InstallFolderSource installed_;
+  // The tree's images: made with the panel's window and destroyed after it
+  // and its tree are gone.
+  ScopedImageList images_;
 };
 
 }  // namespace quill

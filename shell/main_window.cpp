@@ -165,7 +165,7 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 bool MainWindow::OnCreate(HWND window, const CREATESTRUCTW& create) {
   instance_ = create.hInstance;
   InitCommonControls();
-  ResetSpeechSettings();
+  speechSettings_ = SpeechSettings{};
   if (!toolbar_.Create(window, instance_, CreationLayout(sidePanel_).rebar)) {
     ShowError(nullptr, "Could not create rebar.", nullptr);
   }

@@ -152,6 +152,8 @@ class MainWindow : public WindowBase {
   WindowPlaces places_;
   BookFileDialog openDialog_;
   TypingState typing_;
+  // What "Voice" applies; the Voice Setting dialog's OK changes it.
+  SpeechSettings speechSettings_;
   SidePanelState sidePanel_ = kShelfPanel;
   int clientWidth_ = 0;
   int clientHeight_ = 0;

@@ -67,10 +67,10 @@ void MainWindow::OnCommand(HWND window, int id, HWND control, int code) {
       OpenWebPage();
       break;
     case IDM_SPEAK:
-      SpeakCurrentKey(Speech(), session_.Started() ? &session_.Book() : nullptr, speechSettings);
+      SpeakCurrentKey(Speech(), session_.Started() ? &session_.Book() : nullptr, speechSettings_);
       break;
     case IDM_VOICE_SETTING:
-      ShowVoiceDialog(instance_, window, Speech());
+      ShowVoiceDialog(instance_, window, Speech(), speechSettings_);
       break;
     default:
       break;

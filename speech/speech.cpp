@@ -10,18 +10,14 @@
 #include <memory>
 #include <vector>
 
-#include "win/ansi_text.h"
 #include "display/entry_format.h"
-#include "win/scoped_win.h"
 #include "speech/audio_format.h"
 #include "speech/co_task_mem.h"
+#include "win/ansi_text.h"
+#include "win/message_box.h"
+#include "win/scoped_win.h"
 
 namespace quill {
-
-SpeechSettings speechSettings;
-int pendingVolume = 128;
-int pendingRate = 0;
-int pendingFormatIndex = kDefaultFormatIndex;
 
 namespace {
 
@@ -29,9 +25,8 @@ namespace {
 // or the book's own text buffer size, whichever is larger.
 constexpr std::size_t kSpeechTextUnits = 512;
 
-void ShowSpeechError(const char* text) {
-  MessageBoxA(GetForegroundWindow(), text, "ERROR", MB_OK);
-}
+// A request has no window of its own: the window in front owns the message.
+void ShowSpeechError(const char* text) { ShowError(GetForegroundWindow(), text); }
 
 // Lets the voice speak in the user's voice choice; a voice no longer
 // installed leaves the service's default.
@@ -44,13 +39,6 @@ void ApplyVoiceChoice(SpeechApi& api, SpeechVoice& voice, const std::wstring& vo
 }
 
 }  // namespace
-
-void ResetSpeechSettings() {
-  speechSettings = SpeechSettings{};
-  pendingVolume = speechSettings.volume;
-  pendingRate = speechSettings.rate;
-  pendingFormatIndex = speechSettings.formatIndex;
-}
 
 HRESULT MakeStreamFormat(int streamFormat, GUID* formatId, WAVEFORMATEX** waveFormat) {
   if (formatId == nullptr || waveFormat == nullptr) return E_INVALIDARG;

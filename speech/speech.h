@@ -8,28 +8,24 @@
 #include <string>
 
 #include "book/book_file.h"
+#include "speech/audio_format.h"
 #include "speech/speech_api.h"
 
 namespace quill {
 
-// What a "Voice" request applies. Held for the run, never stored; the Voice
+// The volume a run starts with, above the slider's 0..100: the Voice
+// Setting dialog shows it as 100 but keeps 128 until the user moves it.
+inline constexpr int kDefaultSpeechVolume = 128;
+
+// What a "Voice" request applies. The main window holds one for the run,
+// never stored, starting from these defaults when it is created; the Voice
 // Setting dialog's OK changes it.
 struct SpeechSettings {
-  int volume = 128;  // passed as its low 16 bits; above the slider's 0..100
-  int rate = 0;      // -10..10 from the slider
-  int formatIndex = 18;  // row of AudioFormatTable
+  int volume = kDefaultSpeechVolume;      // passed as its low 16 bits
+  int rate = 0;                           // -10..10 from the slider
+  int formatIndex = kDefaultFormatIndex;  // row of AudioFormatTable
   std::wstring voiceId;  // token id of the chosen voice; empty: the service's default
 };
-
-// The run's settings, and the dialog's pending copies of the first three.
-extern SpeechSettings speechSettings;
-extern int pendingVolume;
-extern int pendingRate;
-extern int pendingFormatIndex;
-
-// Puts the settings and the pending copies back to their defaults (128, 0,
-// 18, the default voice); done when the main window is created.
-void ResetSpeechSettings();
 
 // The speech service's names of the two token categories.
 inline constexpr wchar_t kAudioOutputCategory[] =

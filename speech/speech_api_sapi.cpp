@@ -136,6 +136,7 @@ class SapiApi : public SpeechApi {
 }  // namespace
 
 SpeechApi& PlatformSpeechApi() {
+  // The object holds no state of its own, only the way to the service.
   static SapiApi api;
   return api;
 }

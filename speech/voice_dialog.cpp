@@ -1,5 +1,5 @@
 // The Voice Setting dialog: it edits pending copies of the speech settings
-// and writes them into speechSettings only on OK.
+// and writes them into the caller's settings only on OK.
 #include "speech/voice_dialog.h"
 
 #include <commctrl.h>
@@ -31,6 +31,36 @@ constexpr int kRatePage = 5;
 constexpr int kVolumeMin = 0;
 constexpr int kVolumeMax = 100;
 constexpr int kVolumePage = 10;
+
+// Windows 2000 and later tell the user's interface language.
+constexpr DWORD kFirstUiLanguageMajorVersion = 5;
+// Right-to-left and Thai interfaces describe their voices in English.
+constexpr LANGID kArabic = MAKELANGID(LANG_ARABIC, SUBLANG_ARABIC_SAUDI_ARABIA);
+constexpr LANGID kHebrew = MAKELANGID(LANG_HEBREW, SUBLANG_DEFAULT);
+constexpr LANGID kThai = MAKELANGID(LANG_THAI, SUBLANG_DEFAULT);
+constexpr LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+static_assert(kArabic == 0x401 && kHebrew == 0x40D && kThai == 0x41E && kEnglish == 0x409);
+
+// What one opening of the dialog works with: the service whose voices it
+// lists, the settings OK writes into, and the pending values the controls
+// change until then (each opening starts them from the settings).
+struct VoiceDialogState {
+  SpeechApi* api = nullptr;
+  SpeechSettings* settings = nullptr;
+  int pendingVolume = kDefaultSpeechVolume;
+  int pendingRate = 0;
+  int pendingFormatIndex = kDefaultFormatIndex;
+  // Whether the user picked a voice from the list since the dialog opened.
+  // Until then OK stores no voice, so that the speech service's default
+  // (even one changed later in the run) is spoken in.
+  bool voicePicked = false;
+};
+
+// The state of an open dialog, kept in its user data; null before
+// WM_INITDIALOG.
+VoiceDialogState* StateOf(HWND dialog) {
+  return reinterpret_cast<VoiceDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 // A trackbar range: the low end in the low word, the high end in the high
 // word, each a signed 16-bit number.
@@ -97,51 +127,48 @@ LANGID HexRegistryLanguage(const char* path, const char* name) {
 
 using UiLanguageFunction = LANGID(WINAPI*)();
 
-// Whether the user picked a voice from the list since the dialog opened.
-// Until then OK stores no voice, so that the speech service's default (even
-// one changed later in the run) is spoken in.
-bool voicePicked = false;
-
 // The dialog's handlers.
 
-BOOL OnInitDialog(HWND dialog, SpeechApi* api) {
-  pendingVolume = speechSettings.volume;
-  pendingRate = speechSettings.rate;
-  pendingFormatIndex = speechSettings.formatIndex;
-  voicePicked = false;
-
+void FillFormatList(HWND dialog, int selectedRow) {
   for (int row = 0; row < kAudioFormatCount; ++row) {
     SendDlgItemMessageA(dialog, IDC_FORMAT_LIST, CB_ADDSTRING, 0,
                         reinterpret_cast<LPARAM>(AudioFormatTable[row].label));
     SendDlgItemMessageA(dialog, IDC_FORMAT_LIST, CB_SETITEMDATA, static_cast<WPARAM>(row),
                         AudioFormatTable[row].streamFormat);
   }
-  SendDlgItemMessageA(dialog, IDC_FORMAT_LIST, CB_SETCURSEL,
-                      static_cast<WPARAM>(speechSettings.formatIndex), 0);
+  SendDlgItemMessageA(dialog, IDC_FORMAT_LIST, CB_SETCURSEL, static_cast<WPARAM>(selectedRow), 0);
+}
 
-  SendDlgItemMessageA(dialog, IDC_RATE_SLIDER, TBM_SETRANGE, TRUE, SliderRange(kRateMin, kRateMax));
-  SendDlgItemMessageA(dialog, IDC_RATE_SLIDER, TBM_SETPOS, TRUE, speechSettings.rate);
-  SendDlgItemMessageA(dialog, IDC_RATE_SLIDER, TBM_SETPAGESIZE, 0, kRatePage);
-  SendDlgItemMessageA(dialog, IDC_VOLUME_SLIDER, TBM_SETRANGE, TRUE,
-                      SliderRange(kVolumeMin, kVolumeMax));
-  SendDlgItemMessageA(dialog, IDC_VOLUME_SLIDER, TBM_SETPOS, TRUE, speechSettings.volume);
-  SendDlgItemMessageA(dialog, IDC_VOLUME_SLIDER, TBM_SETPAGESIZE, 0, kVolumePage);
+void SetUpSlider(HWND dialog, int slider, int low, int high, int position, int page) {
+  SendDlgItemMessageA(dialog, slider, TBM_SETRANGE, TRUE, SliderRange(low, high));
+  SendDlgItemMessageA(dialog, slider, TBM_SETPOS, TRUE, position);
+  SendDlgItemMessageA(dialog, slider, TBM_SETPAGESIZE, 0, page);
+}
 
-  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(api));
-  if (api != nullptr) {
-    FillVoiceList(*api, GetDlgItem(dialog, IDC_VOICE_LIST), speechSettings.voiceId.c_str());
-  }
+BOOL OnInitDialog(HWND dialog, VoiceDialogState* state) {
+  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+  const SpeechSettings& settings = *state->settings;
+  state->pendingVolume = settings.volume;
+  state->pendingRate = settings.rate;
+  state->pendingFormatIndex = settings.formatIndex;
+  state->voicePicked = false;
+
+  FillFormatList(dialog, settings.formatIndex);
+  SetUpSlider(dialog, IDC_RATE_SLIDER, kRateMin, kRateMax, settings.rate, kRatePage);
+  SetUpSlider(dialog, IDC_VOLUME_SLIDER, kVolumeMin, kVolumeMax, settings.volume, kVolumePage);
+
+  FillVoiceList(*state->api, GetDlgItem(dialog, IDC_VOICE_LIST), settings.voiceId.c_str());
   return TRUE;
 }
 
-BOOL OnHScroll(HWND slider) {
+BOOL OnHScroll(VoiceDialogState& state, HWND slider) {
   const int position = static_cast<int>(SendMessageA(slider, TBM_GETPOS, 0, 0));
   switch (GetDlgCtrlID(slider)) {
     case IDC_VOLUME_SLIDER:
-      pendingVolume = position;
+      state.pendingVolume = position;
       break;
     case IDC_RATE_SLIDER:
-      pendingRate = position;
+      state.pendingRate = position;
       break;
     default:
       break;
@@ -149,23 +176,24 @@ BOOL OnHScroll(HWND slider) {
   return TRUE;
 }
 
-void OnOk(HWND dialog) {
-  speechSettings.volume = pendingVolume;
-  speechSettings.rate = pendingRate;
-  speechSettings.formatIndex = pendingFormatIndex;
+void OnOk(HWND dialog, const VoiceDialogState& state) {
+  SpeechSettings& settings = *state.settings;
+  settings.volume = state.pendingVolume;
+  settings.rate = state.pendingRate;
+  settings.formatIndex = state.pendingFormatIndex;
   HWND voices = GetDlgItem(dialog, IDC_VOICE_LIST);
   const LRESULT chosen = SendMessageA(voices, CB_GETCURSEL, 0, 0);
-  if (voicePicked && chosen != CB_ERR) {
+  if (state.voicePicked && chosen != CB_ERR) {
     std::wstring id = VoiceItemId(voices, chosen);
-    if (!id.empty()) speechSettings.voiceId = std::move(id);
+    if (!id.empty()) settings.voiceId = std::move(id);
   }
   EndDialog(dialog, IDOK);
 }
 
-BOOL OnCommand(HWND dialog, int id, int code) {
+BOOL OnCommand(HWND dialog, VoiceDialogState& state, int id, int code) {
   switch (id) {
     case IDOK:
-      OnOk(dialog);
+      OnOk(dialog, state);
       return TRUE;
     case IDCANCEL:
       EndDialog(dialog, IDCANCEL);
@@ -174,11 +202,11 @@ BOOL OnCommand(HWND dialog, int id, int code) {
       // Only a choice from the list counts, never text typed into the field.
       if (code == CBN_SELCHANGE) {
         const LRESULT row = SendDlgItemMessageA(dialog, IDC_FORMAT_LIST, CB_GETCURSEL, 0, 0);
-        if (row >= 0 && row < kAudioFormatCount) pendingFormatIndex = static_cast<int>(row);
+        if (row >= 0 && row < kAudioFormatCount) state.pendingFormatIndex = static_cast<int>(row);
       }
       return FALSE;
     case IDC_VOICE_LIST:
-      if (code == CBN_SELCHANGE) voicePicked = true;
+      if (code == CBN_SELCHANGE) state.voicePicked = true;
       return FALSE;
     default:
       return FALSE;
@@ -187,27 +215,34 @@ BOOL OnCommand(HWND dialog, int id, int code) {
 
 void OnDestroy(HWND dialog) { ClearVoiceList(GetDlgItem(dialog, IDC_VOICE_LIST)); }
 
-}  // namespace
-
-INT_PTR ShowVoiceDialog(HINSTANCE instance, HWND owner, SpeechApi& api) {
-  return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_VOICE_SETTING), owner, VoiceDialogProc,
-                         reinterpret_cast<LPARAM>(&api));
-}
-
+// lParam of the opening is the VoiceDialogState of this opening.
 INT_PTR CALLBACK VoiceDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    return OnInitDialog(dialog, reinterpret_cast<VoiceDialogState*>(lParam));
+  }
+  VoiceDialogState* state = StateOf(dialog);
+  if (state == nullptr) return FALSE;
   switch (message) {
-    case WM_INITDIALOG:
-      return OnInitDialog(dialog, reinterpret_cast<SpeechApi*>(lParam));
     case WM_HSCROLL:
-      return OnHScroll(reinterpret_cast<HWND>(lParam));
+      return OnHScroll(*state, reinterpret_cast<HWND>(lParam));
     case WM_COMMAND:
-      return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+      return OnCommand(dialog, *state, LOWORD(wParam), HIWORD(wParam));
     case WM_DESTROY:
       OnDestroy(dialog);
       return FALSE;
     default:
       return FALSE;
   }
+}
+
+}  // namespace
+
+INT_PTR ShowVoiceDialog(HINSTANCE instance, HWND owner, SpeechApi& api, SpeechSettings& settings) {
+  VoiceDialogState state;
+  state.api = &api;
+  state.settings = &settings;
+  return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_VOICE_SETTING), owner, VoiceDialogProc,
+                         reinterpret_cast<LPARAM>(&state));
 }
 
 HRESULT FillVoiceList(SpeechApi& api, HWND combo, const wchar_t* selectId) {
@@ -258,7 +293,8 @@ LANGID VoiceDescriptionLanguage() {
   version.dwOSVersionInfoSize = sizeof version;
   LANGID language = 0;
   if (GetVersionExA(&version)) {
-    if (version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 5) {
+    if (version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
+        version.dwMajorVersion >= kFirstUiLanguageMajorVersion) {
       const FARPROC found = GetProcAddress(GetModuleHandleA("kernel32.dll"),
                                            "GetUserDefaultUILanguage");
       const auto uiLanguage =
@@ -266,8 +302,7 @@ LANGID VoiceDescriptionLanguage() {
       if (uiLanguage != nullptr) language = uiLanguage();
     } else if (version.dwPlatformId == VER_PLATFORM_WIN32_NT) {
       language = HexRegistryLanguage(".DEFAULT\\Control Panel\\International", "Locale");
-      // Right-to-left and Thai interfaces describe their voices in English.
-      if (language == 0x401 || language == 0x40D || language == 0x41E) language = 0x409;
+      if (language == kArabic || language == kHebrew || language == kThai) language = kEnglish;
     } else {
       language = HexRegistryLanguage(".Default\\Control Panel\\desktop\\ResourceLocale", nullptr);
     }

@@ -4,18 +4,16 @@
 
 #include <windows.h>
 
+#include "speech/speech.h"
 #include "speech/speech_api.h"
 
 namespace quill {
 
-// Opens the dialog modally over owner, listing the voices that api knows:
-// 1 when it was closed with OK (the choices are then in speechSettings), 2
-// for Cancel, Escape or the close box (speechSettings unchanged).
-INT_PTR ShowVoiceDialog(HINSTANCE instance, HWND owner, SpeechApi& api);
-
-// The dialog procedure; the opening's lParam is the SpeechApi to list the
-// voices of.
-INT_PTR CALLBACK VoiceDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Opens the dialog modally over owner, showing settings and listing the
+// voices that api knows: IDOK when it was closed with OK (the choices are
+// then in settings), IDCANCEL for Cancel, Escape or the close box (settings
+// unchanged).
+INT_PTR ShowVoiceDialog(HINSTANCE instance, HWND owner, SpeechApi& api, SpeechSettings& settings);
 
 // Adds the installed voices' descriptions to combo, each item holding its
 // token (released by the caller when the list goes), and selects the voice

@@ -6,38 +6,50 @@
 
 namespace quill {
 
-int ToAnsi(UINT codePage, DWORD flags, const char16_t* text, std::size_t units, AnsiText* out) {
+namespace {
+
+// The first halves of UTF-16 surrogate pairs.
+constexpr char16_t kHighSurrogateFirst = 0xD800;
+constexpr char16_t kHighSurrogateLast = 0xDBFF;
+
+bool IsHighSurrogate(char16_t unit) {
+  return unit >= kHighSurrogateFirst && unit <= kHighSurrogateLast;
+}
+
+}  // namespace
+
+bool ToAnsi(UINT codePage, DWORD flags, const char16_t* text, std::size_t units, AnsiText* out) {
   out->bytes.reset();
   out->length = 0;
-  if (units > INT_MAX) return 0;
+  if (units > INT_MAX) return false;
   if (units == 0) {
     out->bytes.reset(new (std::nothrow) char[1]);
-    if (!out->bytes) return 0;
+    if (!out->bytes) return false;
     out->bytes[0] = 0;
-    return 1;
+    return true;
   }
   const int wideUnits = static_cast<int>(units);
   const int needed = WideCharToMultiByte(codePage, flags, AsWide(text), wideUnits, nullptr, 0,
                                          nullptr, nullptr);
-  if (needed <= 0 || needed == INT_MAX) return 0;
+  if (needed <= 0 || needed == INT_MAX) return false;
   std::unique_ptr<char[]> bytes(new (std::nothrow) char[static_cast<std::size_t>(needed) + 1]);
-  if (!bytes) return 0;
+  if (!bytes) return false;
   const int written = WideCharToMultiByte(codePage, flags, AsWide(text), wideUnits, bytes.get(),
                                           needed, nullptr, nullptr);
-  if (written <= 0) return 0;
+  if (written <= 0) return false;
   bytes[static_cast<std::size_t>(written)] = 0;
   out->bytes = std::move(bytes);
   out->length = static_cast<std::size_t>(written);
-  return 1;
+  return true;
 }
 
-int KeyToAnsi(const char16_t* key, char* out, std::size_t outBytes, DWORD flags) {
-  if (outBytes == 0) return 0;
+bool KeyToAnsi(const char16_t* key, char* out, std::size_t outBytes, DWORD flags) {
+  if (outBytes == 0) return false;
   const int capacity = outBytes > INT_MAX ? INT_MAX : static_cast<int>(outBytes);
   const int n = WideCharToMultiByte(CP_ACP, flags, AsWide(key), -1, out, capacity, nullptr, nullptr);
   if (n <= 0) out[0] = 0;
   out[outBytes - 1] = 0;
-  return n > 0 ? 1 : 0;
+  return n > 0;
 }
 
 std::size_t FromAnsi(UINT codePage, const char* source, std::size_t sourceBytes,
@@ -57,7 +69,7 @@ std::size_t FromAnsi(UINT codePage, const char* source, std::size_t sourceBytes,
   if (units > capacityUnits - 1) {
     units = capacityUnits - 1;
     // Never end on the first half of a surrogate pair.
-    if (units > 0 && whole[units - 1] >= 0xD800 && whole[units - 1] <= 0xDBFF) --units;
+    if (units > 0 && IsHighSurrogate(whole[units - 1])) --units;
   }
   std::memcpy(destination, whole.get(), units * sizeof(char16_t));
   destination[units] = 0;

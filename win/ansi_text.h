@@ -20,15 +20,17 @@ struct AnsiText {
 
 // Converts units of UTF-16 (terminator not needed) into codePage. The buffer
 // is sized for the converted text itself, so a text comes out whole in any
-// code page, a multi-byte one included: 1, or 0 when the conversion or the
-// allocation fails.
-int ToAnsi(UINT codePage, DWORD flags, const char16_t* text, std::size_t units, AnsiText* out);
+// code page, a multi-byte one included: true, or false (out empty) when the
+// conversion or the allocation fails.
+[[nodiscard]] bool ToAnsi(UINT codePage, DWORD flags, const char16_t* text, std::size_t units,
+                          AnsiText* out);
 
 // Converts a zero-terminated UTF-16 key or word into outBytes bytes of out
 // in the ANSI code page, with the WideCharToMultiByte flags the caller
 // needs, always leaving out zero-terminated; a text that does not fit comes
-// out empty rather than cut: 1, or 0 when it came out empty that way.
-int KeyToAnsi(const char16_t* key, char* out, std::size_t outBytes, DWORD flags);
+// out empty rather than cut: true, or false when it came out empty that
+// way (callers that show the empty text need not look).
+bool KeyToAnsi(const char16_t* key, char* out, std::size_t outBytes, DWORD flags);
 
 // Converts a zero-terminated ANSI text of at most sourceBytes bytes into
 // destination (capacityUnits units, the terminator included), cutting what

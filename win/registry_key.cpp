@@ -6,6 +6,13 @@
 
 namespace quill {
 
+namespace {
+
+// The longest text value the program reads, its terminator included.
+constexpr std::size_t kLongestText = 1024;
+
+}  // namespace
+
 ScopedRegKey OpenRegistryKey(const RegistryKey& key) {
   ScopedRegKey handle;
   if (RegOpenKeyExW(key.root, Widen(key.path).c_str(), 0, KEY_READ, handle.put()) !=

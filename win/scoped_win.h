@@ -1,13 +1,15 @@
 #pragma once
 
 // Scoped owners for what the shell acquires from Windows and must give back:
-// device contexts, objects selected into them, GDI objects, icons, registry
-// keys, COM pointers and the COM apartment. Each owns one handle, is
-// move-only, and gives it back when it goes out of scope, so the window code
-// never writes a release call by hand (and an early return cannot leak).
+// device contexts, objects selected into them, GDI objects, icons, image
+// lists, registry keys, COM pointers and the COM apartment. Each owns one
+// handle, is move-only, and gives it back when it goes out of scope, so the
+// window code never writes a release call by hand (and an early return
+// cannot leak).
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <objbase.h>
 
 #include <utility>
@@ -58,6 +60,9 @@ struct GdiObjectCloser {
 struct IconCloser {
   void operator()(HICON icon) const { DestroyIcon(icon); }
 };
+struct ImageListCloser {
+  void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
+};
 struct RegKeyCloser {
   void operator()(HKEY key) const { RegCloseKey(key); }
 };
@@ -78,6 +83,10 @@ using ScopedBitmap = ScopedGdiObj<HBITMAP>;
 
 // An icon loaded or created for this program, destroyed with DestroyIcon.
 using ScopedIcon = ScopedHandle<HICON, IconCloser>;
+
+// An image list this program made, destroyed with ImageList_Destroy (a
+// control the list is set on does not destroy it).
+using ScopedImageList = ScopedHandle<HIMAGELIST, ImageListCloser>;
 
 // An opened or created registry key, closed with RegCloseKey.
 using ScopedRegKey = ScopedHandle<HKEY, RegKeyCloser>;

@@ -4,6 +4,13 @@
 
 namespace quill {
 
+namespace {
+
+// Font sizes are in points, 72 to the inch.
+constexpr int kPointsPerInch = 72;
+
+}  // namespace
+
 LRESULT CALLBACK BaseWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   WindowBase* object = nullptr;
   if (message == WM_CREATE) {
@@ -33,7 +40,7 @@ void RegisterWindowClass(HINSTANCE instance, const wchar_t* className) {
   wc.hInstance = instance;
   wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
   wc.hIconSm = wc.hIcon;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);  // the same cursor whichever way it is asked for
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);  // IDC_ARROW is spelt for LoadCursor's character set
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = className;
   RegisterClassExW(&wc);
@@ -43,8 +50,8 @@ ScopedFont FontFromPoints(HDC dc, int points, PointRounding rounding, BYTE charS
                           const wchar_t* face) {
   const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
   LOGFONTW font{};
-  font.lfHeight = rounding == PointRounding::kNearest ? -MulDiv(points, dpi, 72)
-                                                      : -(points * dpi / 72);
+  font.lfHeight = rounding == PointRounding::kNearest ? -MulDiv(points, dpi, kPointsPerInch)
+                                                      : -(points * dpi / kPointsPerInch);
   font.lfWeight = FW_NORMAL;
   font.lfCharSet = charSet;
   if (face != nullptr) lstrcpynW(font.lfFaceName, face, LF_FACESIZE);

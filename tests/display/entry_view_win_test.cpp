@@ -83,7 +83,7 @@ class EntryDisplayTest : public ::testing::Test {
   std::vector<COLORREF> Show(int entry, int sidePanel) {
     window_->Fill(kArea, kMarker);
     EXPECT_EQ(book_.SetCurrentEntry(entry), 1);
-    EXPECT_EQ(ShowCurrentEntry(book_, window_->Panes(), window_->Window(), Strip(sidePanel)), 1);
+    EXPECT_TRUE(ShowCurrentEntry(book_, window_->Panes(), window_->Window(), Strip(sidePanel)));
     return window_->Capture(kArea);
   }
 
@@ -206,7 +206,7 @@ TEST_F(EntryDisplayTest, AClosedBookShowsNotFoundAndNoGlyphs) {
   Show(Entry(u"book"), 0);
   book_.Close();
   window_->Fill(kArea, kMarker);
-  EXPECT_EQ(ShowCurrentEntry(book_, window_->Panes(), window_->Window(), Strip(0)), 1);
+  EXPECT_TRUE(ShowCurrentEntry(book_, window_->Panes(), window_->Window(), Strip(0)));
   const std::vector<COLORREF> area = window_->Capture(kArea);
   EXPECT_EQ(window_->PaneText(), u"\r\n <Not Found!>");
   EXPECT_EQ(Marked(area, 5, kBandRight), 0);
@@ -280,7 +280,7 @@ TEST(AnsiTextTest, AContentComesOutWholeInAMultiByteCodePage) {
   std::u16string wide;
   for (int i = 0; i < 6000; ++i) wide += (i % 3 == 0) ? u'\x4E2D' : (i % 3 == 1 ? u'\xE9' : u'a');
   AnsiText text;
-  ASSERT_EQ(ToAnsi(CP_UTF8, 0, wide.c_str(), wide.size(), &text), 1);
+  ASSERT_TRUE(ToAnsi(CP_UTF8, 0, wide.c_str(), wide.size(), &text));
   EXPECT_EQ(text.length, 2000u * 3 + 2000u * 2 + 2000u);
   EXPECT_EQ(std::strlen(text.c_str()), text.length);
   char16_t back[6001];
@@ -289,7 +289,7 @@ TEST(AnsiTextTest, AContentComesOutWholeInAMultiByteCodePage) {
   // Too small a destination keeps what fits instead of nothing.
   EXPECT_EQ(FromAnsi(CP_UTF8, text.c_str(), text.length + 1, back, 11), 10u);
   EXPECT_EQ(std::u16string(back), wide.substr(0, 10));
-  ASSERT_EQ(ToAnsi(CP_UTF8, 0, u"", 0, &text), 1);
+  ASSERT_TRUE(ToAnsi(CP_UTF8, 0, u"", 0, &text));
   EXPECT_STREQ(text.c_str(), "");
 }
 
@@ -301,7 +301,7 @@ TEST_F(EntryDisplayTest, ALongContentFillsThePaneWhateverTheCodePage) {
   layout.lineSeparator = u'|';
   BookFile wide;
   ASSERT_EQ(wide.Open(testing::WriteBook({{u"wide", content}}, layout).c_str()), 1);
-  ASSERT_EQ(ShowCurrentEntry(wide, window_->Panes(), window_->Window(), Strip(0)), 1);
+  ASSERT_TRUE(ShowCurrentEntry(wide, window_->Panes(), window_->Window(), Strip(0)));
   // Whatever the code page makes of each unit, every unit is there. (Wine
   // takes the code page from the locale: LC_ALL=hi_IN.UTF-8 gives UTF-8.)
   EXPECT_EQ(GetWindowTextLengthW(window_->Panes().contentPane), 6000 + 2 + 3 + 2);

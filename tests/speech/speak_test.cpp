@@ -63,6 +63,8 @@ class SpeakTest : public ShellTest {
 
   FakeSpeech fake_;
   BookFile book_;
+  // Settings of the test's own, for the speech calls made without the window.
+  SpeechSettings settings_;
 };
 
 TEST_F(SpeakTest, SettingsReachTheVoiceAndEverythingIsReleased) {
@@ -83,7 +85,8 @@ TEST_F(SpeakTest, SettingsReachTheVoiceAndEverythingIsReleased) {
                      "Speak 0"}));
   EXPECT_EQ(DialogTexts(), Strings{});
 
-  // Settings reach the voice unchanged.
+  // Settings reach the voice unchanged (the Voice Setting dialog's tests
+  // show its OK hands them over).
   struct Case {
     int row, rate, volume;
     const char* format;
@@ -94,10 +97,10 @@ TEST_F(SpeakTest, SettingsReachTheVoiceAndEverythingIsReleased) {
                         // The volume goes over as its low 16 bits.
                         Case{18, -3, 0x10007, "PCM 22050 Hz 16 bit 1 ch, align 2, 44100 B/s"}}) {
     SCOPED_TRACE(c.row);
-    speechSettings.formatIndex = c.row;
-    speechSettings.rate = c.rate;
-    speechSettings.volume = c.volume;
-    Speak();
+    settings_.formatIndex = c.row;
+    settings_.rate = c.rate;
+    settings_.volume = c.volume;
+    SpeakCurrentKey(fake_, TestBook(), settings_);
     EXPECT_EQ(fake_.rate, c.rate);
     EXPECT_EQ(fake_.volume, c.volume & 0xFFFF);
     EXPECT_EQ(FormatText(fake_.format), c.format);
@@ -169,15 +172,15 @@ TEST_F(SpeakTest, LaterFailuresReleaseEverything) {
     SCOPED_TRACE(c.call);
     FakeSpeech fake;
     fake.Fail(c.call);
-    SpeakCurrentKey(fake, TestBook(), speechSettings);
+    SpeakCurrentKey(fake, TestBook(), settings_);
     EXPECT_EQ(fake.live, 0);
     EXPECT_EQ(fake.spoken, WStrings{L"Alpha"});
     EXPECT_EQ(fake.outputBound, c.bound);
   }
-  speechSettings.voiceId = fake_.voices[0].id;
+  settings_.voiceId = fake_.voices[0].id;
   FakeSpeech gone;
   gone.Fail("Token.SetId", static_cast<HRESULT>(0x8004503AL));
-  SpeakCurrentKey(gone, TestBook(), speechSettings);
+  SpeakCurrentKey(gone, TestBook(), settings_);
   EXPECT_EQ(gone.voiceSet, L"");
   EXPECT_EQ(gone.spoken, WStrings{L"Alpha"});
   EXPECT_EQ(gone.live, 0);
@@ -192,7 +195,7 @@ TEST_F(SpeakTest, ComThatCannotStartIsReported) {
   std::atomic<bool> done{false};
   std::thread other([this, &done] {
     const HRESULT multi = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    SpeakCurrentKey(fake_, TestBook(), speechSettings);
+    SpeakCurrentKey(fake_, TestBook(), settings_);
     if (SUCCEEDED(multi)) CoUninitialize();
     done = true;
   });

@@ -12,6 +12,7 @@
 #include "resources/ids.h"
 #include "shell/shell_fixture.h"
 #include "speech/fake_speech.h"
+#include "speech/audio_format.h"
 #include "speech/speech.h"
 #include "speech/voice_dialog.h"
 #include "support/test_books.h"
@@ -81,22 +82,44 @@ class VoiceDialogTest : public ShellTest {
     StartWithBook(Entries({"Alpha=first letter"}));
   }
 
-  // Opens the dialog; answer reads and moves it, then closes it with finish.
-  INT_PTR Open(Answer answer, Answer finish, Shown* shown = nullptr) {
+  // Opens the dialog on settings (the window's, from its menu, when none);
+  // answer reads and moves it, then closes it with finish. The dialog's
+  // result when opened on settings.
+  INT_PTR Open(Answer answer, Answer finish, Shown* shown = nullptr,
+               SpeechSettings* settings = nullptr) {
     dialogs_->Queue([answer, finish, shown](HWND dialog) {
       if (shown != nullptr) *shown = Read(dialog);
       answer(dialog);
       finish(dialog);
     });
-    const INT_PTR result = ShowVoiceDialog(GetModuleHandleA(nullptr), Main(), fake_);
+    INT_PTR result = 0;
+    if (settings != nullptr) {
+      result = ShowVoiceDialog(GetModuleHandleA(nullptr), Main(), fake_, *settings);
+    } else {
+      // Opened from the File menu's "&Setup ...", on the window's settings.
+      Command(IDM_VOICE_SETTING);
+    }
     Pump();
     EXPECT_EQ(fake_.live, 0) << "the voice list gives its tokens back";
     return result;
   }
-  void ExpectSettings(int volume, int rate, int formatIndex) {
-    EXPECT_EQ(speechSettings.volume, volume);
-    EXPECT_EQ(speechSettings.rate, rate);
-    EXPECT_EQ(speechSettings.formatIndex, formatIndex);
+  // What the window's next request applies, as the recording voice gets it:
+  // volume, rate, the format of row formatIndex and the voice (none: the
+  // service's default).
+  void ExpectSettings(int volume, int rate, int formatIndex, const std::wstring& voice = L"") {
+    fake_.voiceSet.clear();
+    Command(IDM_SPEAK);
+    EXPECT_EQ(fake_.volume, volume);
+    EXPECT_EQ(fake_.rate, rate);
+    GUID formatId = {};
+    WAVEFORMATEX* wanted = nullptr;
+    ASSERT_EQ(MakeStreamFormat(AudioFormatTable[formatIndex].streamFormat, &formatId, &wanted),
+              S_OK);
+    EXPECT_EQ(fake_.format.nSamplesPerSec, wanted->nSamplesPerSec);
+    EXPECT_EQ(fake_.format.wBitsPerSample, wanted->wBitsPerSample);
+    EXPECT_EQ(fake_.format.nChannels, wanted->nChannels);
+    CoTaskMemFree(wanted);
+    EXPECT_EQ(fake_.voiceSet, voice);
   }
 
   FakeSpeech fake_;
@@ -151,7 +174,7 @@ TEST_F(VoiceDialogTest, OkKeepsEachChangeAndTheNextOpeningShowsIt) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Shown shown;
-    EXPECT_EQ(Open(c.change, DialogAnswerer::PressOk, &shown), IDOK);
+    Open(c.change, DialogAnswerer::PressOk, &shown);
     EXPECT_EQ(shown.volume, shownVolume);
     EXPECT_EQ(shown.rate, shownRate);
     ExpectSettings(c.volume, c.rate, c.formatIndex);
@@ -166,14 +189,10 @@ TEST_F(VoiceDialogTest, OkKeepsEachChangeAndTheNextOpeningShowsIt) {
   // A service whose voices cannot be listed leaves the list empty; the rest
   // of the dialog works as before, and no voice is chosen.
   fake_.Fail("EnumTokens");
-  speechSettings.voiceId.clear();
   Shown shown;
-  EXPECT_EQ(Open([](HWND d) { PressKey(d, IDC_RATE_SLIDER, VK_HOME); }, DialogAnswerer::PressOk,
-                 &shown),
-            IDOK);
+  Open([](HWND d) { PressKey(d, IDC_RATE_SLIDER, VK_HOME); }, DialogAnswerer::PressOk, &shown);
   EXPECT_EQ(shown.voices, Strings{});
   ExpectSettings(0, -10, 35);
-  EXPECT_EQ(speechSettings.voiceId, L"");
 }
 
 // OK with the voice list untouched chooses no voice: every request speaks
@@ -204,19 +223,17 @@ TEST_F(VoiceDialogTest, OnlyAVoicePickedFromTheListIsUsed) {
   for (const Case& c : {Case{fake_.voices[1].id, "Bert"}, Case{fake_.voices[0].id, "Ann"}}) {
     SCOPED_TRACE(c.shownStart);
     fake_.defaultVoiceId = c.systemDefault;
-    EXPECT_EQ(Open(untouched, DialogAnswerer::PressOk, &shown), IDOK);
+    Open(untouched, DialogAnswerer::PressOk, &shown);
     EXPECT_TRUE(shown.voice.starts_with(c.shownStart)) << shown.voice;
-    EXPECT_EQ(speechSettings.voiceId, L"");
     EXPECT_EQ(speakVoiceCalls(), outputOnly);
   }
-  EXPECT_EQ(Open([](HWND d) { Pick(d, IDC_VOICE_LIST, 1); }, DialogAnswerer::PressOk), IDOK);
-  EXPECT_EQ(speechSettings.voiceId, fake_.voices[1].id);
+  Open([](HWND d) { Pick(d, IDC_VOICE_LIST, 1); }, DialogAnswerer::PressOk);
   Strings chosen = outputOnly;
   chosen.insert(chosen.end(), {"CreateToken", "Token.SetId " + Narrow(fake_.voices[1].id),
                                "SetVoice " + Narrow(fake_.voices[1].id)});
   EXPECT_EQ(speakVoiceCalls(), chosen);
   // The next OK with the list untouched keeps that choice.
-  EXPECT_EQ(Open(untouched, DialogAnswerer::PressOk, &shown), IDOK);
+  Open(untouched, DialogAnswerer::PressOk, &shown);
   EXPECT_EQ(shown.voice, "Bert");
   EXPECT_EQ(speakVoiceCalls(), chosen);
 }
@@ -230,26 +247,51 @@ TEST_F(VoiceDialogTest, CancelEscapeAndCloseBoxLeaveTheSettings) {
   };
   for (const Answer& finish : {Answer(DialogAnswerer::PressCancel), Answer(Escape),
                                Answer(CloseBox)}) {
-    EXPECT_EQ(Open(change, finish), IDCANCEL);
+    Open(change, finish);
     ExpectSettings(128, 0, 18);
-    EXPECT_EQ(speechSettings.voiceId, L"");
   }
   // The next opening shows the confirmed values again; a voice chosen with
   // OK is kept for the run, and shown and used after a cancelled change.
   Shown shown;
-  EXPECT_EQ(Open([](HWND d) { Pick(d, IDC_VOICE_LIST, 0); }, DialogAnswerer::PressOk, &shown),
-            IDOK);
+  Open([](HWND d) { Pick(d, IDC_VOICE_LIST, 0); }, DialogAnswerer::PressOk, &shown);
   EXPECT_EQ(shown.format, "22kHz 16 Bit Mono");
   EXPECT_EQ(shown.rate, 0);
   EXPECT_EQ(shown.volume, 100);
-  ExpectSettings(128, 0, 18);
-  EXPECT_EQ(speechSettings.voiceId, fake_.voices[0].id);
-  EXPECT_EQ(Open([](HWND d) { Pick(d, IDC_VOICE_LIST, 1); }, DialogAnswerer::PressCancel, &shown),
-            IDCANCEL);
+  ExpectSettings(128, 0, 18, fake_.voices[0].id);
+  Open([](HWND d) { Pick(d, IDC_VOICE_LIST, 1); }, DialogAnswerer::PressCancel, &shown);
   EXPECT_TRUE(shown.voice.starts_with("Ann"));
-  EXPECT_EQ(speechSettings.voiceId, fake_.voices[0].id);
-  Command(IDM_SPEAK);
-  EXPECT_EQ(fake_.voiceSet, fake_.voices[0].id);
+  ExpectSettings(128, 0, 18, fake_.voices[0].id);
+}
+
+// The dialog shows and changes the settings it is given, and no others;
+// each opening starts from them, whatever the last one left pending.
+TEST_F(VoiceDialogTest, ShowsAndChangesOnlyTheSettingsItIsGiven) {
+  SpeechSettings mine;
+  mine.volume = 40;
+  mine.rate = -3;
+  mine.formatIndex = 5;
+  mine.voiceId = fake_.voices[0].id;
+  const auto pageUp = [](HWND d) { PressKey(d, IDC_VOLUME_SLIDER, VK_NEXT); };
+  struct Case {
+    Answer finish;
+    INT_PTR result;
+    int volume;  // afterwards
+  };
+  for (const Case& c : {Case{DialogAnswerer::PressCancel, IDCANCEL, 40},
+                        Case{DialogAnswerer::PressOk, IDOK, 50}}) {
+    SCOPED_TRACE(c.result);
+    Shown shown;
+    EXPECT_EQ(Open(pageUp, c.finish, &shown, &mine), c.result);
+    EXPECT_EQ(shown.volume, 40);
+    EXPECT_EQ(shown.rate, -3);
+    EXPECT_EQ(shown.format, "11kHz 8 Bit Stereo");
+    EXPECT_TRUE(shown.voice.starts_with("Ann")) << shown.voice;
+    EXPECT_EQ(mine.volume, c.volume);
+  }
+  EXPECT_EQ(mine.rate, -3);
+  EXPECT_EQ(mine.formatIndex, 5);
+  EXPECT_EQ(mine.voiceId, fake_.voices[0].id);
+  ExpectSettings(128, 0, 18);
 }
 
 }  // namespace
