@@ -4,6 +4,8 @@
 #include "menu/owner_menu.h"
 
 #include <cstring>
+#include <cwchar>
+#include <iterator>
 
 #include "menu/menu_color.h"
 #include "menu/menu_measure.h"
@@ -57,7 +59,7 @@ COLORREF Adjusted(const Shade& shade) {
 // One draw request's view of its item: the platform's information read by
 // command id, and the item's record.
 struct DrawItemInfo {
-  MENUITEMINFOA item = {};
+  MENUITEMINFOW item = {};
   const MenuItemRecord* record = nullptr;
 
   bool Separator() const { return (item.fType & MFT_SEPARATOR) != 0; }
@@ -96,16 +98,16 @@ void DrawItemText(HDC dc, const RECT& rect, const DrawItemInfo& info) {
   const COLORREF oldColor = SetTextColor(dc, color);
   HGDIOBJ current = GetCurrentObject(dc, OBJ_FONT);
   ScopedFont bold;
-  LOGFONTA font = {};
-  if (info.Default() && GetObjectA(current, sizeof font, &font) == sizeof font &&
+  LOGFONTW font = {};
+  if (info.Default() && GetObjectW(current, sizeof font, &font) == sizeof font &&
       font.lfWeight != FW_BOLD) {
     font.lfWeight = FW_BOLD;
-    bold.reset(CreateFontIndirectA(&font));
+    bold.reset(CreateFontIndirectW(&font));
   }
   {
     ScopedSelect fontSelected(dc, bold ? static_cast<HGDIOBJ>(bold.get()) : current);
     RECT textRect = {rect.left + kTextLeft, rect.top, rect.right, rect.bottom};
-    DrawTextA(dc, info.record->text, -1, &textRect, DT_SINGLELINE | DT_VCENTER);
+    DrawTextW(dc, info.record->text, -1, &textRect, DT_SINGLELINE | DT_VCENTER);
   }
   SetTextColor(dc, oldColor);
 }
@@ -169,15 +171,15 @@ COLORREF CheckFill(const DrawItemInfo& info, bool selected) {
 void StoreItemSizes(HMENU popup, int count, const MenuItemHeights& heights, int widestText) {
   const std::uint32_t itemData = PackMeasureData(widestText, heights.item);
   for (int position = 0; position < count; ++position) {
-    MENUITEMINFOA info = {};
+    MENUITEMINFOW info = {};
     info.cbSize = sizeof info;
     info.fMask = MIIM_FTYPE;
-    if (!GetMenuItemInfoA(popup, static_cast<UINT>(position), TRUE, &info)) continue;
+    if (!GetMenuItemInfoW(popup, static_cast<UINT>(position), TRUE, &info)) continue;
     info.fMask = MIIM_DATA;
     info.dwItemData = (info.fType & MFT_SEPARATOR) != 0
                           ? static_cast<ULONG_PTR>(heights.separator)
                           : static_cast<ULONG_PTR>(itemData);
-    SetMenuItemInfoA(popup, static_cast<UINT>(position), TRUE, &info);
+    SetMenuItemInfoW(popup, static_cast<UINT>(position), TRUE, &info);
   }
 }
 
@@ -186,7 +188,7 @@ void StoreItemSizes(HMENU popup, int count, const MenuItemHeights& heights, int 
 HMENU OwnerMenu::LoadMenuResource(HINSTANCE instance, int menuId) {
   instance_ = instance;
   menuResourceId_ = menuId;
-  menu_ = LoadMenuA(instance, MAKEINTRESOURCEA(static_cast<WORD>(menuId)));
+  menu_ = LoadMenuW(instance, MAKEINTRESOURCEW(static_cast<WORD>(menuId)));
   return menu_;
 }
 
@@ -197,29 +199,29 @@ const MenuItemRecord* OwnerMenu::FindRecord(UINT commandId) const {
   return nullptr;
 }
 
-const MenuItemRecord* OwnerMenu::AddRecord(UINT commandId, const char* text, HWND toolbar) {
+const MenuItemRecord* OwnerMenu::AddRecord(UINT commandId, const wchar_t* text, HWND toolbar) {
   if (recordCount_ >= kMaxRecords) return nullptr;
   MenuItemRecord& added = records_[recordCount_++];
   added.commandId = commandId;
-  std::memcpy(added.text, text, sizeof added.text - 1);
+  std::wmemcpy(added.text, text, std::size(added.text) - 1);
   if (commandId != 0) {
-    const LRESULT image = SendMessageA(toolbar, TB_GETBITMAP, commandId, 0);
+    const LRESULT image = SendMessageW(toolbar, TB_GETBITMAP, commandId, 0);
     if (image > 0) {
       added.imageIndex = static_cast<int>(image);
-      added.imageList = reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar, TB_GETIMAGELIST, 0, 0));
+      added.imageList = reinterpret_cast<HIMAGELIST>(SendMessageW(toolbar, TB_GETIMAGELIST, 0, 0));
     }
   }
   return &added;
 }
 
 const MenuItemRecord* OwnerMenu::ConvertItem(HMENU popup, int position, HWND toolbar) {
-  char text[sizeof(MenuItemRecord::text)] = {};
-  MENUITEMINFOA info = {};
+  wchar_t text[std::size(MenuItemRecord{}.text)] = {};
+  MENUITEMINFOW info = {};
   info.cbSize = sizeof info;
   info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STRING;
   info.dwTypeData = text;
-  info.cch = sizeof text;
-  if (!GetMenuItemInfoA(popup, static_cast<UINT>(position), TRUE, &info)) return nullptr;
+  info.cch = static_cast<UINT>(std::size(text));
+  if (!GetMenuItemInfoW(popup, static_cast<UINT>(position), TRUE, &info)) return nullptr;
   const MenuItemRecord* record = FindRecord(info.wID);
   if (record == nullptr) record = AddRecord(info.wID, text, toolbar);
   // Without a record there is no text to draw: the platform keeps the item.
@@ -227,7 +229,7 @@ const MenuItemRecord* OwnerMenu::ConvertItem(HMENU popup, int position, HWND too
   if ((info.fType & MFT_OWNERDRAW) == 0) {
     info.fMask = MIIM_ID | MIIM_FTYPE;
     info.fType |= MFT_OWNERDRAW;
-    SetMenuItemInfoA(popup, static_cast<UINT>(position), TRUE, &info);
+    SetMenuItemInfoW(popup, static_cast<UINT>(position), TRUE, &info);
   }
   return record;
 }
@@ -237,8 +239,8 @@ void OwnerMenu::ConvertPopupItems(HMENU popup, HWND owner, HWND toolbar) {
   if (count <= 0) return;
   ScopedGetDC dc(owner);
   ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
-  TEXTMETRICA metrics = {};
-  GetTextMetricsA(dc, &metrics);
+  TEXTMETRICW metrics = {};
+  GetTextMetricsW(dc, &metrics);
 
   int widest = 0;
   for (int position = 0; position < count; ++position) {
@@ -247,7 +249,7 @@ void OwnerMenu::ConvertPopupItems(HMENU popup, HWND owner, HWND toolbar) {
     // The stored text, not what the platform reports now: an owner-drawn
     // item reports none, and every opening must give the popup its width.
     SIZE size = {};
-    if (GetTextExtentPoint32A(dc, record->text, static_cast<int>(std::strlen(record->text)),
+    if (GetTextExtentPoint32W(dc, record->text, static_cast<int>(std::wcslen(record->text)),
                               &size) &&
         size.cx > widest) {
       widest = size.cx;
@@ -267,7 +269,7 @@ void OwnerMenu::DrawMenuItem(const DRAWITEMSTRUCT* item) const {
   DrawItemInfo info;
   info.item.cbSize = sizeof info.item;
   info.item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
-  GetMenuItemInfoA(reinterpret_cast<HMENU>(item->hwndItem), item->itemID, FALSE, &info.item);
+  GetMenuItemInfoW(reinterpret_cast<HMENU>(item->hwndItem), item->itemID, FALSE, &info.item);
   info.record = FindRecord(item->itemID);
 
   HDC dc = item->hDC;

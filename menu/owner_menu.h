@@ -16,7 +16,7 @@ struct MenuItemRecord {
   UINT commandId = 0;  // 0 for separators
   // The item's text as it was then, mnemonic ampersands included: the only
   // copy once the item is drawn by the program.
-  char text[256] = {};
+  wchar_t text[256] = {};
   HIMAGELIST imageList = nullptr;  // the toolbar's, when it has an image for the command
   int imageIndex = 0;              // 0 when there is no image
 };
@@ -56,7 +56,7 @@ class OwnerMenu {
  private:
   // Records commandId with text and the toolbar's image for it: the new
   // record, or null when all kMaxRecords are taken.
-  const MenuItemRecord* AddRecord(UINT commandId, const char* text, HWND toolbar);
+  const MenuItemRecord* AddRecord(UINT commandId, const wchar_t* text, HWND toolbar);
   // Finds or makes the record of popup's item at position and makes the
   // item drawn by the program: its record, or null when it has none.
   const MenuItemRecord* ConvertItem(HMENU popup, int position, HWND toolbar);

@@ -13,7 +13,7 @@
 #include "display/entry_format.h"
 #include "speech/audio_format.h"
 #include "speech/co_task_mem.h"
-#include "win/ansi_text.h"
+#include "win/wide_text.h"
 #include "win/message_box.h"
 #include "win/scoped_win.h"
 

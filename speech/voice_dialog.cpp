@@ -9,7 +9,7 @@
 #include <cwchar>
 #include <string>
 
-#include "win/ansi_text.h"
+#include "win/wide_text.h"
 #include "resources/ids.h"
 #include "win/registry_key.h"
 #include "win/scoped_win.h"
@@ -59,7 +59,7 @@ struct VoiceDialogState {
 // The state of an open dialog, kept in its user data; null before
 // WM_INITDIALOG.
 VoiceDialogState* StateOf(HWND dialog) {
-  return reinterpret_cast<VoiceDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  return reinterpret_cast<VoiceDialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 // A trackbar range: the low end in the low word, the high end in the high
@@ -71,7 +71,7 @@ LPARAM SliderRange(int low, int high) {
 }
 
 SpeechToken* VoiceItemToken(HWND combo, LRESULT item) {
-  const LRESULT data = SendMessageA(combo, CB_GETITEMDATA, static_cast<WPARAM>(item), 0);
+  const LRESULT data = SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(item), 0);
   return data == CB_ERR ? nullptr : reinterpret_cast<SpeechToken*>(data);
 }
 
@@ -104,10 +104,10 @@ void SelectVoice(SpeechApi& api, HWND combo, const wchar_t* selectId) {
       wanted = defaultId.get();
     }
   }
-  const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
   for (LRESULT item = 0; !wanted.empty() && item < count; ++item) {
     if (VoiceItemId(combo, item) == wanted) {
-      SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+      SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
       return;
     }
   }
@@ -131,22 +131,23 @@ using UiLanguageFunction = LANGID(WINAPI*)();
 
 void FillFormatList(HWND dialog, int selectedRow) {
   for (int row = 0; row < kAudioFormatCount; ++row) {
-    SendDlgItemMessageA(dialog, IDC_FORMAT_LIST, CB_ADDSTRING, 0,
-                        reinterpret_cast<LPARAM>(AudioFormatTable[row].label));
-    SendDlgItemMessageA(dialog, IDC_FORMAT_LIST, CB_SETITEMDATA, static_cast<WPARAM>(row),
+    const std::wstring label = Widen(AudioFormatTable[row].label);
+    SendDlgItemMessageW(dialog, IDC_FORMAT_LIST, CB_ADDSTRING, 0,
+                        reinterpret_cast<LPARAM>(label.c_str()));
+    SendDlgItemMessageW(dialog, IDC_FORMAT_LIST, CB_SETITEMDATA, static_cast<WPARAM>(row),
                         AudioFormatTable[row].streamFormat);
   }
-  SendDlgItemMessageA(dialog, IDC_FORMAT_LIST, CB_SETCURSEL, static_cast<WPARAM>(selectedRow), 0);
+  SendDlgItemMessageW(dialog, IDC_FORMAT_LIST, CB_SETCURSEL, static_cast<WPARAM>(selectedRow), 0);
 }
 
 void SetUpSlider(HWND dialog, int slider, int low, int high, int position, int page) {
-  SendDlgItemMessageA(dialog, slider, TBM_SETRANGE, TRUE, SliderRange(low, high));
-  SendDlgItemMessageA(dialog, slider, TBM_SETPOS, TRUE, position);
-  SendDlgItemMessageA(dialog, slider, TBM_SETPAGESIZE, 0, page);
+  SendDlgItemMessageW(dialog, slider, TBM_SETRANGE, TRUE, SliderRange(low, high));
+  SendDlgItemMessageW(dialog, slider, TBM_SETPOS, TRUE, position);
+  SendDlgItemMessageW(dialog, slider, TBM_SETPAGESIZE, 0, page);
 }
 
 BOOL OnInitDialog(HWND dialog, VoiceDialogState* state) {
-  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+  SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
   const SpeechSettings& settings = *state->settings;
   state->pendingVolume = settings.volume;
   state->pendingRate = settings.rate;
@@ -162,7 +163,7 @@ BOOL OnInitDialog(HWND dialog, VoiceDialogState* state) {
 }
 
 BOOL OnHScroll(VoiceDialogState& state, HWND slider) {
-  const int position = static_cast<int>(SendMessageA(slider, TBM_GETPOS, 0, 0));
+  const int position = static_cast<int>(SendMessageW(slider, TBM_GETPOS, 0, 0));
   switch (GetDlgCtrlID(slider)) {
     case IDC_VOLUME_SLIDER:
       state.pendingVolume = position;
@@ -182,7 +183,7 @@ void OnOk(HWND dialog, const VoiceDialogState& state) {
   settings.rate = state.pendingRate;
   settings.formatIndex = state.pendingFormatIndex;
   HWND voices = GetDlgItem(dialog, IDC_VOICE_LIST);
-  const LRESULT chosen = SendMessageA(voices, CB_GETCURSEL, 0, 0);
+  const LRESULT chosen = SendMessageW(voices, CB_GETCURSEL, 0, 0);
   if (state.voicePicked && chosen != CB_ERR) {
     std::wstring id = VoiceItemId(voices, chosen);
     if (!id.empty()) settings.voiceId = std::move(id);
@@ -201,7 +202,7 @@ BOOL OnCommand(HWND dialog, VoiceDialogState& state, int id, int code) {
     case IDC_FORMAT_LIST:
       // Only a choice from the list counts, never text typed into the field.
       if (code == CBN_SELCHANGE) {
-        const LRESULT row = SendDlgItemMessageA(dialog, IDC_FORMAT_LIST, CB_GETCURSEL, 0, 0);
+        const LRESULT row = SendDlgItemMessageW(dialog, IDC_FORMAT_LIST, CB_GETCURSEL, 0, 0);
         if (row >= 0 && row < kAudioFormatCount) state.pendingFormatIndex = static_cast<int>(row);
       }
       return FALSE;
@@ -241,7 +242,7 @@ INT_PTR ShowVoiceDialog(HINSTANCE instance, HWND owner, SpeechApi& api, SpeechSe
   VoiceDialogState state;
   state.api = &api;
   state.settings = &settings;
-  return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_VOICE_SETTING), owner, VoiceDialogProc,
+  return DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_VOICE_SETTING), owner, VoiceDialogProc,
                          reinterpret_cast<LPARAM>(&state));
 }
 
@@ -260,19 +261,16 @@ HRESULT FillVoiceList(SpeechApi& api, HWND combo, const wchar_t* selectId) {
   while (SUCCEEDED(result) && tokens->Next(token.put()) == S_OK && token) {
     CoTaskText description;
     if (FAILED(VoiceDescription(*token, language, description)) || !description) continue;
-    AnsiText text;
-    const auto* wide = reinterpret_cast<const char16_t*>(description.get());
-    if (!ToAnsi(CP_ACP, 0, wide, std::wcslen(description.get()), &text)) continue;
     const LRESULT item =
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(description.get()));
     if (item == CB_ERR || item == CB_ERRSPACE) {
       result = E_OUTOFMEMORY;
       continue;
     }
     // The list holds the token from here on.
-    SendMessageA(combo, CB_SETITEMDATA, static_cast<WPARAM>(item),
+    SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(item),
                  reinterpret_cast<LPARAM>(token.release()));
-    if (first) SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    if (first) SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
     first = false;
   }
   if (SUCCEEDED(result)) SelectVoice(api, combo, selectId);
@@ -280,12 +278,12 @@ HRESULT FillVoiceList(SpeechApi& api, HWND combo, const wchar_t* selectId) {
 }
 
 void ClearVoiceList(HWND combo) {
-  const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
   for (LRESULT item = 0; item < count; ++item) {
     ScopedComPtr<SpeechToken> held(VoiceItemToken(combo, item));
-    SendMessageA(combo, CB_SETITEMDATA, static_cast<WPARAM>(item), 0);
+    SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(item), 0);
   }
-  SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
 }
 
 LANGID VoiceDescriptionLanguage() {
