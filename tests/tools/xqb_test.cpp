@@ -587,7 +587,8 @@ TEST(XqbFailures, BadArguments) {
                 "xqb: unknown command \"open\" (commands: build, info, lookup, find, dump)");
   ExpectFailure(Xqb({"build", tsv}), "xqb: build needs -o BOOK");
   ExpectFailure(Xqb({"build", tsv, tsv, "-o", "x"}),
-                "xqb: build takes one INPUT (a word list or a dictd .index) and -o BOOK");
+                "xqb: build takes one INPUT (a word list, a dictd .index, a StarDict .ifo or a "
+                "DSL .dsl) and -o BOOK");
   ExpectFailure(Xqb({"build", tsv, "-o"}), "xqb: -o needs a value");
   ExpectFailure(Xqb({"build", tsv, "-o", "a", "-o", "b"}), "xqb: -o given twice");
   ExpectFailure(Xqb({"build", tsv, "-o", "a", "--separator", "0"}),
