@@ -16,9 +16,8 @@ using namespace std::string_literals;
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes Utf8(const std::string& text, bool bom) {
-  Bytes bytes = bom ? Bytes{0xEF, 0xBB, 0xBF} : Bytes{};
-  bytes.insert(bytes.end(), text.begin(), text.end());
-  return bytes;
+  const std::string all = (bom ? "\xEF\xBB\xBF" : "") + text;
+  return Bytes(all.begin(), all.end());
 }
 
 Bytes Utf16(const std::u16string& text, bool bom) {
