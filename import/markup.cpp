@@ -42,6 +42,15 @@ void PutCodePoint(char32_t c, std::u16string* out) {
   }
 }
 
+std::u16string Decimal(std::size_t n) {
+  std::u16string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char16_t>(u'0' + n % 10));
+    n /= 10;
+  } while (n != 0);
+  return digits;
+}
+
 // Builds readable text a piece at a time: indentation at the start of each
 // line, white space collapsed when the markup asks for it, paragraphs
 // apart by one blank line.
@@ -363,7 +372,7 @@ class HtmlText {
     const std::size_t depth = lists_.empty() ? 1 : lists_.size();
     w_.SetIndent(kIndentStep * (quotes_ + depth - 1));
     if (!lists_.empty() && lists_.back() > 0) {
-      w_.Put(std::u16string(ToDigits(lists_.back()++)) + u". ");
+      w_.Put(Decimal(lists_.back()++) + u". ");
     } else {
       w_.Put(u"- ");
     }
@@ -371,15 +380,6 @@ class HtmlText {
   }
 
   void Margin() { w_.SetIndent(kIndentStep * (quotes_ + lists_.size())); }
-
-  static std::u16string ToDigits(std::size_t n) {
-    std::u16string digits;
-    do {
-      digits.insert(digits.begin(), static_cast<char16_t>(u'0' + n % 10));
-      n /= 10;
-    } while (n != 0);
-    return digits;
-  }
 
   std::u16string_view text_;
   TextWriter w_{true};
@@ -519,6 +519,15 @@ void WikiInline(std::u16string_view line, TextWriter& w) {
   }
 }
 
+// The start of a list line: its level's margin, and a dash or its number
+// for "*" and "#"; ":" indents only.
+void WikiListMark(char16_t kind, std::size_t depth, std::vector<std::size_t>& numbers,
+                  TextWriter& w) {
+  w.SetIndent(kIndentStep * (kind == u':' ? depth : depth - 1));
+  if (kind == u'*') w.Put(u"- ");
+  if (kind == u'#') w.Put(Decimal(numbers.back()++) + u". ");
+}
+
 std::u16string WikiToText(std::u16string_view wiki) {
   const std::u16string text = WithoutTemplates(wiki);
   TextWriter w(false);
@@ -528,28 +537,19 @@ std::u16string WikiToText(std::u16string_view wiki) {
     std::size_t end = text.find(u'\n', p);
     if (end == std::u16string::npos) end = text.size();
     std::u16string_view line = std::u16string_view(text).substr(p, end - p);
-    std::size_t depth = 0;
-    while (depth < line.size() && (line[depth] == u'*' || line[depth] == u'#' ||
-                                   line[depth] == u':' || line[depth] == u';')) {
-      ++depth;
+    const std::size_t depth = line.find_first_not_of(u"*#:;");
+    const char16_t kind = depth > 0 && depth != line.npos ? line[depth - 1] : 0;
+    if (kind != 0) {
+      numbers.resize(kind == u'#' ? depth : 0, 1);
+      WikiListMark(kind, depth, numbers, w);
+      line = line.substr(depth);
+    } else {
+      numbers.clear();
+      w.SetIndent(0);
+      line = WikiHeading(line);
     }
-    const char16_t kind = depth > 0 ? line[depth - 1] : 0;
-    numbers.resize(kind == u'#' ? depth : 0, 1);
-    line = line.substr(depth);
     while (!line.empty() && line.front() == u' ') line.remove_prefix(1);
-    if (depth == 0) line = WikiHeading(line);
-    const bool rule = depth == 0 && line.size() >= 4 && line.find_first_not_of(u'-') ==
-                                                            std::u16string_view::npos;
-    w.SetIndent(kIndentStep * (depth > 0 ? depth - 1 : 0));
-    if (kind == u'*') w.Put(u"- ");
-    if (kind == u'#') {
-      std::u16string number;
-      for (std::size_t n = numbers.back()++; n != 0 || number.empty(); n /= 10) {
-        number.insert(number.begin(), static_cast<char16_t>(u'0' + n % 10));
-      }
-      w.Put(number + u". ");
-    }
-    if (kind == u':') w.SetIndent(kIndentStep * depth);
+    const bool rule = kind == 0 && line.size() >= 4 && line.find_first_not_of(u'-') == line.npos;
     if (!rule) WikiInline(line, w);
     w.Break();
     p = end + 1;

@@ -40,16 +40,16 @@ std::string Dump(const StarDictBook& book) {
   return text;
 }
 
-testing::StarDictSpec FruitSpec() {
-  testing::StarDictSpec spec;
-  spec.sameTypeSequence = "m";
-  spec.words = {{"Apple", "a fruit"},
+testing::StarDictPlan FruitPlan() {
+  testing::StarDictPlan plan;
+  plan.sameTypeSequence = "m";
+  plan.words = {{"Apple", "a fruit"},
                 {"apple", "lower case"},
                 {"apple", "second apple"},
                 {"banana", std::string(300, 'y') + " yellow"}};
   // "apple" only repeats its word and gives no entry of its own.
-  spec.synonyms = {{"pomme", 0}, {"apple", 1}, {"pl\xC3\xA1tano", 3}};
-  return spec;
+  plan.synonyms = {{"pomme", 0}, {"apple", 1}, {"pl\xC3\xA1tano", 3}};
+  return plan;
 }
 
 TEST(StarDict, ReadsEveryFormOfItsFiles) {
@@ -57,9 +57,9 @@ TEST(StarDict, ReadsEveryFormOfItsFiles) {
   const std::string expected = "1 Apple=a fruit\n2 apple=lower case\n3 apple=second apple\n4 banana=" +
                                banana + "\n1 pomme=a fruit\n3 pl\xC3\xA1tano=" + banana + "\n";
   for (const int bits : {32, 64}) {
-    testing::StarDictSpec spec = FruitSpec();
-    spec.offsetBits = bits;
-    const testing::StarDictFixture fixture = testing::MakeStarDict(spec);
+    testing::StarDictPlan plan = FruitPlan();
+    plan.offsetBits = bits;
+    const testing::StarDictFixture fixture = testing::MakeStarDict(plan);
     const std::string text(fixture.dict.begin(), fixture.dict.end());
     // The .dict plain, as dictzip with chunks smaller than a word's data,
     // and as gzip without a chunk table; the .idx plain and gzip'd.
@@ -165,11 +165,11 @@ void ReplaceInIfo(StarDictFiles& files, const std::string& from, const std::stri
 }
 
 TEST(StarDict, EachDamageIsRefusedNamingFileAndPlace) {
-  testing::StarDictSpec spec;
-  spec.sameTypeSequence = "m";
-  spec.words = {{"a", "first"}, {"b", std::string(200, 'b')}};
-  spec.synonyms = {{"x", 1}};
-  const testing::StarDictFixture good = testing::MakeStarDict(spec);
+  testing::StarDictPlan plan;
+  plan.sameTypeSequence = "m";
+  plan.words = {{"a", "first"}, {"b", std::string(200, 'b')}};
+  plan.synonyms = {{"x", 1}};
+  const testing::StarDictFixture good = testing::MakeStarDict(plan);
   const std::string text(good.dict.begin(), good.dict.end());
   const Bytes dz = testing::Dictzip(text, 64);
   // The dictzip header: 10 bytes, XLEN, "RA", its length, version, chunk

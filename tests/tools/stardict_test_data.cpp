@@ -29,27 +29,27 @@ void Append(Bytes* out, const std::string& text) { out->insert(out->end(), text.
 
 Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
-StarDictFixture MakeStarDict(const StarDictSpec& spec) {
+StarDictFixture MakeStarDict(const StarDictPlan& plan) {
   StarDictFixture f;
-  const std::size_t offsetBytes = spec.offsetBits == 64 ? 8 : 4;
-  for (const auto& [word, data] : spec.words) {
+  const std::size_t offsetBytes = plan.offsetBits == 64 ? 8 : 4;
+  for (const auto& [word, data] : plan.words) {
     Append(&f.idx, word);
     f.idx.push_back(0);
     PutBigEndian(&f.idx, f.dict.size(), offsetBytes);
     PutBigEndian(&f.idx, data.size(), 4);
     Append(&f.dict, data);
   }
-  for (const auto& [word, target] : spec.synonyms) {
+  for (const auto& [word, target] : plan.synonyms) {
     Append(&f.syn, word);
     f.syn.push_back(0);
     PutBigEndian(&f.syn, target, 4);
   }
-  f.ifo = "StarDict's dict ifo file\nversion=3.0.0\nbookname=" + spec.bookname +
-          "\nwordcount=" + std::to_string(spec.words.size()) +
+  f.ifo = "StarDict's dict ifo file\nversion=3.0.0\nbookname=" + plan.bookname +
+          "\nwordcount=" + std::to_string(plan.words.size()) +
           "\nidxfilesize=" + std::to_string(f.idx.size()) + "\n";
-  if (!spec.synonyms.empty()) f.ifo += "synwordcount=" + std::to_string(spec.synonyms.size()) + "\n";
-  if (!spec.sameTypeSequence.empty()) f.ifo += "sametypesequence=" + spec.sameTypeSequence + "\n";
-  if (spec.offsetBits != 32) f.ifo += "idxoffsetbits=" + std::to_string(spec.offsetBits) + "\n";
+  if (!plan.synonyms.empty()) f.ifo += "synwordcount=" + std::to_string(plan.synonyms.size()) + "\n";
+  if (!plan.sameTypeSequence.empty()) f.ifo += "sametypesequence=" + plan.sameTypeSequence + "\n";
+  if (plan.offsetBits != 32) f.ifo += "idxoffsetbits=" + std::to_string(plan.offsetBits) + "\n";
   return f;
 }
 

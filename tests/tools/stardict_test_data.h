@@ -14,7 +14,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes ToBytes(const std::string& text);
 
-struct StarDictSpec {
+struct StarDictPlan {
   std::string bookname = "Test Dictionary";
   std::string sameTypeSequence;  // none: every data carries its type letters
   int offsetBits = 32;
@@ -32,7 +32,7 @@ struct StarDictFixture {
 };
 
 // The files of a dictionary; the .ifo's counts and sizes match them.
-StarDictFixture MakeStarDict(const StarDictSpec& spec);
+StarDictFixture MakeStarDict(const StarDictPlan& plan);
 
 // A typed field: a type letter, then the text and its NUL (lower-case
 // types) or a big-endian size and the bytes (upper-case ones).

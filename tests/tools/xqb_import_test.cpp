@@ -82,18 +82,18 @@ std::string BuildAndDump(const std::string& input, Result* build) {
 }
 
 TEST(XqbImport, StarDictBecomesABook) {
-  testing::StarDictSpec spec;
-  spec.bookname = "Tiny StarDict";
-  spec.words = {{"Apple", testing::Field('h', "<p>a company</p><p>in <i>California</i></p>") +
+  testing::StarDictPlan plan;
+  plan.bookname = "Tiny StarDict";
+  plan.words = {{"Apple", testing::Field('h', "<p>a company</p><p>in <i>California</i></p>") +
                               testing::Field('r', "logo.png")},
                 {"apple", testing::Field('t', "\xCB\x88\xC3\xA6pl") +
                               testing::Field('g', "<b>a fruit</b>\nred &amp; round") +
                               testing::Field('W', "RIFF....")},
                 {"zebra", testing::Field('x', "<k>zebra</k>\n<def>striped</def>")}};
-  spec.synonyms = {{"pomme", 1}, {"zebras", 2}};
+  plan.synonyms = {{"pomme", 1}, {"zebras", 2}};
   for (const bool packed : {false, true}) {
     SCOPED_TRACE(packed ? ".idx.gz and .dict.dz" : ".idx and .dict");
-    const std::string ifo = WriteStarDict(testing::MakeStarDict(spec), packed, packed);
+    const std::string ifo = WriteStarDict(testing::MakeStarDict(plan), packed, packed);
     Result build;
     const std::string dumped = BuildAndDump(ifo, &build);
     ASSERT_EQ(build.code, 0) << build.err;
@@ -146,11 +146,11 @@ TEST(XqbImport, DslBecomesABook) {
 }
 
 TEST(XqbImport, RefusalsAreOneLineAndLeaveNoBook) {
-  testing::StarDictSpec spec;
-  spec.sameTypeSequence = "m";
-  spec.words = {{"a", "first"}, {"b", "second"}};
-  const testing::StarDictFixture good = testing::MakeStarDict(spec);
-  testing::StarDictSpec longFirst = spec;
+  testing::StarDictPlan plan;
+  plan.sameTypeSequence = "m";
+  plan.words = {{"a", "first"}, {"b", "second"}};
+  const testing::StarDictFixture good = testing::MakeStarDict(plan);
+  testing::StarDictPlan longFirst = plan;
   longFirst.words = {{std::string(60, 'k'), "x"}};
 
   struct Case {
