@@ -15,7 +15,7 @@
 #include "import/files.h"
 #include "import/utf.h"
 #include "support/test_books.h"
-#include "tools/xqb.h"
+#include "tools/xqb_run.h"
 
 namespace quill::xqb {
 namespace {
@@ -27,18 +27,11 @@ constexpr char kCzechIfo[] = "/usr/share/stardict/dic/czech-cizi.ifo";
 constexpr char kCzechTitle[] = "Slovn\xC3\xADk ciz\xC3\xAD" "ch slov";
 constexpr char kWordNet[] = "/usr/share/goldendict-wordnet/goldendict-wordnet.dsl.dz";
 
-class StringOutput : public Output {
- public:
-  void Write(const char* bytes, std::size_t n) override { text.append(bytes, n); }
-  std::string text;
-};
-
+// What the command wrote, results and messages.
 int Xqb(const std::vector<std::string>& args, std::string* out) {
-  StringOutput o;
-  StringOutput e;
-  const int code = RunXqb(args, Console{&o, &e, {}});
-  *out = o.text + e.text;
-  return code;
+  const testing::Result r = testing::Xqb(args);
+  *out = r.out + r.err;
+  return r.code;
 }
 
 // The lines with their white space trimmed, blank ones left out: how the

@@ -13,7 +13,7 @@
 #include "support/test_books.h"
 #include "tools/dictd_test_data.h"
 #include "tools/stardict_test_data.h"
-#include "tools/xqb.h"
+#include "tools/xqb_run.h"
 
 namespace quill::xqb {
 namespace {
@@ -22,24 +22,8 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 using testing::Bytes;
 
-class StringOutput : public Output {
- public:
-  void Write(const char* bytes, std::size_t n) override { text.append(bytes, n); }
-  std::string text;
-};
-
-struct Result {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-Result Xqb(const std::vector<std::string>& args) {
-  StringOutput out;
-  StringOutput err;
-  const int code = RunXqb(args, Console{&out, &err, {}});
-  return {code, out.text, err.text};
-}
+using testing::Result;
+using testing::Xqb;
 
 // A folder of its own for each dictionary.
 std::string Folder() {

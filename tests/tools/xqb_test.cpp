@@ -17,6 +17,7 @@
 #include "book/decoder.h"
 #include "dictd_test_data.h"
 #include "support/test_books.h"
+#include "xqb_run.h"
 
 namespace quill::xqb {
 namespace {
@@ -24,25 +25,8 @@ namespace {
 using namespace std::string_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-class StringOutput : public Output {
- public:
-  void Write(const char* bytes, std::size_t n) override { text.append(bytes, n); }
-  std::string text;
-};
-
-struct Result {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-Result Xqb(const std::vector<std::string>& args, std::function<double()> clock = {}) {
-  StringOutput out;
-  StringOutput err;
-  const Console console{&out, &err, std::move(clock)};
-  const int code = RunXqb(args, console);
-  return {code, out.text, err.text};
-}
+using testing::Result;
+using testing::Xqb;
 
 // A file of the given name in a folder of its own.
 std::string WriteFile(const std::string& name, const std::string& bytes) {
