@@ -151,9 +151,15 @@ class CardReader {
   bool AddBody(const std::u16string& text) {
     if (headwords_.empty()) return false;
     if (haveBody_) body_ += u'\n';
-    body_ += text.substr(text.find_first_not_of(u" \t"));
+    const std::size_t start = text.find_first_not_of(u" \t");
+    if (start != std::u16string::npos) body_.append(text, start);
     haveBody_ = true;
     return true;
+  }
+  // A line of white space alone: a blank line of the body it stands in,
+  // nothing elsewhere.
+  void AddBlank() {
+    if (haveBody_) body_ += u'\n';
   }
 
   // Makes the card's entries. 0 with the reason when a headword leaves no
@@ -247,8 +253,12 @@ int ReadDsl(const std::uint8_t* bytes, std::size_t n, DslBook* book, std::string
       ReadDirective(text, book);
       continue;
     }
-    if (text.find_first_not_of(u" \t") == std::u16string::npos) {
+    if (text.empty()) {
       if (!cards.Finish(problem)) return 0;
+      continue;
+    }
+    if (text.find_first_not_of(u" \t") == std::u16string::npos) {
+      cards.AddBlank();
       continue;
     }
     header = false;

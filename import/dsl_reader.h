@@ -2,7 +2,8 @@
 // with or without a byte-order mark (a .dsl.dz is inflated first). A header
 // of "#NAME", "#INDEX_LANGUAGE" and "#CONTENTS_LANGUAGE" lines, then cards:
 // one or more headword lines, not indented, then the card's body, lines
-// indented by spaces or tabs. {{Comments}} may stand anywhere.
+// indented by spaces or tabs (white space alone: a blank line of the body).
+// An empty line ends a card. {{Comments}} may stand anywhere.
 #pragma once
 
 #include <cstddef>

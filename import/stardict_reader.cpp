@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "import/dict_text.h"
 #include "import/dictd_reader.h"
@@ -399,9 +400,9 @@ int ReadStarDict(const StarDictFiles& files, StarDictBook* book, StarDictProblem
   std::vector<std::uint8_t> inflated;
   const std::vector<std::uint8_t>* idx = &files.idx;
   if (files.idxGzip) {
-    // One byte over idxfilesize shows an .idx larger than it says.
-    if (!InflateGzip(files.idx.data(), files.idx.size(), info.idxFileSize + 1, &inflated,
-                     &problem->what)) {
+    // Whole, so that its size and records are checked as a plain .idx's.
+    if (!InflateGzip(files.idx.data(), files.idx.size(), std::numeric_limits<std::uint64_t>::max(),
+                     &inflated, &problem->what)) {
       problem->file = StarDictFile::kIdx;
       return 0;
     }

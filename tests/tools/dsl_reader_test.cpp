@@ -92,14 +92,16 @@ TEST(Dsl, ReadsEveryEncoding) {
 
 TEST(Dsl, CardsAndTheirHeadwords) {
   const Read r = ReadBytes(Utf8(
-      "a\n\tone\nb\n\ttwo\n\nc\n\nd\ne\n\tthree\n \nf\n\t[s]x.wav[/s] first line\n", false));
+      "\t\na\n\tone\nb\n\ttwo\n\nc\n\nd\ne\n\tthree\n \n\tfour\nf\n\t[s]x.wav[/s] first line\n",
+      false));
   ASSERT_EQ(r.ok, 1) << r.problem;
   // A headword after a body starts a card; one with no body is empty; the
-  // headwords of one card share it; a "[" the reader would take for a
+  // headwords of one card share it; white space alone is a blank line of a
+  // body and nothing outside one; a "[" the reader would take for a
   // transcription moves on.
   EXPECT_EQ(Dump(r.book),
-            "1 a=one\n3 b=two\n6 c=\n8 d=three\n9 e=three\n"
-            "12 f=      [sound: x.wav] first line\n");
+            "2 a=one\n4 b=two\n7 c=\n9 d=three\n\nfour\n10 e=three\n\nfour\n"
+            "14 f=      [sound: x.wav] first line\n");
   EXPECT_EQ(r.book.name, u"");
 }
 
