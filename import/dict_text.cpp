@@ -72,6 +72,32 @@ std::string ChunkProblem(std::size_t number, std::uint64_t at, const std::string
          what;
 }
 
+// Inflates one chunk, raw deflate ended by a flush, into out, as far as it
+// has room. Returns the bytes it gave, or -1 with zlib's message in *why
+// when the chunk is damaged.
+std::ptrdiff_t InflateChunk(const std::uint8_t* data, std::size_t n,
+                            std::vector<std::uint8_t>* out, std::string* why) {
+  z_stream stream;
+  std::memset(&stream, 0, sizeof stream);
+  if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
+    *why = "cannot start the gzip decoder";
+    return -1;
+  }
+  stream.next_in = const_cast<Bytef*>(data);
+  stream.avail_in = static_cast<uInt>(n);
+  stream.next_out = out->data();
+  stream.avail_out = static_cast<uInt>(out->size());
+  const int result = inflate(&stream, Z_SYNC_FLUSH);
+  // Out of room with input left: more than the chunk should hold, which the
+  // caller tells by the size.
+  const bool whole = (stream.avail_in == 0 || stream.avail_out == 0) &&
+                     (result == Z_OK || result == Z_STREAM_END || result == Z_BUF_ERROR);
+  if (!whole && stream.msg != nullptr) *why = stream.msg;
+  const auto produced = static_cast<std::ptrdiff_t>(out->size() - stream.avail_out);
+  inflateEnd(&stream);
+  return whole ? produced : -1;
+}
+
 }  // namespace
 
 int ReadDictzipHeader(const std::uint8_t* data, std::size_t n, DictzipTable* table,
@@ -163,36 +189,24 @@ int DictText::LoadChunk(std::size_t number, const Chunk** chunk, std::string* pr
   nextSlot_ = (nextSlot_ + 1) % 2;
   slot.number = static_cast<std::size_t>(-1);
   const std::uint64_t start = table_.starts[number];
-  const std::size_t stored = static_cast<std::size_t>(table_.starts[number + 1] - start);
+  const auto stored = static_cast<std::size_t>(table_.starts[number + 1] - start);
   // One byte of room over the chunk size shows a chunk that holds too much.
   slot.text.resize(table_.chunkBytes + 1);
-  z_stream stream;
-  std::memset(&stream, 0, sizeof stream);
-  if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
-    *problem = "cannot start the gzip decoder";
+  std::string why;
+  const std::ptrdiff_t produced = InflateChunk(data_ + start, stored, &slot.text, &why);
+  if (produced < 0) {
+    *problem = ChunkProblem(number, start, "is damaged" + (why.empty() ? "" : " (" + why + ")"));
     return 0;
   }
-  stream.next_in = const_cast<Bytef*>(data_ + start);
-  stream.avail_in = static_cast<uInt>(stored);
-  stream.next_out = slot.text.data();
-  stream.avail_out = static_cast<uInt>(slot.text.size());
-  const int result = inflate(&stream, Z_SYNC_FLUSH);
-  const std::size_t produced = slot.text.size() - stream.avail_out;
-  const bool consumed = stream.avail_in == 0;
-  const std::string message = stream.msg != nullptr ? stream.msg : "";
-  inflateEnd(&stream);
   const bool last = number + 2 == table_.starts.size();
-  if (result != Z_OK && result != Z_STREAM_END && result != Z_BUF_ERROR) {
-    *problem = ChunkProblem(number, start, "is damaged" + (message.empty() ? "" : " (" + message + ")"));
-    return 0;
-  }
-  if (!consumed || produced > table_.chunkBytes || (!last && produced != table_.chunkBytes)) {
-    *problem = ChunkProblem(number, start, "holds " + std::to_string(produced) +
+  const auto size = static_cast<std::size_t>(produced);
+  if (size > table_.chunkBytes || (!last && size != table_.chunkBytes)) {
+    *problem = ChunkProblem(number, start, "holds " + std::to_string(size) +
                                                " bytes, not the table's " +
                                                std::to_string(table_.chunkBytes));
     return 0;
   }
-  slot.text.resize(produced);
+  slot.text.resize(size);
   slot.number = number;
   *chunk = &slot;
   return 1;
