@@ -1,8 +1,10 @@
 #include "book/book_builder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <numeric>
+#include <thread>
 
 #include "book/book_format.h"
 #include "book/compressor.h"
@@ -66,6 +68,12 @@ std::string Describe(std::size_t n, const std::u16string& key) {
   return "entry " + std::to_string(n) + " (key \"" + ascii + "\")";
 }
 
+unsigned ThreadCount(const BookLayout& layout) {
+  if (layout.threads != 0) return layout.threads;
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : cores;
+}
+
 int Refuse(BuildReport* report, std::size_t entry, std::string what) {
   report->problemEntry = entry;
   report->problem = std::move(what);
@@ -101,6 +109,16 @@ int FitEntry(const BookEntry& e, std::size_t n, bool cut, Extent* extent,
   return 1;
 }
 
+// Entries [first, end): what one block holds.
+struct Range {
+  std::size_t first;
+  std::size_t end;
+};
+
+// Blocks compressed together before they are laid out in order: enough
+// work for every thread, little memory.
+constexpr std::size_t kBlocksPerThreadBatch = 64;
+
 class Builder {
  public:
   Builder(const std::vector<BookEntry>& entries, const BookLayout& layout, BuildReport* report)
@@ -109,8 +127,12 @@ class Builder {
   int Run(std::vector<std::uint8_t>* image);
 
  private:
-  int CloseBlock(std::size_t first, std::size_t end);
-  int LayOut(std::vector<Extent>& extents);
+  std::vector<Range> PlanBlocks();
+  Block MakeBlock(Range range) const;
+  std::vector<Block> MakeBlocks(const std::vector<Range>& ranges, std::size_t from,
+                                std::size_t to) const;
+  int AddBlock(Range range, Block block);
+  int AddBlocks(const std::vector<Range>& ranges);
 
   const std::vector<BookEntry>& entries_;
   const BookLayout& layout_;
@@ -120,33 +142,92 @@ class Builder {
   std::vector<Block> blocks_;
 };
 
-// Stores entries [first, end) as one block; when its stored form would not
-// fit the 16-bit stored size, stores each half on its own instead.
-int Builder::CloseBlock(std::size_t first, std::size_t end) {
-  if (first == end) return 1;
+// Fills blocks up to the layout's size, in entry order.
+std::vector<Range> Builder::PlanBlocks() {
+  std::vector<Range> ranges;
+  std::size_t first = 0;  // first entry of the open block
+  std::size_t openBytes = 0;
+  for (std::size_t n = 0; n < entries_.size(); ++n) {
+    const std::size_t bytes = 2 * (extents_[n].keyUnits + extents_[n].contentUnits);
+    // keyOffset is 16 bits wide, so a block takes no entry past 64 KiB.
+    if (openBytes > 0 &&
+        (openBytes + bytes > layout_.blockBytes || openBytes > kMaxKeyOffset)) {
+      ranges.push_back({first, n});
+      first = n;
+      openBytes = 0;
+    }
+    entryIndex_[n].keyBytes = static_cast<std::uint16_t>(2 * extents_[n].keyUnits);
+    entryIndex_[n].contentBytes = static_cast<std::uint16_t>(2 * extents_[n].contentUnits);
+    openBytes += bytes;
+  }
+  if (first < entries_.size()) ranges.push_back({first, entries_.size()});
+  return ranges;
+}
+
+Block Builder::MakeBlock(Range range) const {
   std::vector<std::uint8_t> text;
-  for (std::size_t n = first; n < end; ++n) {
-    EntryIndexRecord& r = entryIndex_[n];
-    r.block = static_cast<std::uint16_t>(blocks_.size());
-    r.keyOffset = static_cast<std::uint16_t>(text.size());
+  for (std::size_t n = range.first; n < range.end; ++n) {
     AppendUnits(text, entries_[n].key.data(), extents_[n].keyUnits);
     AppendUnits(text, entries_[n].content.data(), extents_[n].contentUnits);
   }
   Block block;
   block.textBytes = text.size();
   block.stored = Store(text, layout_.compressBlocks);
+  return block;
+}
+
+// Blocks ranges[from, to), each stored on its own, shared out among the
+// layout's threads; the result does not depend on how many there are.
+std::vector<Block> Builder::MakeBlocks(const std::vector<Range>& ranges, std::size_t from,
+                                       std::size_t to) const {
+  std::vector<Block> blocks(to - from);
+  std::atomic<std::size_t> next{from};
+  auto work = [&] {
+    for (std::size_t i = next++; i < to; i = next++) blocks[i - from] = MakeBlock(ranges[i]);
+  };
+  std::vector<std::thread> helpers;
+  for (unsigned t = 1; t < ThreadCount(layout_) && t < to - from; ++t) helpers.emplace_back(work);
+  work();
+  for (std::thread& helper : helpers) helper.join();
+  return blocks;
+}
+
+// Lays a stored block out after the others; when its stored form would not
+// fit the 16-bit stored size, stores each half on its own instead.
+int Builder::AddBlock(Range range, Block block) {
   if (block.stored.size() > static_cast<std::size_t>(kMaxStoredBlockBytes)) {
-    if (end - first == 1) {
-      return Refuse(report_, first, "entry too large to store in one block");
+    if (range.end - range.first == 1) {
+      return Refuse(report_, range.first, "entry too large to store in one block");
     }
-    const std::size_t middle = first + (end - first) / 2;
-    return CloseBlock(first, middle) && CloseBlock(middle, end);
+    const Range low{range.first, range.first + (range.end - range.first) / 2};
+    const Range high{low.end, range.end};
+    return AddBlock(low, MakeBlock(low)) && AddBlock(high, MakeBlock(high));
   }
   if (blocks_.size() >= kMaxBlocks) {
-    return Refuse(report_, first, "more than 65,535 blocks needed, the first one over from here");
+    return Refuse(report_, range.first,
+                  "more than 65,535 blocks needed, the first one over from here");
+  }
+  std::size_t offset = 0;
+  for (std::size_t n = range.first; n < range.end; ++n) {
+    EntryIndexRecord& r = entryIndex_[n];
+    r.block = static_cast<std::uint16_t>(blocks_.size());
+    r.keyOffset = static_cast<std::uint16_t>(offset);
+    offset += std::size_t{r.keyBytes} + r.contentBytes;
   }
   blocks_.push_back(std::move(block));
-  if (layout_.progress) layout_.progress(end, entries_.size());
+  if (layout_.progress) layout_.progress(range.end, entries_.size());
+  return 1;
+}
+
+int Builder::AddBlocks(const std::vector<Range>& ranges) {
+  const std::size_t batch = kBlocksPerThreadBatch * ThreadCount(layout_);
+  for (std::size_t from = 0; from < ranges.size(); from += batch) {
+    const std::size_t to = std::min(ranges.size(), from + batch);
+    std::vector<Block> made = MakeBlocks(ranges, from, to);
+    for (std::size_t i = from; i < to; ++i) {
+      if (!AddBlock(ranges[i], std::move(made[i - from]))) return 0;
+    }
+  }
   return 1;
 }
 
@@ -170,22 +251,7 @@ int Builder::Run(std::vector<std::uint8_t>* image) {
                                 extents_[n].contentUnits + 1});
   }
 
-  std::size_t first = 0;  // first entry of the open block
-  std::size_t openBytes = 0;
-  for (std::size_t n = 0; n < entries_.size(); ++n) {
-    const std::size_t bytes = 2 * (extents_[n].keyUnits + extents_[n].contentUnits);
-    // keyOffset is 16 bits wide, so a block takes no entry past 64 KiB.
-    if (openBytes > 0 &&
-        (openBytes + bytes > layout_.blockBytes || openBytes > kMaxKeyOffset)) {
-      if (!CloseBlock(first, n)) return 0;
-      first = n;
-      openBytes = 0;
-    }
-    entryIndex_[n].keyBytes = static_cast<std::uint16_t>(2 * extents_[n].keyUnits);
-    entryIndex_[n].contentBytes = static_cast<std::uint16_t>(2 * extents_[n].contentUnits);
-    openBytes += bytes;
-  }
-  if (!CloseBlock(first, entries_.size())) return 0;
+  if (!AddBlocks(PlanBlocks())) return 0;
 
   BookHeader header;
   std::memset(&header, 0, sizeof header);

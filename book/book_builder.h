@@ -33,6 +33,9 @@ struct BookLayout {
   // Cut a key, content or title that is too long to its limit instead of
   // refusing the book; every cut is listed in the BuildReport.
   bool cutOverlong = false;
+  // Threads that compress blocks, 0 for one per core; the book is the
+  // same whatever the number.
+  unsigned threads = 0;
   // Called now and then while blocks are compressed, with the number of
   // entries laid out so far and in all.
   std::function<void(std::size_t done, std::size_t total)> progress;

@@ -21,4 +21,15 @@ int ReadTsvOne(const std::uint8_t* data, std::size_t size);
 // plain or gzip-compressed.
 int ReadDictdOne(const std::uint8_t* data, std::size_t size);
 
+// Reads the input as a StarDict dictionary: its .ifo, .idx, .syn and .dict,
+// the .idx and .dict plain, gzip or dictzip.
+int ReadStarDictOne(const std::uint8_t* data, std::size_t size);
+
+// Reads the input as a DSL dictionary's text.
+int ReadDslOne(const std::uint8_t* data, std::size_t size);
+
+// Turns the input into readable text as one of the markup kinds, and
+// checks that the text is tidy.
+int ConvertMarkupOne(const std::uint8_t* data, std::size_t size);
+
 }  // namespace quill::fuzz

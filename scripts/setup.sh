@@ -18,6 +18,9 @@ packages=(
   wine wine64 xvfb xauth xdotool imagemagick x11-utils
   # Compressed dictionary sources, for xqb natively and in both Windows builds.
   zlib1g-dev libz-mingw-w64-dev
+  # Real dictionaries xqb's tests import (StarDict and DSL), and sdcv, which
+  # shows the StarDict one for comparison.
+  stardict-czech goldendict-wordnet sdcv
   # The installers, and looking inside them.
   nsis p7zip-full
 )

@@ -25,4 +25,16 @@ TEST(FuzzCorpus, DictdReplays) {
   EXPECT_GT(ReplayCorpus("dictd", quill::fuzz::ReadDictdOne), 5);
 }
 
+TEST(FuzzCorpus, StarDictReplays) {
+  EXPECT_GT(ReplayCorpus("stardict", quill::fuzz::ReadStarDictOne), 5);
+}
+
+TEST(FuzzCorpus, DslReplays) {
+  EXPECT_GT(ReplayCorpus("dsl", quill::fuzz::ReadDslOne), 5);
+}
+
+TEST(FuzzCorpus, MarkupReplays) {
+  EXPECT_GT(ReplayCorpus("markup", quill::fuzz::ConvertMarkupOne), 5);
+}
+
 }  // namespace

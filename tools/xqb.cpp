@@ -12,10 +12,10 @@
 #include "book/decoder.h"
 #include "book/file_mapping.h"
 #include "book/match_query.h"
-#include "import/dictd_reader.h"
 #include "import/files.h"
 #include "import/tsv_reader.h"
 #include "import/utf.h"
+#include "tools/xqb_sources.h"
 
 namespace quill::xqb {
 
@@ -300,99 +300,16 @@ class TextReader {
 
 // ---------------------------------------------------------------- build
 
-struct Source {
-  std::string file;  // what messages name: the word list or the .index
-  std::vector<BookEntry> entries;
-  std::vector<std::size_t> lines;
-  std::u16string title;  // the database's own name, if it gives one
-};
-
-std::string Stem(const std::string& path) {
-  std::size_t start = path.find_last_of("/\\");
-  start = start == std::string::npos ? 0 : start + 1;
-  std::string name = path.substr(start);
-  const std::size_t dot = name.rfind('.');
-  if (dot != std::string::npos && dot > 0) name.erase(dot);
-  return name;
-}
-
-bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() &&
-         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-int ReadInputFile(const std::string& path, std::vector<std::uint8_t>* bytes,
-                  const Console& console) {
-  std::string native;
-  std::string why;
-  if (!NativePath(path, &native)) {
-    return Fail(console, path + ": the path cannot be given to the system");
-  }
-  if (!ReadWholeFile(native, bytes, &why)) {
-    return Fail(console, path + ": cannot read the file (" + why + ")");
-  }
-  return kExitOk;
-}
-
-int ReadDictd(const std::string& indexPath, Source* source, const Console& console) {
-  std::vector<std::uint8_t> indexBytes;
-  if (ReadInputFile(indexPath, &indexBytes, console) != kExitOk) return kExitFailure;
-  std::vector<DictdRecord> records;
-  std::string problem;
-  if (!ReadDictdIndex(indexBytes.data(), indexBytes.size(), &records, &problem)) {
-    return Fail(console, indexPath + ": " + problem);
-  }
-  indexBytes = {};
-
-  const std::string base = indexPath.substr(0, indexPath.size() - 6);  // ".index"
-  const std::string plain = base + ".dict";
-  const std::string packed = base + ".dict.dz";
-  std::string plainNative;
-  std::string packedNative;
-  NativePath(plain, &plainNative);
-  NativePath(packed, &packedNative);
-  std::vector<std::uint8_t> dict;
-  std::string dictPath = plain;
-  if (FileExists(plainNative)) {
-    if (ReadInputFile(plain, &dict, console) != kExitOk) return kExitFailure;
-  } else if (FileExists(packedNative)) {
-    dictPath = packed;
-    std::vector<std::uint8_t> compressed;
-    if (ReadInputFile(packed, &compressed, console) != kExitOk) return kExitFailure;
-    if (!InflateGzip(compressed.data(), compressed.size(), DictdTextNeeded(records), &dict,
-                     &problem)) {
-      return Fail(console, packed + ": " + problem);
-    }
-  } else {
-    return Fail(console, indexPath + ": neither " + plain + " nor " + packed + " is there");
-  }
-  if (!ReadDictdArticles(records, dict.data(), dict.size(), &source->entries, &source->lines,
-                         &source->title, &problem)) {
-    return Fail(console, indexPath + ": " + problem + " (" + dictPath + ")");
-  }
-  return kExitOk;
-}
-
-int ReadSource(const std::string& input, Source* source, const Console& console) {
-  source->file = input;
-  if (EndsWith(input, ".index")) return ReadDictd(input, source, console);
-  std::vector<std::uint8_t> bytes;
-  if (ReadInputFile(input, &bytes, console) != kExitOk) return kExitFailure;
-  std::string problem;
-  if (!ReadTsv(bytes.data(), bytes.size(), &source->entries, &source->lines, &problem)) {
-    return Fail(console, input + ": " + problem);
-  }
-  return kExitOk;
-}
-
 std::string EntryName(const Source& source, std::size_t n) {
-  return source.file + ": line " + std::to_string(source.lines[n]) + " (" +
+  const Origin& origin = source.origins[n];
+  return source.places[origin.place] + std::to_string(origin.number) + " (" +
          ShownKey(source.entries[n].key) + ")";
 }
 
 int RunBuild(const Arguments& a, const Console& console) {
   if (a.positional.size() != 1) {
-    return Fail(console, "xqb: build takes one INPUT (a word list or a dictd .index) and -o BOOK");
+    return Fail(console, "xqb: build takes one INPUT (a word list, a dictd .index, a StarDict .ifo or a "
+                         "DSL .dsl) and -o BOOK");
   }
   if (!a.haveOutput || a.output.empty()) return Fail(console, "xqb: build needs -o BOOK");
   const std::string& input = a.positional[0];
@@ -444,15 +361,15 @@ int RunBuild(const Arguments& a, const Console& console) {
   const std::vector<std::size_t> order = EntryOrder(source.entries);
   {
     std::vector<BookEntry> entries;
-    std::vector<std::size_t> lines;
+    std::vector<Origin> origins;
     entries.reserve(order.size());
-    lines.reserve(order.size());
+    origins.reserve(order.size());
     for (const std::size_t n : order) {
       entries.push_back(std::move(source.entries[n]));
-      lines.push_back(source.lines[n]);
+      origins.push_back(source.origins[n]);
     }
     source.entries = std::move(entries);
-    source.lines = std::move(lines);
+    source.origins = std::move(origins);
   }
 
   const double start = console.clock ? console.clock() : 0.0;
@@ -490,6 +407,7 @@ int RunBuild(const Arguments& a, const Console& console) {
   if (!WriteFileReplacing(native, image, &why)) {
     return Fail(console, output + ": cannot write the book (" + why + ")");
   }
+  for (const std::string& note : source.notes) Note(console, note);
   if (shown) Note(console, "built " + output);
   return kExitOk;
 }
@@ -742,7 +660,8 @@ int RunXqb(const std::vector<std::string>& args, const Console& console) {
         "       xqb lookup BOOK WORD\n"
         "       xqb find BOOK TERM [TERM2] [--limit N]\n"
         "       xqb dump BOOK\n"
-        "INPUT is a word list (key TAB content, one entry a line) or a dictd NAME.index.\n"
+        "INPUT is a word list (key TAB content, one entry a line), a dictd NAME.index,\n"
+        "a StarDict NAME.ifo, or a DSL NAME.dsl or NAME.dsl.dz.\n"
         "Arguments after \"--\" are never options.\n");
     return kExitOk;
   }

@@ -1,5 +1,6 @@
-// xqb, the book tool: makes books from word lists and dictd databases,
-// shows what a book holds, and looks words up the way the reader does.
+// xqb, the book tool: makes books from word lists and dictd, StarDict and
+// DSL dictionaries, shows what a book holds, and looks words up the way the
+// reader does.
 #pragma once
 
 #include <string>

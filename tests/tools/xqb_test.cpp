@@ -17,6 +17,7 @@
 #include "book/decoder.h"
 #include "dictd_test_data.h"
 #include "support/test_books.h"
+#include "xqb_run.h"
 
 namespace quill::xqb {
 namespace {
@@ -24,25 +25,8 @@ namespace {
 using namespace std::string_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-class StringOutput : public Output {
- public:
-  void Write(const char* bytes, std::size_t n) override { text.append(bytes, n); }
-  std::string text;
-};
-
-struct Result {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-Result Xqb(const std::vector<std::string>& args, std::function<double()> clock = {}) {
-  StringOutput out;
-  StringOutput err;
-  const Console console{&out, &err, std::move(clock)};
-  const int code = RunXqb(args, console);
-  return {code, out.text, err.text};
-}
+using testing::Result;
+using testing::Xqb;
 
 // A file of the given name in a folder of its own.
 std::string WriteFile(const std::string& name, const std::string& bytes) {
@@ -350,6 +334,46 @@ TEST(BookBuilder, RefusesTheBlockAfterTheLast) {
   EXPECT_EQ(report.problem, "more than 65,535 blocks needed, the first one over from here");
 }
 
+TEST(BookBuilder, ThreadsMakeTheSameBook) {
+  // Text that compresses, and random text in blocks too large to store
+  // whole, which are split in two.
+  std::mt19937 random(5);
+  std::vector<BookEntry> words;
+  std::vector<BookEntry> noise;
+  for (int i = 0; i < 3000; ++i) {
+    std::u16string content;
+    for (int k = 0; k < 20 + i % 50; ++k) content += u"word" + std::u16string(1, u'a' + random() % 26);
+    words.push_back({u"k" + std::u16string(1, u'a' + i % 26) + std::u16string(i / 26 % 50 + 1, u'x'), content});
+  }
+  for (int i = 0; i < 60; ++i) {
+    std::u16string content(2000, u' ');
+    for (char16_t& u : content) u = static_cast<char16_t>(0x4E00 + random() % 0x5000);
+    noise.push_back({u"n" + std::u16string(1, u'a' + i % 26), content});
+  }
+  SortEntries(words);
+  SortEntries(noise);
+  BookLayout large;
+  large.blockBytes = std::size_t{1} << 20;
+  for (const auto& [entries, layout] :
+       std::vector<std::pair<std::vector<BookEntry>, BookLayout>>{{words, BookLayout{}},
+                                                                   {noise, large}}) {
+    Bytes one;
+    BuildReport report;
+    BookLayout serial = layout;
+    serial.threads = 1;
+    ASSERT_EQ(quill::BuildBook(entries, serial, &one, &report), 1) << report.problem;
+    const std::size_t blocks = report.blockCount;
+    for (const unsigned threads : {2u, 3u, 0u}) {
+      BookLayout parallel = layout;
+      parallel.threads = threads;
+      Bytes image;
+      ASSERT_EQ(quill::BuildBook(entries, parallel, &image, &report), 1) << report.problem;
+      EXPECT_EQ(image, one) << threads << " threads";
+      EXPECT_EQ(report.blockCount, blocks);
+    }
+  }
+}
+
 // -------------------------------------------------------------- look-ups
 
 TEST(XqbLookup, ShowsTheEntryTheCursorEndsOn) {
@@ -587,7 +611,8 @@ TEST(XqbFailures, BadArguments) {
                 "xqb: unknown command \"open\" (commands: build, info, lookup, find, dump)");
   ExpectFailure(Xqb({"build", tsv}), "xqb: build needs -o BOOK");
   ExpectFailure(Xqb({"build", tsv, tsv, "-o", "x"}),
-                "xqb: build takes one INPUT (a word list or a dictd .index) and -o BOOK");
+                "xqb: build takes one INPUT (a word list, a dictd .index, a StarDict .ifo or a "
+                "DSL .dsl) and -o BOOK");
   ExpectFailure(Xqb({"build", tsv, "-o"}), "xqb: -o needs a value");
   ExpectFailure(Xqb({"build", tsv, "-o", "a", "-o", "b"}), "xqb: -o given twice");
   ExpectFailure(Xqb({"build", tsv, "-o", "a", "--separator", "0"}),

@@ -1,0 +1,211 @@
+// xqb build on StarDict and DSL dictionaries, as files on disk: the book
+// it makes, what it tells, and the one-line refusals that leave no book.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "import/utf.h"
+#include "support/test_books.h"
+#include "tools/dictd_test_data.h"
+#include "tools/stardict_test_data.h"
+#include "tools/xqb_run.h"
+
+namespace quill::xqb {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+using testing::Bytes;
+
+using testing::Result;
+using testing::Xqb;
+
+// A folder of its own for each dictionary.
+std::string Folder() {
+  static int serial = 0;
+  const std::string folder = quill::testing::ScratchDir() + "/import" + std::to_string(serial++);
+  fs::create_directories(folder);
+  return folder;
+}
+
+void Write(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void Write(const std::string& path, const Bytes& bytes) {
+  Write(path, std::string(bytes.begin(), bytes.end()));
+}
+
+std::string Read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Writes a dictionary's files as NAME.ifo and the rest beside it, the .idx
+// and .dict in the forms asked for; returns the .ifo's path.
+std::string WriteStarDict(const testing::StarDictFixture& f, bool idxGz, bool dictDz) {
+  const std::string base = Folder() + "/dict";
+  Write(base + ".ifo", f.ifo);
+  Write(base + (idxGz ? ".idx.gz" : ".idx"), idxGz ? testing::Gzip(f.idx) : f.idx);
+  const std::string text(f.dict.begin(), f.dict.end());
+  Write(base + (dictDz ? ".dict.dz" : ".dict"), dictDz ? testing::Dictzip(text, 16) : f.dict);
+  if (!f.syn.empty()) Write(base + ".syn", f.syn);
+  return base + ".ifo";
+}
+
+std::string BuildAndDump(const std::string& input, Result* build) {
+  const std::string book = input + ".xqb";
+  *build = Xqb({"build", input, "-o", book});
+  if (build->code != 0) return "";
+  return Xqb({"dump", book}).out;
+}
+
+TEST(XqbImport, StarDictBecomesABook) {
+  testing::StarDictPlan plan;
+  plan.bookname = "Tiny StarDict";
+  plan.words = {{"Apple", testing::Field('h', "<p>a company</p><p>in <i>California</i></p>") +
+                              testing::Field('r', "logo.png")},
+                {"apple", testing::Field('t', "\xCB\x88\xC3\xA6pl") +
+                              testing::Field('g', "<b>a fruit</b>\nred &amp; round") +
+                              testing::Field('W', "RIFF....")},
+                {"zebra", testing::Field('x', "<k>zebra</k>\n<def>striped</def>")}};
+  plan.synonyms = {{"pomme", 1}, {"zebras", 2}};
+  for (const bool packed : {false, true}) {
+    SCOPED_TRACE(packed ? ".idx.gz and .dict.dz" : ".idx and .dict");
+    const std::string ifo = WriteStarDict(testing::MakeStarDict(plan), packed, packed);
+    Result build;
+    const std::string dumped = BuildAndDump(ifo, &build);
+    ASSERT_EQ(build.code, 0) << build.err;
+    // Keys equal but for case keep their file order.
+    EXPECT_EQ(dumped,
+              "Apple\ta company\\n\\nin California\n"
+              "apple\t[\xCB\x88\xC3\xA6pl]\\na fruit\\nred & round\n"
+              "pomme\t[\xCB\x88\xC3\xA6pl]\\na fruit\\nred & round\n"
+              "zebra\tzebra\\nstriped\n"
+              "zebras\tzebra\\nstriped\n");
+    EXPECT_EQ(build.err, "xqb: " + ifo +
+                             ": 2 fields left out, resources and binary data the book cannot "
+                             "hold (W 1, r 1)\n");
+    EXPECT_NE(Xqb({"info", ifo + ".xqb"}).out.find("title: Tiny StarDict\n"), std::string::npos);
+    const Result lookup = Xqb({"lookup", ifo + ".xqb", "pomme"});
+    EXPECT_EQ(lookup.out, "found 2\npomme\n[\xCB\x88\xC3\xA6pl]\na fruit\nred & round\n");
+  }
+}
+
+TEST(XqbImport, DslBecomesABook) {
+  const std::string cards =
+      "#NAME \"Tiny DSL\"\n\n"
+      "colo(u)r\n\t[m1][p]noun[/p][/m]\n\t[m2][trn]a hue[/trn][/m]\n"
+      "Apple\napple\n\t[ex]an ~[/ex]\n";
+  std::u16string wide;
+  ASSERT_EQ(Utf8ToUtf16(cards, &wide), 1);
+  Bytes utf16 = {0xFF, 0xFE};
+  for (const char16_t u : wide) {
+    utf16.push_back(static_cast<std::uint8_t>(u & 0xFF));
+    utf16.push_back(static_cast<std::uint8_t>(u >> 8));
+  }
+  const std::string expected =
+      "Apple\tan Apple\napple\tan Apple\ncolor\tnoun\\n  a hue\ncolour\tnoun\\n  a hue\n";
+  const std::string folder = Folder();
+  Write(folder + "/wide.dsl", utf16);
+  Write(folder + "/packed.dsl.dz", testing::Gzip(testing::ToBytes(cards)));
+  for (const std::string name : {"wide.dsl", "packed.dsl.dz"}) {
+    Result build;
+    EXPECT_EQ(BuildAndDump(folder + "/" + name, &build), expected) << build.err;
+    EXPECT_EQ(build.err, "");
+    EXPECT_NE(Xqb({"info", folder + "/" + name + ".xqb"}).out.find("title: Tiny DSL\n"),
+              std::string::npos);
+  }
+  // Without #NAME the title is the file's name without its extensions.
+  Write(folder + "/Plain Name.dsl.dz", testing::Gzip(testing::ToBytes("w\n\tx\n")));
+  Result build;
+  BuildAndDump(folder + "/Plain Name.dsl.dz", &build);
+  EXPECT_NE(Xqb({"info", folder + "/Plain Name.dsl.dz.xqb"}).out.find("title: Plain Name\n"),
+            std::string::npos);
+}
+
+TEST(XqbImport, RefusalsAreOneLineAndLeaveNoBook) {
+  testing::StarDictPlan plan;
+  plan.sameTypeSequence = "m";
+  plan.words = {{"a", "first"}, {"b", "second"}};
+  const testing::StarDictFixture good = testing::MakeStarDict(plan);
+  testing::StarDictPlan longFirst = plan;
+  longFirst.words = {{std::string(60, 'k'), "x"}};
+
+  struct Case {
+    const char* name;
+    std::function<std::string()> write;  // returns the input's path
+    std::string message;                 // after "PATH", where PATH is the input's folder
+  };
+  const std::vector<Case> cases = {
+      {"idx cut", [&] {
+         testing::StarDictFixture f = good;
+         f.idx.resize(f.idx.size() - 2);
+         return WriteStarDict(f, false, false);
+       },
+       "/dict.idx: word 2 at byte 10 is cut short (the file ends in it)"},
+      {"dictzip table", [&] {
+         const std::string ifo = WriteStarDict(good, false, true);
+         std::string dz = Read(ifo.substr(0, ifo.size() - 4) + ".dict.dz");
+         dz[16] = 9;
+         Write(ifo.substr(0, ifo.size() - 4) + ".dict.dz", dz);
+         return ifo;
+       },
+       "/dict.dict.dz: the dictzip chunk table in the header is damaged"},
+      {"no dict", [&] {
+         const std::string ifo = WriteStarDict(good, false, false);
+         fs::remove(ifo.substr(0, ifo.size() - 4) + ".dict");
+         return ifo;
+       },
+       "/dict.ifo: neither FOLDER/dict.dict nor FOLDER/dict.dict.dz is there"},
+      {"first key", [&] { return WriteStarDict(testing::MakeStarDict(longFirst), false, false); },
+       "/dict.idx: word 1 (key \"" + std::string(40, 'k') +
+           "...\"): first key longer than 49 units (60) (--cut cuts it)"},
+      {"dsl UTF-16", [] {
+         const std::string path = Folder() + "/bad.dsl";
+         Write(path, "\xFF\xFE" "a\0\n\0\t\0\x00\xD8"s);
+         return path;
+       },
+       "/bad.dsl: line 2: the text is not valid UTF-16 (a lone surrogate)"},
+      {"dsl gzip", [] {
+         const std::string path = Folder() + "/bad.dsl.dz";
+         Bytes packed = testing::Gzip(testing::ToBytes("word\n\tcontent\n"));
+         packed.resize(packed.size() - 5);
+         Write(path, packed);
+         return path;
+       },
+       "/bad.dsl.dz: the compressed data ends early"},
+      {"dsl key", [] {
+         const std::string path = Folder() + "/long.dsl";
+         Write(path, "a\n\tx\n" + std::string(600, 'z') + "\n\tbody\n");
+         return path;
+       },
+       "/long.dsl: line 3 (key \"" + std::string(40, 'z') +
+           "...\"): key longer than 511 units (600) (--cut cuts it)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string input = c.write();
+    const std::string folder = input.substr(0, input.find_last_of('/'));
+    const std::string book = folder + "/out.xqb";
+    Write(book, "an earlier book");
+    const Result r = Xqb({"build", input, "-o", book});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.out, "");
+    std::string message = folder + c.message;
+    for (std::size_t at; (at = message.find("FOLDER")) != std::string::npos;) {
+      message.replace(at, 6, folder);
+    }
+    EXPECT_EQ(r.err, message + "\n");
+    EXPECT_EQ(Read(book), "an earlier book") << "the earlier book stays";
+    EXPECT_FALSE(fs::exists(book + ".xqb-part"));
+  }
+}
+
+}  // namespace
+}  // namespace quill::xqb

@@ -1,0 +1,206 @@
+#include "tools/xqb_sources.h"
+
+#include <limits>
+
+#include "import/dictd_reader.h"
+#include "import/dsl_reader.h"
+#include "import/files.h"
+#include "import/stardict_reader.h"
+#include "import/tsv_reader.h"
+#include "import/utf.h"
+
+namespace quill::xqb {
+
+namespace {
+
+int Fail(const Console& console, const std::string& message) {
+  console.err->Write(message + "\n");
+  return kExitFailure;
+}
+
+// File names are matched without regard to ASCII case: NAME.IFO is a
+// StarDict dictionary too.
+bool EndsWith(const std::string& text, const std::string& tail) {
+  if (text.size() < tail.size()) return false;
+  for (std::size_t i = 0; i < tail.size(); ++i) {
+    char c = text[text.size() - tail.size() + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != tail[i]) return false;
+  }
+  return true;
+}
+
+int ReadInputFile(const std::string& path, std::vector<std::uint8_t>* bytes,
+                  const Console& console) {
+  std::string native;
+  std::string why;
+  if (!NativePath(path, &native)) {
+    return Fail(console, path + ": the path cannot be given to the system");
+  }
+  if (!ReadWholeFile(native, bytes, &why)) {
+    return Fail(console, path + ": cannot read the file (" + why + ")");
+  }
+  return kExitOk;
+}
+
+bool Exists(const std::string& path) {
+  std::string native;
+  return NativePath(path, &native) && FileExists(native);
+}
+
+// The first of base + each ending that is there, or "" when none is.
+std::string Beside(const std::string& base, std::initializer_list<const char*> endings) {
+  for (const char* ending : endings) {
+    if (Exists(base + ending)) return base + ending;
+  }
+  return "";
+}
+
+// Every entry of source from `first` on came from place, numbered by
+// numbers.
+void AddOrigins(Source* source, const std::string& place, const std::vector<std::size_t>& numbers,
+                std::size_t first, std::size_t end) {
+  const auto index = static_cast<std::uint32_t>(source->places.size());
+  source->places.push_back(place);
+  for (std::size_t n = first; n < end; ++n) source->origins.push_back({index, numbers[n]});
+}
+
+int ReadDictd(const std::string& indexPath, Source* source, const Console& console) {
+  std::vector<std::uint8_t> indexBytes;
+  if (ReadInputFile(indexPath, &indexBytes, console) != kExitOk) return kExitFailure;
+  std::vector<DictdRecord> records;
+  std::string problem;
+  if (!ReadDictdIndex(indexBytes.data(), indexBytes.size(), &records, &problem)) {
+    return Fail(console, indexPath + ": " + problem);
+  }
+  indexBytes = {};
+
+  const std::string base = indexPath.substr(0, indexPath.size() - 6);  // ".index"
+  const std::string plain = base + ".dict";
+  const std::string packed = base + ".dict.dz";
+  std::vector<std::uint8_t> dict;
+  std::string dictPath = plain;
+  if (Exists(plain)) {
+    if (ReadInputFile(plain, &dict, console) != kExitOk) return kExitFailure;
+  } else if (Exists(packed)) {
+    dictPath = packed;
+    std::vector<std::uint8_t> compressed;
+    if (ReadInputFile(packed, &compressed, console) != kExitOk) return kExitFailure;
+    if (!InflateGzip(compressed.data(), compressed.size(), DictdTextNeeded(records), &dict,
+                     &problem)) {
+      return Fail(console, packed + ": " + problem);
+    }
+  } else {
+    return Fail(console, indexPath + ": neither " + plain + " nor " + packed + " is there");
+  }
+  std::vector<std::size_t> lines;
+  if (!ReadDictdArticles(records, dict.data(), dict.size(), &source->entries, &lines,
+                         &source->title, &problem)) {
+    return Fail(console, indexPath + ": " + problem + " (" + dictPath + ")");
+  }
+  AddOrigins(source, indexPath + ": line ", lines, 0, lines.size());
+  return kExitOk;
+}
+
+std::string SkippedNote(const std::string& path, const SkippedFields& skipped) {
+  std::size_t total = 0;
+  std::string kinds;
+  for (const auto& [type, count] : skipped) {
+    total += count;
+    kinds += (kinds.empty() ? "" : ", ") + std::string(1, type) + " " + std::to_string(count);
+  }
+  return path + ": " + std::to_string(total) +
+         " fields left out, resources and binary data the book cannot hold (" + kinds + ")";
+}
+
+int ReadStarDictSource(const std::string& ifoPath, Source* source, const Console& console) {
+  const std::string base = ifoPath.substr(0, ifoPath.size() - 4);  // ".ifo"
+  const std::string idxPath = Beside(base, {".idx", ".idx.gz"});
+  const std::string dictPath = Beside(base, {".dict", ".dict.dz"});
+  const std::string synPath = base + ".syn";
+  StarDictFiles files;
+  if (ReadInputFile(ifoPath, &files.ifo, console) != kExitOk) return kExitFailure;
+  if (idxPath.empty() || dictPath.empty()) {
+    const std::string which = idxPath.empty() ? ".idx" : ".dict";
+    return Fail(console, ifoPath + ": neither " + base + which + " nor " + base + which +
+                             (idxPath.empty() ? ".gz" : ".dz") + " is there");
+  }
+  files.idxGzip = EndsWith(idxPath, ".gz");
+  files.dictGzip = EndsWith(dictPath, ".dz");
+  files.haveSyn = Exists(synPath);
+  if (ReadInputFile(idxPath, &files.idx, console) != kExitOk ||
+      ReadInputFile(dictPath, &files.dict, console) != kExitOk ||
+      (files.haveSyn && ReadInputFile(synPath, &files.syn, console) != kExitOk)) {
+    return kExitFailure;
+  }
+  StarDictBook book;
+  StarDictProblem problem;
+  if (!ReadStarDict(files, &book, &problem)) {
+    const std::string paths[] = {ifoPath, idxPath, dictPath, synPath};
+    return Fail(console, paths[static_cast<int>(problem.file)] + ": " + problem.what);
+  }
+  source->entries = std::move(book.entries);
+  source->title = book.title;
+  const std::size_t count = source->entries.size();
+  AddOrigins(source, idxPath + ": word ", book.numbers, 0, book.synonymsFrom);
+  AddOrigins(source, synPath + ": synonym ", book.numbers, book.synonymsFrom, count);
+  if (!book.skipped.empty()) source->notes.push_back(SkippedNote(ifoPath, book.skipped));
+  return kExitOk;
+}
+
+int ReadDslSource(const std::string& path, Source* source, const Console& console) {
+  std::vector<std::uint8_t> bytes;
+  if (ReadInputFile(path, &bytes, console) != kExitOk) return kExitFailure;
+  std::string problem;
+  if (EndsWith(path, ".dz")) {
+    std::vector<std::uint8_t> text;
+    if (!InflateGzip(bytes.data(), bytes.size(), std::numeric_limits<std::uint64_t>::max(), &text,
+                     &problem)) {
+      return Fail(console, path + ": " + problem);
+    }
+    bytes = std::move(text);
+  }
+  DslBook book;
+  if (!ReadDsl(bytes.data(), bytes.size(), &book, &problem)) {
+    return Fail(console, path + ": " + problem);
+  }
+  source->entries = std::move(book.entries);
+  source->title = book.name;
+  AddOrigins(source, path + ": line ", book.lines, 0, book.lines.size());
+  return kExitOk;
+}
+
+int ReadWordList(const std::string& path, Source* source, const Console& console) {
+  std::vector<std::uint8_t> bytes;
+  if (ReadInputFile(path, &bytes, console) != kExitOk) return kExitFailure;
+  std::string problem;
+  std::vector<std::size_t> lines;
+  if (!ReadTsv(bytes.data(), bytes.size(), &source->entries, &lines, &problem)) {
+    return Fail(console, path + ": " + problem);
+  }
+  AddOrigins(source, path + ": line ", lines, 0, lines.size());
+  return kExitOk;
+}
+
+}  // namespace
+
+int ReadSource(const std::string& input, Source* source, const Console& console) {
+  if (EndsWith(input, ".index")) return ReadDictd(input, source, console);
+  if (EndsWith(input, ".ifo")) return ReadStarDictSource(input, source, console);
+  if (EndsWith(input, ".dsl") || EndsWith(input, ".dsl.dz")) {
+    return ReadDslSource(input, source, console);
+  }
+  return ReadWordList(input, source, console);
+}
+
+std::string Stem(const std::string& path) {
+  std::size_t start = path.find_last_of("/\\");
+  start = start == std::string::npos ? 0 : start + 1;
+  std::string name = path.substr(start);
+  if (EndsWith(name, ".dz") && name.size() > 3) name.erase(name.size() - 3);
+  const std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return name;
+}
+
+}  // namespace quill::xqb

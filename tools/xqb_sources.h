@@ -1,0 +1,39 @@
+// The inputs of xqb build, told apart by the file's name: a StarDict
+// NAME.ifo, a DSL NAME.dsl or NAME.dsl.dz, a dictd NAME.index, or else a
+// word list.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "book/book_builder.h"
+#include "import/console.h"
+
+namespace quill::xqb {
+
+// Where an entry came from, for messages: one of the source's places (a
+// file and what it counts, "words.tsv: line ") and the number there.
+struct Origin {
+  std::uint32_t place;
+  std::size_t number;
+};
+
+struct Source {
+  std::vector<std::string> places;
+  std::vector<BookEntry> entries;  // in the input's order
+  std::vector<Origin> origins;     // one per entry
+  std::u16string title;            // the dictionary's own name, if it gives one
+  std::vector<std::string> notes;  // what a finished build tells: parts left out
+};
+
+// Reads the input and the files beside it that belong to it. Returns
+// kExitOk, or kExitFailure after one line on console.err naming the file
+// and the line, word or offset.
+int ReadSource(const std::string& input, Source* source, const Console& console);
+
+// The input's name without its folder and extensions (".dsl.dz" whole).
+std::string Stem(const std::string& path);
+
+}  // namespace quill::xqb
