@@ -23,7 +23,19 @@ packages=(
   stardict-czech goldendict-wordnet sdcv
   # The installers, and looking inside them.
   nsis p7zip-full
+  # Text of every script: a Cyrillic locale for the test that runs Wine on a
+  # Cyrillic code page, and a font with Chinese characters for the panes.
+  locales fonts-dejavu-core fonts-wqy-microhei
 )
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 install_missing_packages setup "${packages[@]}"
+
+# The Cyrillic locale, made once.
+if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
+    echo 'ru_RU.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo_cmd[@]}" locale-gen >/dev/null
+fi

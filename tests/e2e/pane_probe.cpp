@@ -1,5 +1,6 @@
 // Reads the running program from outside, as any other program could: finds
 // the main window by its class and title, a control by its id, and asks it.
+// Texts are printed as UTF-8.
 //   pane_probe              the content pane's text
 //   pane_probe --input      the input box's text
 //   pane_probe --status     the status bar's text
@@ -10,6 +11,7 @@
 //   pane_probe --tree-row N the same for the label of the shelf tree's
 //                           visible row N (0 is "BookShelf")
 //   pane_probe --close      closes the window
+//   pane_probe --code-page  the ANSI code page Wine gives this process
 #include <windows.h>
 
 #include <commctrl.h>
@@ -58,12 +60,22 @@ HWND FindClass(HWND window, const char* className) {
   return search.found;
 }
 
+// UTF-16 as the UTF-8 that the scripts compare.
+std::string Utf8(const wchar_t* text) {
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 1) return {};
+  std::string utf8(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), bytes, nullptr, nullptr);
+  utf8.resize(static_cast<std::size_t>(bytes - 1));
+  return utf8;
+}
+
+// A control's text, asked for in UTF-16 so that every script comes across.
 std::string WindowText(HWND control) {
-  const auto length = static_cast<int>(SendMessageA(control, WM_GETTEXTLENGTH, 0, 0));
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<std::size_t>(length));
-  return text;
+  const auto length = static_cast<int>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0));
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  return Utf8(text.c_str());
 }
 
 struct ProcessCloser {
@@ -124,10 +136,14 @@ int Fail(const char* what) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  HWND window = FindWindowA("Quillpad", "Orvelle Quillpad");
-  if (window == nullptr) return Fail("no Quillpad window");
   const std::string mode = argc > 1 ? argv[1] : "";
   const int number = argc > 2 ? std::atoi(argv[2]) : 0;
+  if (mode == "--code-page") {
+    std::printf("%u\n", GetACP());
+    return 0;
+  }
+  HWND window = FindWindowA("Quillpad", "Orvelle Quillpad");
+  if (window == nullptr) return Fail("no Quillpad window");
 
   if (mode == "--close") {
     PostMessageA(window, WM_CLOSE, 0, 0);
@@ -137,15 +153,12 @@ int main(int argc, char** argv) {
     HWND list = FindControl(window, IDC_RESULT_LIST);
     if (list == nullptr) return Fail("no result list");
     const auto count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-    // Asked for in UTF-16: Wine carries an ANSI LB_GETTEXT across processes
-    // in the list's own UTF-16.
+    // Asked for in UTF-16 and printed as UTF-8.
     for (int i = 0; i < count; ++i) {
       wchar_t row[512] = {};
       if (SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) >= 512) continue;
       SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(row));
-      char ansi[1024] = {};
-      WideCharToMultiByte(CP_ACP, 0, row, -1, ansi, sizeof ansi, nullptr, nullptr);
-      std::printf("%s\n", ansi);
+      std::printf("%s\n", Utf8(row).c_str());
     }
     return 0;
   }
