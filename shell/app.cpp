@@ -1,5 +1,9 @@
 #include "shell/app.h"
 
+#include <shellapi.h>
+
+#include <string>
+
 #include "panels/history_list.h"
 #include "panels/history_store.h"
 #include "resources/ids.h"
@@ -7,11 +11,30 @@
 
 namespace quill {
 
+namespace {
+
+// The command line's word: everything after the program's name, as one
+// text (a word may hold spaces, quoted or not); empty without one.
+std::u16string CommandLineWord() {
+  int count = 0;
+  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::u16string word;
+  for (int i = 1; args != nullptr && i < count; ++i) {
+    if (i > 1) word += u' ';
+    word += reinterpret_cast<const char16_t*>(args[i]);
+  }
+  if (args != nullptr) LocalFree(args);
+  return word;
+}
+
+}  // namespace
+
 int RunApplication(HINSTANCE instance, const char* /*commandLine*/, int showCommand) {
   // The run's history of looked-up words, for as long as the program runs.
   HistoryList history(LoadCapacity());
   MainWindowOptions options;
   options.history = &history;
+  options.startWord = CommandLineWord();
   MainWindow window(options);
   if (!window.StartInstance(instance, showCommand)) return 0;
   HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));

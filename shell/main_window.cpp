@@ -65,6 +65,16 @@ ScopedFont SetControlFont(HWND control, int points) {
   return font;
 }
 
+// Hands word to the instance already running (nothing for an empty word).
+void HandOverWord(HWND running, const std::u16string& word) {
+  if (word.empty()) return;
+  COPYDATASTRUCT data{};
+  data.dwData = kCopyDataLookupWord;
+  data.cbData = static_cast<DWORD>(word.size() * sizeof(char16_t));
+  data.lpData = const_cast<char16_t*>(word.data());
+  SendMessageW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+}
+
 MainLayout CreationLayout(SidePanelState state) {
   int width = 0;
   int height = 0;
@@ -91,6 +101,7 @@ bool MainWindow::StartInstance(HINSTANCE instance, int showCommand) {
   places_.LoadStart(session_.Path());
   if (running != nullptr) {
     places_.BringForward(running);
+    HandOverWord(running, options_.startWord);
     return false;
   }
 
@@ -105,6 +116,8 @@ bool MainWindow::StartInstance(HINSTANCE instance, int showCommand) {
   menuBar.release();
   ShowWindow(window, showCommand);
   UpdateWindow(window);
+  const std::u16string word = WordFromCopiedText(options_.startWord, kInputTextUnits - 1);
+  if (!word.empty()) LookUpFromOutside(word);
   return true;
 }
 
@@ -156,6 +169,11 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       return OnTrayNotify(window, wParam, lParam);
     case MSG_LOOKUP_WORD:
       return OnLookupWord(window, reinterpret_cast<const wchar_t*>(wParam), wParam, lParam);
+    case WM_CLIPBOARDUPDATE:
+      OnClipboardUpdate();
+      return 0;
+    case WM_COPYDATA:
+      return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     default:
       break;
   }
@@ -181,6 +199,7 @@ bool MainWindow::OnCreate(HWND window, const CREATESTRUCTW& create) {
   };
   if (!session_.OpenFirst(window, installFolder_, choose)) return false;
   ShowFirstEntry();
+  if (LoadClipboardLookup(options_.settings)) clipboard_.Start(window);
   created_ = true;
   return true;
 }
@@ -344,6 +363,7 @@ LRESULT MainWindow::OnCtlColorStatic(HWND control) {
 }
 
 void MainWindow::OnDestroy(HWND window) {
+  clipboard_.Stop();
   session_.Close();
   // A window whose creation failed never ran: it stores nothing and leaves
   // the message queue alone.
@@ -390,16 +410,20 @@ LRESULT MainWindow::OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
   trayIcon_.Add(window, appIcon_, MSG_TRAY_NOTIFY, MSG_TRAY_NOTIFY, L"Orvelle Quillpad");
   trayIcon_.Modify();
   WindowPlaces::Hide(window);
+  inTray_ = true;
   return 0;
 }
 
 LRESULT MainWindow::OnTrayNotify(HWND window, WPARAM wParam, LPARAM lParam) {
-  if (lParam == WM_LBUTTONDOWN && wParam == MSG_TRAY_NOTIFY) {
-    trayIcon_.Remove();
-    places_.Restore(window);
-    SetFocus(window);
-  }
+  if (lParam == WM_LBUTTONDOWN && wParam == MSG_TRAY_NOTIFY) RestoreFromTray(window);
   return DefWindowProcW(window, MSG_TRAY_NOTIFY, wParam, lParam);
+}
+
+void MainWindow::RestoreFromTray(HWND window) {
+  trayIcon_.Remove();
+  inTray_ = false;
+  places_.Restore(window);
+  SetFocus(window);
 }
 
 }  // namespace quill

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 
 #include "display/show_entry.h"
 #include "menu/owner_menu.h"
@@ -16,6 +17,7 @@
 #include "panels/tree_sub_wnd.h"
 #include "shell/book_file_dialog.h"
 #include "shell/book_session.h"
+#include "shell/clipboard_watch.h"
 #include "shell/layout.h"
 #include "shell/settings.h"
 #include "shell/toolbar.h"
@@ -41,7 +43,14 @@ struct MainWindowOptions {
   HistoryList* history = nullptr;
   // The speech service to read aloud with; none is the platform's.
   SpeechApi* speech = nullptr;
+  // A word to look up once the first book is open (the command line's); a
+  // running instance is handed it instead.
+  std::u16string startWord;
 };
+
+// WM_COPYDATA's dwData for a word handed over by a second instance, whose
+// data is the word in UTF-16 (no terminator needed).
+inline constexpr ULONG_PTR kCopyDataLookupWord = 0x51504C57;  // "QPLW"
 
 class MainWindow : public WindowBase {
  public:
@@ -90,6 +99,15 @@ class MainWindow : public WindowBase {
   void ShowOpenedBook();
   LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam);
   LRESULT OnTrayNotify(HWND window, WPARAM wParam, LPARAM lParam);
+  // Back from the notification area as the icon brings it.
+  void RestoreFromTray(HWND window);
+
+  // Looking a word up from outside: copied twice, or named on the command
+  // line of this or a second instance (main_window_input.cpp).
+  void OnClipboardUpdate();
+  LRESULT OnCopyData(const COPYDATASTRUCT* data);
+  // Brings the window back and shows word's entry as Enter would.
+  void LookUpFromOutside(const std::u16string& word);
 
   // Keys, input box and word list (main_window_input.cpp).
   static LRESULT CALLBACK InputBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -147,6 +165,9 @@ class MainWindow : public WindowBase {
   TreeSubWnd shelfPanel_;
   OwnerMenu menu_;
   TrayIcon trayIcon_;
+  // Set while the window is hidden in the notification area.
+  bool inTray_ = false;
+  ClipboardWatch clipboard_;
   Toolbar toolbar_;
   Controls controls_;
   WindowPlaces places_;

@@ -5,10 +5,13 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <optional>
+#include <string>
 #include <cstring>
 
 #include "resources/ids.h"
 #include "shell/main_window.h"
+#include "shell/word_from_clipboard.h"
 #include "win/wide_text.h"
 
 namespace quill {
@@ -261,6 +264,37 @@ LRESULT MainWindow::OnLookupWord(HWND window, const wchar_t* word, WPARAM wParam
     ReadyForTyping();
   }
   return DefWindowProcW(window, MSG_LOOKUP_WORD, wParam, lParam);
+}
+
+void MainWindow::OnClipboardUpdate() {
+  const std::optional<std::u16string> word = clipboard_.OnUpdate(hwnd, kInputTextUnits - 1);
+  if (word) LookUpFromOutside(*word);
+}
+
+// A second instance's word: any length and any bytes may arrive, so it is
+// taken as far as its first zero unit and cut like a copied text.
+LRESULT MainWindow::OnCopyData(const COPYDATASTRUCT* data) {
+  if (data == nullptr || data->dwData != kCopyDataLookupWord || data->lpData == nullptr) {
+    return FALSE;
+  }
+  const auto* units = static_cast<const char16_t*>(data->lpData);
+  std::u16string text(units, data->cbData / sizeof(char16_t));
+  text = text.substr(0, text.find(u'\0'));
+  const std::u16string word = WordFromCopiedText(text, kInputTextUnits - 1);
+  if (!word.empty() && session_.Started()) LookUpFromOutside(word);
+  return TRUE;
+}
+
+void MainWindow::LookUpFromOutside(const std::u16string& word) {
+  if (inTray_) {
+    RestoreFromTray(hwnd);
+  } else {
+    if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+    SetForegroundWindow(hwnd);
+  }
+  SetInputText(word.c_str());
+  OnEnter();
+  ReadyForTyping();
 }
 
 void MainWindow::RecordInHistory(const char16_t* word) {

@@ -58,6 +58,14 @@ RECT LoadCurrentRect(const SettingsKey& key) {
   return rect;
 }
 
+bool LoadClipboardLookup(const SettingsKey& key) {
+  DWORD value = 1;
+  if (const ScopedRegKey handle = OpenRegistryKey(key)) {
+    if (!ReadExactDword(handle, "ClipboardLookup", &value)) value = 1;
+  }
+  return value != 0;
+}
+
 void LoadInstallFolder(const SettingsKey& key, wchar_t* folder) {
   if (const ScopedRegKey handle = CreateRegistryKey(key)) {
     static_cast<void>(ReadText(handle, "InstallPath", folder, kPathUnits));

@@ -37,6 +37,10 @@ StartSettings LoadStartSettings(const SettingsKey& key, RECT* rect, wchar_t* boo
 // for a missing right and bottom edge and 0 for the others.
 RECT LoadCurrentRect(const SettingsKey& key);
 
+// Whether copying a word twice looks it up: ClipboardLookup, a REG_DWORD;
+// 0 turns it off, anything else or a missing value leaves it on.
+bool LoadClipboardLookup(const SettingsKey& key);
+
 // Reads InstallPath into folder (kPathUnits); unchanged when absent.
 void LoadInstallFolder(const SettingsKey& key, wchar_t* folder);
 

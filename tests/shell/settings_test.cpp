@@ -181,17 +181,20 @@ class SecondInstanceTest : public ShellTest {
   // Runs quillpad.exe from the build tree, pumping this thread's messages
   // until it ends (the running window answers its calls): its exit code,
   // or -1 when it did not end within the time.
-  static int RunProgram(DWORD waitMilliseconds, HWND* ownWindow = nullptr) {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string program = self;
-    program = program.substr(0, program.find_last_of('\\'));
-    program = program.substr(0, program.find_last_of('\\')) + "\\shell\\quillpad.exe";
-    STARTUPINFOA startup{};
+  // arguments follow the program's name on its command line.
+  static int RunProgram(DWORD waitMilliseconds, HWND* ownWindow = nullptr,
+                        const std::wstring& arguments = L"") {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring program = self;
+    program = program.substr(0, program.find_last_of(L'\\'));
+    program = program.substr(0, program.find_last_of(L'\\')) + L"\\shell\\quillpad.exe";
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    std::string commandLine = "\"" + program + "\"";
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    std::wstring commandLine = L"\"" + program + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process)) {
       ADD_FAILURE() << "cannot start " << program;
       return -2;
@@ -230,6 +233,37 @@ class SecondInstanceTest : public ShellTest {
     RegCloseKey(key);
   }
 };
+
+// A second start with a word hands it to the running window, which shows
+// its entry; an empty or over-long one does no harm.
+TEST_F(SecondInstanceTest, HandsTheWordOfItsCommandLineToTheRunningWindow) {
+  MakeBook("deflex_a.xqb", u"Default A",
+           {"Alpha=first", "beta=second", "gamma=third", "two words=fourth"});
+  SetInstallFolder(Folder());
+  ASSERT_EQ(Start(), 1);
+  struct Case {
+    std::wstring arguments;
+    std::string input;  // the running window's input box afterwards
+    std::string pane;
+  };
+  const Case cases[] = {
+      {L"gamma", "gamma", "third\r\n"},
+      {L"\"two words\"", "two words", "fourth\r\n"},
+      {L"two words", "two words", "fourth\r\n"},
+      {L"\"\"", "two words", "fourth\r\n"},  // no word: as before
+      {L"beta", "beta", "second\r\n"},
+      {std::wstring(600, L'z'), std::string(511, 'z'), ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input.substr(0, 20));
+    EXPECT_EQ(RunProgram(30000, nullptr, c.arguments), 0);
+    Pump();
+    EXPECT_EQ(InputText(), c.input);
+    if (!c.pane.empty()) {
+      EXPECT_EQ(PaneText(), c.pane);
+    }
+  }
+}
 
 TEST_F(SecondInstanceTest, BringsTheRunningWindowForwardAtTheStoredRectangle) {
   MakeBook("deflex_a.xqb", u"Default A", {"Alpha=first"});
