@@ -50,6 +50,9 @@ void ClipboardWatch::Stop() {
 }
 
 std::optional<std::u16string> ClipboardWatch::OnUpdate(HWND window, std::size_t maxUnits) {
+  const DWORD sequence = GetClipboardSequenceNumber();
+  if (sequence == lastSequence_) return {};
+  lastSequence_ = sequence;
   const std::optional<std::u16string> copied =
       copies_.Changed(GetTickCount(), ClipboardText(window));
   if (!copied) return {};

@@ -31,6 +31,9 @@ class ClipboardWatch {
  private:
   HWND window_ = nullptr;
   DoubleCopy copies_;
+  // The clipboard's sequence number at the last change looked at. Notices
+  // answered late may find the same contents; each counts once.
+  DWORD lastSequence_ = 0;
 };
 
 }  // namespace quill
