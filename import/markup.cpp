@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "import/utf.h"
+
 namespace quill::xqb {
 
 namespace {
@@ -33,13 +35,7 @@ bool StartsWithFolded(std::u16string_view text, std::size_t p, std::u16string_vi
 
 void PutCodePoint(char32_t c, std::u16string* out) {
   if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-  if (c < 0x10000) {
-    out->push_back(static_cast<char16_t>(c));
-  } else {
-    c -= 0x10000;
-    out->push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-    out->push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-  }
+  AppendUtf16(c, out);
 }
 
 std::u16string Decimal(std::size_t n) {

@@ -8,16 +8,6 @@ namespace {
 
 bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
-void PutUnit(std::u16string* out, char32_t c) {
-  if (c < 0x10000) {
-    out->push_back(static_cast<char16_t>(c));
-  } else {
-    c -= 0x10000;
-    out->push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-    out->push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-  }
-}
-
 void PutUtf8(std::string* out, char32_t c) {
   if (c < 0x80) {
     out->push_back(static_cast<char>(c));
@@ -37,6 +27,16 @@ void PutUtf8(std::string* out, char32_t c) {
 }
 
 }  // namespace
+
+void AppendUtf16(char32_t c, std::u16string* out) {
+  if (c < 0x10000) {
+    out->push_back(static_cast<char16_t>(c));
+  } else {
+    c -= 0x10000;
+    out->push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+    out->push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+  }
+}
 
 int AppendUtf16(const char* text, std::size_t n, std::u16string* out,
                 std::size_t* badOffset) {
@@ -83,7 +83,7 @@ int AppendUtf16(const char* text, std::size_t n, std::u16string* out,
       *badOffset = i;
       return 0;
     }
-    PutUnit(out, value);
+    AppendUtf16(value, out);
     i += extra + 1;
   }
   return 1;

@@ -16,6 +16,9 @@ int AppendUtf16(const char* text, std::size_t n, std::u16string* out,
 // The same for a whole string: 1, or 0 when it is not valid UTF-8.
 int Utf8ToUtf16(const std::string& text, std::u16string* out);
 
+// Appends code point c (at most U+10FFFF, no surrogate) to out as UTF-16.
+void AppendUtf16(char32_t c, std::u16string* out);
+
 // Encodes UTF-16 as UTF-8 onto the end of *out. A surrogate without its
 // partner becomes U+FFFD; the result says how many did (0 when the text was
 // whole).
