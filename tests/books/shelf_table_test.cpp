@@ -11,34 +11,19 @@
 
 #include "books/shelf_tool.h"
 #include "tools/dictd_test_data.h"
-#include "tools/xqb.h"
+#include "tools/xqb_run.h"
 
 namespace quill::books {
 namespace {
 
-class StringOutput : public xqb::Output {
- public:
-  void Write(const char* bytes, std::size_t n) override { text.append(bytes, n); }
-  std::string text;
-};
-
-struct Result {
-  int code;
-  std::string out;
-  std::string err;
-};
+using xqb::testing::Result;
+using xqb::testing::StringOutput;
+using xqb::testing::Xqb;
 
 Result Shelf(const std::vector<std::string>& args) {
   StringOutput out;
   StringOutput err;
   const int code = RunShelf(args, xqb::Console{&out, &err, nullptr});
-  return {code, out.text, err.text};
-}
-
-Result Xqb(const std::vector<std::string>& args) {
-  StringOutput out;
-  StringOutput err;
-  const int code = xqb::RunXqb(args, xqb::Console{&out, &err, nullptr});
   return {code, out.text, err.text};
 }
 
