@@ -39,6 +39,9 @@ struct BookLayout {
   // Called now and then while blocks are compressed, with the number of
   // entries laid out so far and in all.
   std::function<void(std::size_t done, std::size_t total)> progress;
+  // Asked between batches of blocks: true stops the build, which is then
+  // refused as "cancelled".
+  std::function<bool()> cancelled;
 };
 
 inline constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);

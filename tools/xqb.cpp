@@ -15,7 +15,7 @@
 #include "import/files.h"
 #include "import/tsv_reader.h"
 #include "import/utf.h"
-#include "tools/xqb_sources.h"
+#include "import/convert.h"
 
 namespace quill::xqb {
 
@@ -23,15 +23,10 @@ namespace {
 
 constexpr const char* kCommands = "build, info, lookup, find, dump";
 constexpr std::size_t kDefaultFindLimit = 300;
-constexpr std::size_t kShownKeyUnits = 40;
 
 int Fail(const Console& console, const std::string& message) {
   console.err->Write(message + "\n");
   return kExitFailure;
-}
-
-void Note(const Console& console, const std::string& message) {
-  console.err->Write("xqb: " + message + "\n");
 }
 
 // Gathers results and hands them on in large pieces.
@@ -56,32 +51,6 @@ class Results {
   Output& out_;
   std::string text_;
 };
-
-// A key as messages show it: UTF-8 on one line, control characters
-// escaped, long keys shortened visibly.
-std::string ShownKey(const std::u16string& key) {
-  std::size_t n = key.size();
-  if (n > kShownKeyUnits) {
-    n = kShownKeyUnits;
-    if (key[n - 1] >= 0xD800 && key[n - 1] <= 0xDBFF) --n;
-  }
-  std::string shown = "key \"";
-  std::size_t run = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    if (key[i] >= 0x20) continue;
-    AppendUtf8(key.data() + run, i - run, &shown);
-    char escape[8];
-    if (key[i] == u'\t' || key[i] == u'\n' || key[i] == u'\r') {
-      std::snprintf(escape, sizeof escape, "\\%c", key[i] == u'\t' ? 't' : key[i] == u'\n' ? 'n' : 'r');
-    } else {
-      std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(key[i]));
-    }
-    shown += escape;
-    run = i + 1;
-  }
-  AppendUtf8(key.data() + run, n - run, &shown);
-  return shown + (n < key.size() ? "...\"" : "\"");
-}
 
 bool ParseCount(const std::string& text, std::size_t limit, std::size_t* value) {
   if (text.empty() || text.size() > 18) return false;
@@ -300,116 +269,34 @@ class TextReader {
 
 // ---------------------------------------------------------------- build
 
-std::string EntryName(const Source& source, std::size_t n) {
-  const Origin& origin = source.origins[n];
-  return source.places[origin.place] + std::to_string(origin.number) + " (" +
-         ShownKey(source.entries[n].key) + ")";
-}
-
 int RunBuild(const Arguments& a, const Console& console) {
   if (a.positional.size() != 1) {
     return Fail(console, "xqb: build takes one INPUT (a word list, a dictd .index, a StarDict .ifo or a "
                          "DSL .dsl) and -o BOOK");
   }
   if (!a.haveOutput || a.output.empty()) return Fail(console, "xqb: build needs -o BOOK");
-  const std::string& input = a.positional[0];
-  const std::string& output = a.output;
-  BookLayout layout;
-  layout.cutOverlong = a.cut;
+  ConvertRequest request;
+  request.input = a.positional[0];
+  request.output = a.output;
+  request.cut = a.cut;
   if (a.haveSeparator) {
     unsigned code = 0;
     if (!ParseCode(a.separator, &code) || code < 1 || code > 0x7F) {
       return Fail(console, "xqb: --separator " + a.separator +
                                ": give a character code from 1 to 127 (0x01 to 0x7F)");
     }
-    layout.lineSeparator = static_cast<std::int32_t>(code);
+    request.lineSeparator = static_cast<std::int32_t>(code);
   }
-  const auto separator = static_cast<char16_t>(layout.lineSeparator);
   if (a.haveTitle) {
-    if (!Utf8ToUtf16(a.title, &layout.title)) {
+    if (!Utf8ToUtf16(a.title, &request.title)) {
       return Fail(console, "xqb: --title is not valid UTF-8");
     }
-    if (layout.title.size() > kTitleUnits - 1 && !a.cut) {
+    if (request.title.size() > kTitleUnits - 1 && !a.cut) {
       return Fail(console, "xqb: --title \"" + a.title + "\": longer than 21 units (--cut cuts it)");
     }
+    request.haveTitle = true;
   }
-
-  Source source;
-  if (ReadSource(input, &source, console) != kExitOk) return kExitFailure;
-  for (std::size_t n = 0; n < source.entries.size(); ++n) {
-    std::u16string& content = source.entries[n].content;
-    for (char16_t& u : content) {
-      if (u == separator && separator != u'\n') {
-        return Fail(console, EntryName(source, n) + ": the content holds the separator " +
-                                 "character itself, which would read as a line break");
-      }
-      if (u == u'\n') u = separator;
-    }
-  }
-  if (!a.haveTitle) {
-    std::u16string title = source.title;
-    if (title.empty()) Utf8ToUtf16(Stem(input), &title);
-    if (title.size() > kTitleUnits - 1) {
-      std::size_t n = kTitleUnits - 1;
-      if (title[n - 1] >= 0xD800 && title[n - 1] <= 0xDBFF) --n;
-      Note(console, "title \"" + ToUtf8(title) + "\" cut to 21 units (--title sets one)");
-      title.resize(n);
-    }
-    layout.title = title;
-  }
-
-  const std::vector<std::size_t> order = EntryOrder(source.entries);
-  {
-    std::vector<BookEntry> entries;
-    std::vector<Origin> origins;
-    entries.reserve(order.size());
-    origins.reserve(order.size());
-    for (const std::size_t n : order) {
-      entries.push_back(std::move(source.entries[n]));
-      origins.push_back(source.origins[n]);
-    }
-    source.entries = std::move(entries);
-    source.origins = std::move(origins);
-  }
-
-  const double start = console.clock ? console.clock() : 0.0;
-  double lastShown = start;
-  bool shown = false;
-  layout.progress = [&](std::size_t done, std::size_t total) {
-    if (!console.clock) return;
-    const double now = console.clock();
-    if (now - start < 1.0 || now - lastShown < 1.0) return;
-    lastShown = now;
-    shown = true;
-    const std::size_t percent = total == 0 ? 100 : done * 100 / total;
-    Note(console, "building " + output + ": " + std::to_string(percent) + "% of " +
-                      std::to_string(total) + " entries");
-  };
-
-  std::vector<std::uint8_t> image;
-  BuildReport report;
-  if (!BuildBook(source.entries, layout, &image, &report)) {
-    std::string where = report.problemEntry == kNoEntry ? input
-                                                        : EntryName(source, report.problemEntry);
-    const bool cuttable = report.problem.find("longer than") != std::string::npos;
-    return Fail(console, where + ": " + report.problem + (cuttable ? " (--cut cuts it)" : ""));
-  }
-  for (const BuildReport::Cut& cut : report.cuts) {
-    Note(console, (cut.entry == kNoEntry ? std::string("--title") : EntryName(source, cut.entry)) +
-                      ": " + cut.what + " (--cut)");
-  }
-
-  std::string native;
-  std::string why;
-  if (!NativePath(output, &native)) {
-    return Fail(console, output + ": the path cannot be given to the system");
-  }
-  if (!WriteFileReplacing(native, image, &why)) {
-    return Fail(console, output + ": cannot write the book (" + why + ")");
-  }
-  for (const std::string& note : source.notes) Note(console, note);
-  if (shown) Note(console, "built " + output);
-  return kExitOk;
+  return ConvertToBook(request, console);
 }
 
 // ---------------------------------------------------------------- info

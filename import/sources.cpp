@@ -1,4 +1,4 @@
-#include "tools/xqb_sources.h"
+#include "import/sources.h"
 
 #include <limits>
 

@@ -1,0 +1,171 @@
+#include "import/convert.h"
+
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "book/book_builder.h"
+#include "book/book_format.h"
+#include "import/files.h"
+#include "import/sources.h"
+#include "import/utf.h"
+
+namespace quill::xqb {
+
+namespace {
+
+constexpr std::size_t kShownKeyUnits = 40;
+
+int Fail(const Console& console, const std::string& message) {
+  console.err->Write(message + "\n");
+  return kExitFailure;
+}
+
+void Note(const Console& console, const std::string& message) {
+  console.err->Write("xqb: " + message + "\n");
+}
+
+bool Cancelled(const ConvertRequest& request) {
+  return request.cancelled && request.cancelled();
+}
+
+std::string EntryName(const Source& source, std::size_t n) {
+  const Origin& origin = source.origins[n];
+  return source.places[origin.place] + std::to_string(origin.number) + " (" +
+         ShownKey(source.entries[n].key) + ")";
+}
+
+// Turns the source's line breaks into the book's separator; false after
+// naming an entry whose content holds the separator itself.
+bool PutSeparators(Source& source, char16_t separator, const Console& console) {
+  for (std::size_t n = 0; n < source.entries.size(); ++n) {
+    for (char16_t& u : source.entries[n].content) {
+      if (u == separator && separator != u'\n') {
+        Fail(console, EntryName(source, n) + ": the content holds the separator " +
+                          "character itself, which would read as a line break");
+        return false;
+      }
+      if (u == u'\n') u = separator;
+    }
+  }
+  return true;
+}
+
+// The title the book gets when none is asked for: the dictionary's own
+// name, else the file's stem, cut to what the header holds.
+std::u16string DefaultTitle(const Source& source, const std::string& input,
+                            const Console& console) {
+  std::u16string title = source.title;
+  if (title.empty()) Utf8ToUtf16(Stem(input), &title);
+  if (title.size() > kTitleUnits - 1) {
+    std::size_t n = kTitleUnits - 1;
+    if (title[n - 1] >= 0xD800 && title[n - 1] <= 0xDBFF) --n;
+    Note(console, "title \"" + ToUtf8(title) + "\" cut to 21 units (--title sets one)");
+    title.resize(n);
+  }
+  return title;
+}
+
+// Puts the entries and their origins into entry order, moving each once.
+void Order(Source& source) {
+  const std::vector<std::size_t> order = EntryOrder(source.entries);
+  std::vector<BookEntry> entries;
+  std::vector<Origin> origins;
+  entries.reserve(order.size());
+  origins.reserve(order.size());
+  for (const std::size_t n : order) {
+    entries.push_back(std::move(source.entries[n]));
+    origins.push_back(source.origins[n]);
+  }
+  source.entries = std::move(entries);
+  source.origins = std::move(origins);
+}
+
+}  // namespace
+
+std::string ShownKey(const std::u16string& key) {
+  std::size_t n = key.size();
+  if (n > kShownKeyUnits) {
+    n = kShownKeyUnits;
+    if (key[n - 1] >= 0xD800 && key[n - 1] <= 0xDBFF) --n;
+  }
+  std::string shown = "key \"";
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (key[i] >= 0x20) continue;
+    AppendUtf8(key.data() + run, i - run, &shown);
+    char escape[8];
+    if (key[i] == u'\t' || key[i] == u'\n' || key[i] == u'\r') {
+      std::snprintf(escape, sizeof escape, "\\%c", key[i] == u'\t' ? 't' : key[i] == u'\n' ? 'n' : 'r');
+    } else {
+      std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(key[i]));
+    }
+    shown += escape;
+    run = i + 1;
+  }
+  AppendUtf8(key.data() + run, n - run, &shown);
+  return shown + (n < key.size() ? "...\"" : "\"");
+}
+
+int ConvertToBook(const ConvertRequest& request, const Console& console) {
+  const std::string& input = request.input;
+  const std::string& output = request.output;
+  BookLayout layout;
+  layout.cutOverlong = request.cut;
+  layout.lineSeparator = request.lineSeparator;
+  layout.cancelled = request.cancelled;
+
+  Source source;
+  if (ReadSource(input, &source, console) != kExitOk) return kExitFailure;
+  if (Cancelled(request)) return Fail(console, input + ": " + kConversionCancelled);
+  if (!PutSeparators(source, static_cast<char16_t>(request.lineSeparator), console)) {
+    return kExitFailure;
+  }
+  layout.title = request.haveTitle ? request.title : DefaultTitle(source, input, console);
+  Order(source);
+  if (Cancelled(request)) return Fail(console, input + ": " + kConversionCancelled);
+
+  const double start = console.clock ? console.clock() : 0.0;
+  double lastShown = start;
+  bool shown = false;
+  layout.progress = [&](std::size_t done, std::size_t total) {
+    if (request.progress) request.progress(done, total);
+    if (!console.clock) return;
+    const double now = console.clock();
+    if (now - start < 1.0 || now - lastShown < 1.0) return;
+    lastShown = now;
+    shown = true;
+    const std::size_t percent = total == 0 ? 100 : done * 100 / total;
+    Note(console, "building " + output + ": " + std::to_string(percent) + "% of " +
+                      std::to_string(total) + " entries");
+  };
+
+  std::vector<std::uint8_t> image;
+  BuildReport report;
+  if (!BuildBook(source.entries, layout, &image, &report)) {
+    if (Cancelled(request)) return Fail(console, input + ": " + kConversionCancelled);
+    std::string where = report.problemEntry == kNoEntry ? input
+                                                        : EntryName(source, report.problemEntry);
+    const bool cuttable = report.problem.find("longer than") != std::string::npos;
+    return Fail(console, where + ": " + report.problem + (cuttable ? " (--cut cuts it)" : ""));
+  }
+  for (const BuildReport::Cut& cut : report.cuts) {
+    Note(console, (cut.entry == kNoEntry ? std::string("--title") : EntryName(source, cut.entry)) +
+                      ": " + cut.what + " (--cut)");
+  }
+
+  std::string native;
+  std::string why;
+  if (!NativePath(output, &native)) {
+    return Fail(console, output + ": the path cannot be given to the system");
+  }
+  if (Cancelled(request)) return Fail(console, input + ": " + kConversionCancelled);
+  if (!WriteFileReplacing(native, image, &why)) {
+    return Fail(console, output + ": cannot write the book (" + why + ")");
+  }
+  for (const std::string& note : source.notes) Note(console, note);
+  if (shown) Note(console, "built " + output);
+  return kExitOk;
+}
+
+}  // namespace quill::xqb
