@@ -222,7 +222,7 @@ int Builder::AddBlock(Range range, Block block) {
 int Builder::AddBlocks(const std::vector<Range>& ranges) {
   const std::size_t batch = kBlocksPerThreadBatch * ThreadCount(layout_);
   for (std::size_t from = 0; from < ranges.size(); from += batch) {
-    if (layout_.cancelled && layout_.cancelled()) return Refuse(report_, kNoEntry, "cancelled");
+    if (layout_.cancelled && layout_.cancelled()) return Refuse(report_, kNoEntry, kBuildCancelled);
     const std::size_t to = std::min(ranges.size(), from + batch);
     std::vector<Block> made = MakeBlocks(ranges, from, to);
     for (std::size_t i = from; i < to; ++i) {

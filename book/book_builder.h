@@ -46,6 +46,9 @@ struct BookLayout {
 
 inline constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
 
+// BuildReport::problem of a build that layout.cancelled stopped.
+inline constexpr char kBuildCancelled[] = "cancelled";
+
 // What BuildBook tells about the book it made or refused.
 struct BuildReport {
   // On refusal: what the format cannot hold, and the entry (its index in

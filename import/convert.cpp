@@ -143,7 +143,9 @@ int ConvertToBook(const ConvertRequest& request, const Console& console) {
   std::vector<std::uint8_t> image;
   BuildReport report;
   if (!BuildBook(source.entries, layout, &image, &report)) {
-    if (Cancelled(request)) return Fail(console, input + ": " + kConversionCancelled);
+    if (report.problemEntry == kNoEntry && report.problem == kBuildCancelled) {
+      return Fail(console, input + ": " + kConversionCancelled);
+    }
     std::string where = report.problemEntry == kNoEntry ? input
                                                         : EntryName(source, report.problemEntry);
     const bool cuttable = report.problem.find("longer than") != std::string::npos;

@@ -6,7 +6,10 @@ namespace quill {
 
 namespace {
 
-constexpr wchar_t kBookFilter[] = L"Quillpad Files(*.xqb)\0*.xqb\0";
+// Books first; then the dictionaries the program converts into books.
+constexpr wchar_t kBookFilter[] =
+    L"Quillpad Files(*.xqb)\0*.xqb\0"
+    L"Dictionaries (*.ifo;*.dsl;*.dsl.dz;*.index;*.txt)\0*.ifo;*.dsl;*.dsl.dz;*.index;*.txt\0";
 
 }  // namespace
 

@@ -58,10 +58,7 @@ bool BookSession::OpenAt(const wchar_t* path) {
 bool BookSession::OpenFirst(HWND owner, const wchar_t* folder, const BookChooser& choose) {
   bool opened = path_[0] != 0 && OpenAt(path_);
   if (!opened && JoinPath(path_, folder, kDefaultBookA.c_str())) opened = OpenAt(path_);
-  if (!opened) {
-    choose(path_, chosenTitle_);
-    opened = OpenAt(path_);
-  }
+  if (!opened && Choose(choose)) opened = OpenAt(path_);
   if (!opened && JoinPath(path_, folder, kDefaultBookB.c_str())) opened = OpenAt(path_);
   if (!opened) ShowBookOpenError(owner);
   return opened;
@@ -83,8 +80,21 @@ BookSwitch BookSession::Reopen(HWND owner) {
   return BookSwitch::kNoBook;
 }
 
+// The dialog starts at the remembered path; only a choice replaces it, so
+// that a dictionary that failed to convert leaves the remembered book be.
+bool BookSession::Choose(const BookChooser& choose) {
+  wchar_t path[kPathUnits];
+  wchar_t title[kPathUnits];
+  std::wmemcpy(path, path_, kPathUnits);
+  std::wmemcpy(title, chosenTitle_, kPathUnits);
+  if (!choose(path, title)) return false;
+  std::wmemcpy(path_, path, kPathUnits);
+  std::wmemcpy(chosenTitle_, title, kPathUnits);
+  return true;
+}
+
 bool BookSession::OpenChosen(HWND owner, const BookChooser& choose, BookSwitch* outcome) {
-  if (!choose(path_, chosenTitle_)) return false;
+  if (!Choose(choose)) return false;
   book_.Close();
   *outcome = BookSwitch::kOpened;
   if (!OpenAt(path_)) {

@@ -68,6 +68,8 @@ class BookSession {
 
  private:
   [[nodiscard]] bool OpenAt(const wchar_t* path);
+  // Asks for a book: true with path_ and chosenTitle_ set to the choice.
+  [[nodiscard]] bool Choose(const BookChooser& choose);
   // After a failed open: the remembered book again, or none.
   BookSwitch Recover(HWND owner);
   void EmptyWordList();

@@ -18,6 +18,7 @@
 #include "shell/book_file_dialog.h"
 #include "shell/book_session.h"
 #include "shell/clipboard_watch.h"
+#include "shell/dictionary_import.h"
 #include "shell/layout.h"
 #include "shell/settings.h"
 #include "shell/toolbar.h"
@@ -46,6 +47,11 @@ struct MainWindowOptions {
   // A word to look up once the first book is open (the command line's); a
   // running instance is handed it instead.
   std::u16string startWord;
+  // Where books made of opened dictionaries go; empty for Quillpad\Books in
+  // the user's local application data.
+  std::wstring convertedBooksFolder;
+  // What makes those books; none is xqb's conversion.
+  DictionaryConverter convertDictionary;
 };
 
 // WM_COPYDATA's dwData for a word handed over by a second instance, whose

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <cwchar>
 
 #include "resources/ids.h"
 #include "shell/about_box.h"
@@ -77,8 +78,22 @@ void MainWindow::OnCommand(HWND window, int id, HWND control, int code) {
   }
 }
 
+// A dictionary chosen in the dialog stands for the book made of it.
 bool MainWindow::ChooseBookFile(wchar_t* path, wchar_t* title) {
-  return openDialog_.Choose(hwnd, path, title);
+  if (!openDialog_.Choose(hwnd, path, title)) return false;
+  if (!IsDictionarySource(path)) return true;
+  DictionaryImportSetup setup;
+  setup.instance = instance_;
+  setup.owner = hwnd;
+  setup.booksFolder = options_.convertedBooksFolder.empty() ? DefaultConvertedBooksFolder()
+                                                            : options_.convertedBooksFolder;
+  setup.convert = options_.convertDictionary;
+  wchar_t book[kPathUnits];
+  if (ImportDictionary(setup, path, book) != DictionaryImport::kReady) return false;
+  std::wmemcpy(path, book, kPathUnits);
+  const wchar_t* name = std::wcsrchr(book, L'\\');
+  lstrcpynW(title, name != nullptr ? name + 1 : book, kPathUnits);
+  return true;
 }
 
 void MainWindow::OpenBookFromDialog() {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "import/convert.h"
 #include "import/utf.h"
 #include "support/test_books.h"
 #include "tools/dictd_test_data.h"
@@ -204,6 +205,46 @@ TEST(XqbImport, RefusalsAreOneLineAndLeaveNoBook) {
     EXPECT_EQ(r.err, message + "\n");
     EXPECT_EQ(Read(book), "an earlier book") << "the earlier book stays";
     EXPECT_FALSE(fs::exists(book + ".xqb-part"));
+  }
+}
+
+// A conversion asks whether to stop at each of its steps; stopping at any
+// of them fails with one line and leaves neither the book nor its scratch
+// file, and one that is never stopped ends with all entries laid out.
+TEST(XqbImport, ACancelledConversionStopsAtEveryStepAndLeavesNothing) {
+  const std::string folder = Folder();
+  std::string words;
+  for (int n = 0; n < 20000; ++n) {
+    words += "word" + std::to_string(n) + "\tthe entry of word number " + std::to_string(n) + "\n";
+  }
+  Write(folder + "/words.txt", words);
+  ConvertRequest request;
+  request.input = folder + "/words.txt";
+  request.output = folder + "/words.xqb";
+  std::size_t asks = 0;
+  std::size_t stopAt = 0;  // never
+  std::size_t lastDone = 0;
+  std::size_t lastTotal = 0;
+  request.cancelled = [&] { return ++asks == stopAt; };
+  request.progress = [&](std::size_t done, std::size_t total) {
+    lastDone = done;
+    lastTotal = total;
+  };
+  testing::StringOutput err;
+  const Console console{&err, &err, {}};
+  ASSERT_EQ(ConvertToBook(request, console), kExitOk) << err.text;
+  EXPECT_EQ(lastDone, 20000u);
+  EXPECT_EQ(lastTotal, 20000u);
+  const std::size_t steps = asks;
+  ASSERT_GE(steps, 4u);  // after reading, after sorting, in the layout, before writing
+  fs::remove(request.output);
+  for (stopAt = 1; stopAt <= steps; ++stopAt) {
+    asks = 0;
+    err.text.clear();
+    EXPECT_EQ(ConvertToBook(request, console), kExitFailure) << stopAt;
+    EXPECT_EQ(err.text, request.input + ": " + kConversionCancelled + "\n") << stopAt;
+    EXPECT_FALSE(fs::exists(request.output)) << stopAt;
+    EXPECT_FALSE(fs::exists(request.output + ".xqb-part")) << stopAt;
   }
 }
 

@@ -1,0 +1,176 @@
+// Opening a dictionary from the open-file dialog: converted once into the
+// books folder behind a progress dialog, reused while it is unchanged, and
+// a failure or a Cancel keeps the book that was open.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "import/convert.h"
+#include "resources/ids.h"
+#include "shell/dictionary_import.h"
+#include "shell/shell_fixture.h"
+
+namespace quill::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class DictionaryImportTest : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    books_ = Folder() + "\\books";
+    options_.convertedBooksFolder = Wide(books_);
+    options_.convertDictionary = [this](const xqb::ConvertRequest& request,
+                                        const xqb::Console& console) {
+      ++conversions_;
+      return stand_in_ ? stand_in_(request, console) : xqb::ConvertToBook(request, console);
+    };
+  }
+  void StartWithOldBook() { StartWithBook({{u"old", u"the book open before"}}); }
+  std::string Write(const std::string& name, const std::string& text) {
+    const std::string path = Folder() + "\\" + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+  void Open(const std::string& path) {
+    dialogs_->Queue(DialogAnswerer::ChooseFile(path));
+    Command(IDM_OPEN_BOOK);
+  }
+  // What the books folder holds, by name.
+  Strings BooksFolder() {
+    Strings names;
+    if (!std::filesystem::exists(books_)) return names;
+    for (const auto& item : std::filesystem::directory_iterator(books_)) {
+      names.push_back(item.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::string Entry(const std::string& word) {
+    LookUp(word);
+    return PaneText();
+  }
+
+  std::string books_;
+  std::atomic<int> conversions_{0};
+  DictionaryConverter stand_in_;
+};
+
+TEST_F(DictionaryImportTest, TheSourcesItConvertsAreToldByTheirEnding) {
+  const std::pair<const wchar_t*, bool> cases[] = {
+      {L"C:\\d\\czech.ifo", true},    {L"C:\\d\\wn.DSL", true},      {L"C:\\d\\wn.dsl.dz", true},
+      {L"C:\\d\\gcide.index", true},  {L"C:\\d\\words.txt", true},   {L"C:\\d\\deflex_a.xqb", false},
+      {L"C:\\d\\czech.idx", false},   {L"C:\\d\\x.dict.dz", false},  {L"C:\\d\\ifo", false},
+      {L"", false},
+  };
+  for (const auto& [path, converted] : cases) EXPECT_EQ(IsDictionarySource(path), converted);
+  EXPECT_FALSE(IsDictionarySource(nullptr));
+}
+
+TEST_F(DictionaryImportTest, AWordListOpensAsABookMadeOnceUntilItChanges) {
+  StartWithOldBook();
+  const std::string source = Write("Words.txt", "apple\ta fruit\nbanana\ta longer fruit\n");
+  Open(source);
+  EXPECT_EQ(DialogTexts(), Strings{"[Open]"});
+  EXPECT_EQ(StatusText(), "Words");
+  EXPECT_EQ(Entry("apple"), "a fruit\r\n");
+  EXPECT_EQ(BooksFolder(), (Strings{"Words.xqb", "Words.xqb.source"}));
+  EXPECT_EQ(conversions_, 1);
+
+  // The same unchanged source: the book made before, no second conversion.
+  Open(Folder() + "\\deflex_a.xqb");
+  EXPECT_EQ(StatusText(), "Default A");
+  Open(source);
+  EXPECT_EQ(conversions_, 1);
+  EXPECT_EQ(StatusText(), "Words");
+
+  // Changed: made again, with the new word.
+  Open(Folder() + "\\deflex_a.xqb");
+  Write("Words.txt", "apple\ta fruit\nbanana\ta longer fruit\ncherry\ta small fruit\n");
+  Open(source);
+  EXPECT_EQ(conversions_, 2);
+  EXPECT_EQ(Entry("cherry"), "a small fruit\r\n");
+  EXPECT_EQ(RememberedBookAtExit(), books_ + "\\Words.xqb");
+}
+
+TEST_F(DictionaryImportTest, AFailedConversionShowsItsReasonAndKeepsTheOpenBook) {
+  StartWithOldBook();
+  const std::string ifo = Write("broken.ifo", "not a StarDict information file\n");
+  Open(ifo);
+  const Strings texts = DialogTexts();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[1].rfind("ERROR: " + ifo + ": ", 0), 0u) << texts[1];
+  EXPECT_EQ(texts[1].find('\n'), std::string::npos) << texts[1];
+  EXPECT_EQ(StatusText(), "Default A");
+  EXPECT_EQ(Entry("old"), "the book open before\r\n");
+  EXPECT_EQ(BooksFolder(), Strings{});
+  EXPECT_NE(IsWindowEnabled(Main()), 0);
+  EXPECT_EQ(RememberedBookAtExit(), Folder() + "\\deflex_a.xqb");
+}
+
+// The stand-in reports a tenth done and waits for the Cancel button, then
+// hands the cancelled request to the real conversion, which must stop.
+TEST_F(DictionaryImportTest, CancelStopsTheConversionAndLeavesNothing) {
+  StartWithOldBook();
+  std::atomic<bool> sawCancel{false};
+  std::atomic<int> worker{0};
+  stand_in_ = [&](const xqb::ConvertRequest& request, const xqb::Console& console) {
+    worker = static_cast<int>(GetCurrentThreadId());
+    request.progress(1, 10);
+    for (int i = 0; i < 1000 && !request.cancelled(); ++i) Sleep(10);
+    sawCancel = request.cancelled();
+    return xqb::ConvertToBook(request, console);
+  };
+  struct Seen {
+    int progress = -1;
+    bool responsive = false;
+    bool ownerEnabled = true;
+    std::wstring text;
+  } seen;
+  std::thread user([&] {
+    HWND dialog = nullptr;
+    for (int i = 0; i < 1000 && dialog == nullptr; ++i, Sleep(10)) {
+      dialog = FindWindowW(kConversionDialogClass, nullptr);
+    }
+    if (dialog == nullptr) return;
+    HWND bar = GetDlgItem(dialog, kConversionProgressId);
+    for (int i = 0; i < 300 && SendMessageW(bar, PBM_GETPOS, 0, 0) == 0; ++i) Sleep(10);
+    seen.progress = static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0));
+    DWORD_PTR answer = 0;
+    seen.responsive = SendMessageTimeoutW(GetParent(dialog) == nullptr ? GetWindow(dialog, GW_OWNER)
+                                                                      : GetParent(dialog),
+                                          WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) != 0;
+    seen.ownerEnabled = IsWindowEnabled(GetWindow(dialog, GW_OWNER)) != 0;
+    wchar_t text[128] = {};
+    GetDlgItemTextW(dialog, kConversionTextId, text, 128);
+    seen.text = text;
+    SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+  });
+  const std::string source = Write("big.txt", "apple\ta fruit\n");
+  Open(source);
+  user.join();
+  EXPECT_TRUE(sawCancel);
+  EXPECT_NE(worker, static_cast<int>(GetCurrentThreadId()));
+  EXPECT_EQ(seen.progress, 10);
+  EXPECT_TRUE(seen.responsive);
+  EXPECT_FALSE(seen.ownerEnabled);
+  EXPECT_EQ(seen.text, L"Making the book of \u201Cbig\u201D...");
+  EXPECT_EQ(FindWindowW(kConversionDialogClass, nullptr), nullptr);
+  EXPECT_NE(IsWindowEnabled(Main()), 0);
+  EXPECT_EQ(DialogTexts(), Strings{"[Open]"});  // a cancel is no failure
+  EXPECT_EQ(StatusText(), "Default A");
+  EXPECT_EQ(BooksFolder(), Strings{});
+}
+
+}  // namespace
+}  // namespace quill::testing
