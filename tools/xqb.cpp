@@ -513,9 +513,8 @@ std::string ShownContent(const std::u16string& content, char16_t separator) {
   return out;
 }
 
-// The books a command names: a folder stands for every book (*.xqb, any
-// case) directly in it, in name order. A folder that cannot be listed or
-// holds no book is named on stderr and counts as a failure.
+// A folder stands for every book (*.xqb, any case) directly in it, in name
+// order.
 bool IsBookName(const std::string& name) {
   if (name.size() < 4) return false;
   std::string ending = name.substr(name.size() - 4);
@@ -530,35 +529,32 @@ bool IsFolderPath(const std::string& path) {
   return NativePath(path, &native) && IsFolder(native);
 }
 
-std::vector<std::string> ExpandBooks(const std::vector<std::string>& given, const Console& console,
-                                     bool* failed) {
-  std::vector<std::string> books;
-  for (const std::string& path : given) {
-    if (!IsFolderPath(path)) {
-      books.push_back(path);
-      continue;
-    }
-    std::string native;
-    NativePath(path, &native);
-    std::vector<std::string> names;
-    std::string why;
-    if (!ListFolder(native, &names, &why)) {
-      Fail(console, path + ": cannot list the folder (" + why + ")");
-      *failed = true;
-      continue;
-    }
-    names.erase(std::remove_if(names.begin(), names.end(),
-                               [](const std::string& name) { return !IsBookName(name); }),
-                names.end());
-    if (names.empty()) {
-      Fail(console, path + ": no books (*.xqb) in the folder");
-      *failed = true;
-      continue;
-    }
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) books.push_back(JoinPath(path, name));
+// The books one argument names: itself, or the books of a folder. 0 when
+// the folder cannot be listed or holds none (said on stderr).
+int BooksNamed(const std::string& path, const Console& console, std::vector<std::string>* books) {
+  books->clear();
+  if (!IsFolderPath(path)) {
+    books->push_back(path);
+    return 1;
   }
-  return books;
+  std::string native;
+  NativePath(path, &native);
+  std::vector<std::string> names;
+  std::string why;
+  if (!ListFolder(native, &names, &why)) {
+    Fail(console, path + ": cannot list the folder (" + why + ")");
+    return 0;
+  }
+  names.erase(std::remove_if(names.begin(), names.end(),
+                             [](const std::string& name) { return !IsBookName(name); }),
+              names.end());
+  if (names.empty()) {
+    Fail(console, path + ": no books (*.xqb) in the folder");
+    return 0;
+  }
+  std::sort(names.begin(), names.end());
+  for (const std::string& name : names) books->push_back(JoinPath(path, name));
+  return 1;
 }
 
 // A book as a heading names it: its title and its file name.
@@ -650,12 +646,16 @@ int RunLookup(const Arguments& a, const Console& console) {
   }
   bool failed = false;
   std::vector<BookAnswer> answers;
-  for (const std::string& path : ExpandBooks(given, console, &failed)) {
-    BookAnswer answer;
-    if (LookupInBook(path, word, bases, console, &answer)) {
-      answers.push_back(std::move(answer));
-    } else {
-      failed = true;
+  std::vector<std::string> books;
+  for (const std::string& named : given) {
+    if (!BooksNamed(named, console, &books)) failed = true;
+    for (const std::string& path : books) {
+      BookAnswer answer;
+      if (LookupInBook(path, word, bases, console, &answer)) {
+        answers.push_back(std::move(answer));
+      } else {
+        failed = true;
+      }
     }
   }
   std::stable_sort(answers.begin(), answers.end(), [](const BookAnswer& x, const BookAnswer& y) {
@@ -746,8 +746,12 @@ int RunFind(const Arguments& a, const Console& console) {
     return found == 0 ? kExitNothing : kExitOk;
   }
   bool failed = false;
-  for (const std::string& path : ExpandBooks(given, console, &failed)) {
-    if (!FindInBook(path, query, limit, path + "\t", console, &found)) failed = true;
+  std::vector<std::string> books;
+  for (const std::string& named : given) {
+    if (!BooksNamed(named, console, &books)) failed = true;
+    for (const std::string& path : books) {
+      if (!FindInBook(path, query, limit, path + "\t", console, &found)) failed = true;
+    }
   }
   if (failed) return kExitFailure;
   return found == 0 ? kExitNothing : kExitOk;
