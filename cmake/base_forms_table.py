@@ -5,12 +5,23 @@ one file per part of speech) merged into one table sorted by inflected form.
 
 The table is one string of records and the offset where each starts; a
 record is the inflected form and its bases, each after a tab, in the order
-noun, verb, adjective, adverb, without repeats. WordNet writes a space in a
+noun, verb, adjective, adverb, without repeats. A base is written as the
+count of the inflected form's first characters it shares and the rest:
+"geese" and "goose" make "geese\t1oose". WordNet writes a space in a
 phrase as "_"; the table holds the space.
 
 usage: base_forms_table.py OUTPUT.cpp noun.exc verb.exc adj.exc adv.exc
 """
 import sys
+
+
+def shared(inflected, base):
+    """A base as the table holds it: a digit, how many of the inflected
+    form's first characters it starts with (up to 9), then the rest."""
+    n = 0
+    while n < min(len(inflected), len(base), 9) and inflected[n] == base[n]:
+        n += 1
+    return str(n) + base[n:]
 
 
 def main():
@@ -30,7 +41,7 @@ def main():
                     # "is is" and the like say nothing to a look-up.
                     if base != words[0] and base not in forms:
                         forms.append(base)
-    records = [k + "".join("\t" + b for b in v)
+    records = [k + "".join("\t" + shared(k, b) for b in v)
                for k, v in sorted(bases.items(), key=lambda kv: kv[0].encode()) if v]
     text = "".join(records)
     if len(text) >= 1 << 32:

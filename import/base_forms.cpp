@@ -4,7 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-// The table that cmake/base_forms_table.py makes at build time.
+// The table that cmake/base_forms_table.py makes at build time (its
+// records are described there).
 namespace quill::base_forms_table {
 extern const std::size_t kRecords;
 extern const char kText[];
@@ -79,7 +80,10 @@ std::vector<std::string> BaseForms(std::string_view word) {
       while (!record.empty()) {
         record.remove_prefix(1);  // the tab
         const std::size_t end = std::min(record.find('\t'), record.size());
-        Add(std::string(record.substr(0, end)), folded, &forms);
+        // A digit, how much of the inflected form the base starts with,
+        // then the rest of the base.
+        const auto kept = static_cast<std::size_t>(record[0] - '0');
+        Add(folded.substr(0, kept) + std::string(record.substr(1, end - 1)), folded, &forms);
         record.remove_prefix(end);
       }
     }

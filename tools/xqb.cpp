@@ -565,8 +565,14 @@ std::string BookHeading(const std::string& path, const BookFile& book) {
   std::string title;
   AppendUtf8(h.title, units, &title);
   const std::size_t slash = path.find_last_of("/\\");
-  const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
-  return "== " + (title.empty() ? file : title + " (" + file + ")");
+  std::string heading = "== " + (title.empty() ? "" : title + " (") +
+                        (slash == std::string::npos ? path : path.substr(slash + 1)) +
+                        (title.empty() ? "" : ")");
+  // One line, whatever a title from elsewhere holds.
+  for (char& c : heading) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  return heading;
 }
 
 // One book's answer to a look-up. Better answers sort first.

@@ -61,6 +61,7 @@ TEST(XqbLookupMany, BooksThatHoldTheWordAnswerFirst) {
   const std::string more = PutBook(folder, "more.xqb", u"", {"geese=many birds", "zoo=animals"});
   const std::string none = PutBook(folder, "none.xqb", u"Nothing", {});
   const std::string other = PutBook(folder, "other.xqb", u"Other", {"apple=fruit"});
+  const std::string lines = PutBook(folder, "lines.xqb", u"Two\nlines", {"yak=ox"});
   struct Case {
     std::vector<std::string> args;
     int code;
@@ -84,6 +85,11 @@ TEST(XqbLookupMany, BooksThatHoldTheWordAnswerFirst) {
        0,
        Lines({"== more.xqb", "nearest 1", "zoo", "animals", "", "== Birds (birds.xqb)", "nearest 1",
               "goose", "a bird"})},
+      // A heading is one line, whatever the title holds.
+      {{"lookup", other, lines, "yak"},
+       0,
+       Lines({"== Two lines (lines.xqb)", "found 0", "yak", "ox", "", "== Other (other.xqb)",
+              "nearest 0", "apple", "fruit"})},
       {{"lookup", none, none, "a"}, 1, Lines({"== Nothing (none.xqb)", "no entries", "",
                                                "== Nothing (none.xqb)", "no entries"})},
       // One book answers as it always has, the base form above the entry.
