@@ -513,8 +513,8 @@ std::string ShownContent(const std::u16string& content, char16_t separator) {
   return out;
 }
 
-// A folder stands for every book (*.xqb, any case) directly in it, in name
-// order.
+// A book's file name ends in ".xqb", in any case; the books of a folder are
+// the files so named directly in it.
 bool IsBookName(const std::string& name) {
   if (name.size() < 4) return false;
   std::string ending = name.substr(name.size() - 4);
