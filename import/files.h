@@ -20,6 +20,16 @@ int RemoveFile(const std::string& native);
 
 bool FileExists(const std::string& native);
 
+bool IsFolder(const std::string& native);
+
+// The names (UTF-8) of the files directly in a folder, in no given order;
+// folders in it are left out. Returns 1, or 0 with the reason in *why.
+int ListFolder(const std::string& native, std::vector<std::string>* names, std::string* why);
+
+// A path to a file in a folder, with the system's separator unless the
+// folder already ends in one.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
 // Reads a whole file. Returns 1, or 0 with the reason in *why.
 int ReadWholeFile(const std::string& native, std::vector<std::uint8_t>* bytes, std::string* why);
 

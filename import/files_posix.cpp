@@ -1,3 +1,6 @@
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +24,35 @@ int MoveReplacing(const std::string& from, const std::string& to, std::string* w
   if (std::rename(from.c_str(), to.c_str()) == 0) return 1;
   *why = std::strerror(errno);
   return 0;
+}
+
+bool IsFolder(const std::string& native) {
+  struct stat info {};
+  return stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+int ListFolder(const std::string& native, std::vector<std::string>* names, std::string* why) {
+  names->clear();
+  DIR* folder = opendir(native.c_str());
+  if (folder == nullptr) {
+    *why = std::strerror(errno);
+    return 0;
+  }
+  while (const dirent* item = readdir(folder)) {
+    const std::string name = item->d_name;
+    // The file a link leads to counts, as a program opening it would see.
+    struct stat info {};
+    if (stat(JoinPath(native, name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+      names->push_back(name);
+    }
+  }
+  closedir(folder);
+  return 1;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty() || folder.back() == '/') return folder + name;
+  return folder + "/" + name;
 }
 
 }  // namespace quill::xqb

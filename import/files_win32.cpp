@@ -57,4 +57,53 @@ int MoveReplacing(const std::string& from, const std::string& to, std::string* w
   return 0;
 }
 
+bool IsFolder(const std::string& native) {
+  std::u16string path;
+  if (!Utf8ToUtf16(native, &path)) return false;
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Names come as UTF-16 whatever the ANSI code page, so a book called in any
+// script is listed.
+int ListFolder(const std::string& native, std::vector<std::string>* names, std::string* why) {
+  names->clear();
+  std::u16string pattern;
+  if (!Utf8ToUtf16(JoinPath(native, "*"), &pattern)) {
+    *why = "not a UTF-8 path";
+    return 0;
+  }
+  WIN32_FIND_DATAW item;
+  HANDLE find = FindFirstFileW(Wide(pattern), &item);
+  if (find == INVALID_HANDLE_VALUE) {
+    const DWORD code = GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND) return 1;  // an empty folder (a drive's root)
+    *why = SystemMessage(code);
+    return 0;
+  }
+  do {
+    if ((item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    const auto* name = reinterpret_cast<const char16_t*>(item.cFileName);
+    std::size_t n = 0;
+    while (name[n] != 0) ++n;
+    std::string utf8;
+    AppendUtf8(name, n, &utf8);
+    names->push_back(utf8);
+  } while (FindNextFileW(find, &item));
+  const DWORD code = GetLastError();
+  FindClose(find);
+  if (code != ERROR_NO_MORE_FILES) {
+    *why = SystemMessage(code);
+    return 0;
+  }
+  return 1;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  const char last = folder.back();
+  if (last == '\\' || last == '/' || last == ':') return folder + name;
+  return folder + "\\" + name;
+}
+
 }  // namespace quill::xqb

@@ -21,6 +21,9 @@ packages=(
   # Real dictionaries xqb's tests import (StarDict and DSL), and sdcv, which
   # shows the StarDict one for comparison.
   stardict-czech goldendict-wordnet sdcv
+  # WordNet's lists of irregular English forms ("geese goose"), which the
+  # build makes into the table behind xqb lookup's base forms.
+  wordnet-base
   # The installers, and looking inside them.
   nsis p7zip-full
   # Text of every script: a Cyrillic locale for the test that runs Wine on a

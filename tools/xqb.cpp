@@ -12,10 +12,11 @@
 #include "book/decoder.h"
 #include "book/file_mapping.h"
 #include "book/match_query.h"
+#include "import/base_forms.h"
+#include "import/convert.h"
 #include "import/files.h"
 #include "import/tsv_reader.h"
 #include "import/utf.h"
-#include "import/convert.h"
 
 namespace quill::xqb {
 
@@ -23,6 +24,8 @@ namespace {
 
 constexpr const char* kCommands = "build, info, lookup, find, dump";
 constexpr std::size_t kDefaultFindLimit = 300;
+// "geese → goose": the word as typed, then the base form shown instead.
+constexpr const char* kArrow = "\xE2\x86\x92";
 
 int Fail(const Console& console, const std::string& message) {
   console.err->Write(message + "\n");
@@ -397,61 +400,180 @@ std::string ShownContent(const std::u16string& content, char16_t separator) {
   return out;
 }
 
-int RunLookup(const Arguments& a, const Console& console) {
-  if (a.positional.size() != 2) return Fail(console, "xqb: lookup takes BOOK and WORD");
-  std::u16string word;
-  if (!Utf8ToUtf16(a.positional[1], &word)) return Fail(console, "xqb: WORD is not valid UTF-8");
-  const std::string& path = a.positional[0];
+// A book's file name ends in ".xqb", in any case; the books of a folder are
+// the files so named directly in it.
+bool IsBookName(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string ending = name.substr(name.size() - 4);
+  for (char& c : ending) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return ending == ".xqb";
+}
+
+bool IsFolderPath(const std::string& path) {
+  std::string native;
+  return NativePath(path, &native) && IsFolder(native);
+}
+
+// The books one argument names: itself, or the books of a folder. 0 when
+// the folder cannot be listed or holds none (said on stderr).
+int BooksNamed(const std::string& path, const Console& console, std::vector<std::string>* books) {
+  books->clear();
+  if (!IsFolderPath(path)) {
+    books->push_back(path);
+    return 1;
+  }
+  std::string native;
+  NativePath(path, &native);
+  std::vector<std::string> names;
+  std::string why;
+  if (!ListFolder(native, &names, &why)) {
+    Fail(console, path + ": cannot list the folder (" + why + ")");
+    return 0;
+  }
+  names.erase(std::remove_if(names.begin(), names.end(),
+                             [](const std::string& name) { return !IsBookName(name); }),
+              names.end());
+  if (names.empty()) {
+    Fail(console, path + ": no books (*.xqb) in the folder");
+    return 0;
+  }
+  std::sort(names.begin(), names.end());
+  for (const std::string& name : names) books->push_back(JoinPath(path, name));
+  return 1;
+}
+
+// A book as a heading names it: its title and its file name.
+std::string BookHeading(const std::string& path, const BookFile& book) {
+  const BookHeader& h = book.Header();
+  std::size_t units = 0;
+  while (units < kTitleUnits && h.title[units] != 0) ++units;
+  std::string title;
+  AppendUtf8(h.title, units, &title);
+  const std::size_t slash = path.find_last_of("/\\");
+  std::string heading = "== " + (title.empty() ? "" : title + " (") +
+                        (slash == std::string::npos ? path : path.substr(slash + 1)) +
+                        (title.empty() ? "" : ")");
+  // One line, whatever a title from elsewhere holds.
+  for (char& c : heading) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  return heading;
+}
+
+// One book's answer to a look-up. Better answers sort first.
+enum class Answer { kFound, kFoundBase, kNearest, kNoEntries };
+
+struct BookAnswer {
+  Answer kind;
+  std::string heading;
+  std::string text;  // the lines of the answer, each ending in "\n"
+};
+
+// Looks the word up in one book; when the book lacks it, the first of its
+// base forms the book holds exactly. 0 when the book cannot be read (said
+// on stderr).
+int LookupInBook(const std::string& path, const std::u16string& word,
+                 const std::vector<std::u16string>& bases, const Console& console,
+                 BookAnswer* answer) {
   BookFile book;
-  if (OpenForReading(path, book, console) != kExitOk) return kExitFailure;
+  if (OpenForReading(path, book, console) != kExitOk) return 0;
+  answer->heading = BookHeading(path, book);
+  answer->text.clear();
   if (book.EntryCount() == 0) {
     book.Close();
-    return kExitNothing;
+    answer->kind = Answer::kNoEntries;
+    return 1;
   }
-  std::vector<char16_t> scratch(word.begin(), word.end());
-  scratch.push_back(0);
-  const int found = book.FindWord(scratch.data());
-  const int entry = book.CurrentEntry();
+  auto find = [&book](const std::u16string& w) {
+    std::vector<char16_t> scratch(w.begin(), w.end());
+    scratch.push_back(0);
+    return book.FindWord(scratch.data());
+  };
+  answer->kind = find(word) ? Answer::kFound : Answer::kNearest;
+  int entry = book.CurrentEntry();
+  for (std::size_t b = 0; answer->kind == Answer::kNearest && b < bases.size(); ++b) {
+    const int nearest = entry;
+    if (find(bases[b])) {
+      answer->kind = Answer::kFoundBase;
+      answer->text = ToUtf8(word) + " " + kArrow + " " + ToUtf8(bases[b]) + "\n";
+      entry = book.CurrentEntry();
+    } else {
+      book.SetCurrentEntry(nearest);
+    }
+  }
   TextReader reader(book);
   const std::u16string key = reader.Read(book, false);
   const std::u16string content = reader.Read(book, true);
-  // Every key the look-up compared and the entry shown.
-  if (ReportDamage(path, book, console) != kExitOk) return kExitFailure;
-  Results out(*console.out);
-  out.Put((found ? "found " : "nearest ") + std::to_string(entry));
-  out.Line();
-  out.Put(ToUtf8(key));
-  out.Line();
-  out.Put(ShownContent(content, SeparatorUnit(book)));
-  out.Line();
+  // Every key the look-ups compared and the entry shown.
+  if (ReportDamage(path, book, console) != kExitOk) return 0;
+  answer->text += (answer->kind == Answer::kNearest ? "nearest " : "found ") + std::to_string(entry) +
+                  "\n" + ToUtf8(key) + "\n" + ShownContent(content, SeparatorUnit(book)) + "\n";
   book.Close();
-  return kExitOk;
+  return 1;
 }
 
-int RunFind(const Arguments& a, const Console& console) {
-  if (a.positional.size() < 2 || a.positional.size() > 3) {
-    return Fail(console, "xqb: find takes BOOK and one or two TERMs");
+// lookup BOOK... WORD: the last argument is the word, every one before it a
+// book or a folder of books. One book answers as it always has; several
+// answer each under a heading, those that hold the word first. A book that
+// cannot be read is named on stderr, the others still answer, and the exit
+// code is then kExitFailure.
+int RunLookup(const Arguments& a, const Console& console) {
+  if (a.positional.size() < 2) return Fail(console, "xqb: lookup takes BOOK and WORD");
+  std::u16string word;
+  if (!Utf8ToUtf16(a.positional.back(), &word)) return Fail(console, "xqb: WORD is not valid UTF-8");
+  std::vector<std::u16string> bases;
+  for (const std::string& base : BaseForms(a.positional.back())) {
+    std::u16string wide;
+    Utf8ToUtf16(base, &wide);
+    bases.push_back(wide);
   }
-  std::size_t limit = kDefaultFindLimit;
-  if (a.haveLimit && (!ParseCount(a.limit, 0x7FFFFFFF, &limit) || limit == 0)) {
-    return Fail(console, "xqb: --limit " + a.limit + ": give a count of at least 1");
+  const std::vector<std::string> given(a.positional.begin(), a.positional.end() - 1);
+  if (given.size() == 1 && !IsFolderPath(given[0])) {
+    BookAnswer answer;
+    if (!LookupInBook(given[0], word, bases, console, &answer)) return kExitFailure;
+    if (answer.kind == Answer::kNoEntries) return kExitNothing;
+    console.out->Write(answer.text);
+    return kExitOk;
   }
-  MatchQuery query{};
-  query.termCount = static_cast<std::int32_t>(a.positional.size() - 1);
-  for (std::size_t t = 1; t < a.positional.size(); ++t) {
-    std::u16string term;
-    if (!Utf8ToUtf16(a.positional[t], &term)) {
-      return Fail(console, "xqb: TERM \"" + a.positional[t] + "\" is not valid UTF-8");
+  bool failed = false;
+  std::vector<BookAnswer> answers;
+  std::vector<std::string> books;
+  for (const std::string& named : given) {
+    if (!BooksNamed(named, console, &books)) failed = true;
+    for (const std::string& path : books) {
+      BookAnswer answer;
+      if (LookupInBook(path, word, bases, console, &answer)) {
+        answers.push_back(std::move(answer));
+      } else {
+        failed = true;
+      }
     }
-    if (term.size() > static_cast<std::size_t>(kTermSlotUnits - 1)) {
-      return Fail(console, "xqb: TERM \"" + a.positional[t] + "\" is longer than " +
-                               std::to_string(kTermSlotUnits - 1) + " units");
-    }
-    std::copy(term.begin(), term.end(), query.terms[t - 1]);
   }
-  const std::string& path = a.positional[0];
+  std::stable_sort(answers.begin(), answers.end(), [](const BookAnswer& x, const BookAnswer& y) {
+    return x.kind < y.kind;
+  });
+  Results out(*console.out);
+  bool answered = false;
+  for (const BookAnswer& answer : answers) {
+    if (&answer != &answers.front()) out.Line();
+    out.Put(answer.heading);
+    out.Line();
+    out.Put(answer.kind == Answer::kNoEntries ? std::string("no entries\n") : answer.text);
+    answered = answered || answer.kind != Answer::kNoEntries;
+  }
+  out.Flush();
+  if (failed) return kExitFailure;
+  return answered ? kExitOk : kExitNothing;
+}
+
+// Lists the entries of one book that hold every term, up to limit, each
+// row after prefix. 0 when the book cannot be read (said on stderr).
+int FindInBook(const std::string& path, MatchQuery query, std::size_t limit,
+               const std::string& prefix, const Console& console, std::size_t* found) {
   BookFile book;
-  if (OpenForReading(path, book, console) != kExitOk) return kExitFailure;
+  if (OpenForReading(path, book, console) != kExitOk) return 0;
   const int count = book.EntryCount();
   std::vector<int> matches;
   int previous = -1;
@@ -463,16 +585,69 @@ int RunFind(const Arguments& a, const Console& console) {
   }
   // Every entry up to the last match (or to the end, when the limit was
   // not reached) was searched.
-  if (ReportDamage(path, book, console) != kExitOk) return kExitFailure;
+  if (ReportDamage(path, book, console) != kExitOk) return 0;
   TextReader reader(book);
   Results out(*console.out);
   for (const int n : matches) {
     book.SetCurrentEntry(n);
-    out.Put(std::to_string(n) + "\t" + ToUtf8(reader.Read(book, false)));
+    out.Put(prefix + std::to_string(n) + "\t" + ToUtf8(reader.Read(book, false)));
     out.Line();
   }
   book.Close();
-  return matches.empty() ? kExitNothing : kExitOk;
+  *found += matches.size();
+  return 1;
+}
+
+// find BOOK... TERM [TERM2]: the first argument is always a book and the
+// last always a term; those between are books when they end in ".xqb" or
+// name a folder, terms otherwise. With more than one book (or a folder)
+// each row starts with its book's path and a tab, the books in the order
+// given, at most --limit rows each.
+int RunFind(const Arguments& a, const Console& console) {
+  std::size_t termsAt = 1;
+  while (termsAt + 1 < a.positional.size() &&
+         (IsBookName(a.positional[termsAt]) || IsFolderPath(a.positional[termsAt]))) {
+    ++termsAt;
+  }
+  const std::size_t termCount = a.positional.size() - termsAt;
+  if (a.positional.size() < 2 || termCount > 2) {
+    return Fail(console, "xqb: find takes BOOK and one or two TERMs");
+  }
+  std::size_t limit = kDefaultFindLimit;
+  if (a.haveLimit && (!ParseCount(a.limit, 0x7FFFFFFF, &limit) || limit == 0)) {
+    return Fail(console, "xqb: --limit " + a.limit + ": give a count of at least 1");
+  }
+  MatchQuery query{};
+  query.termCount = static_cast<std::int32_t>(termCount);
+  for (std::size_t t = 0; t < termCount; ++t) {
+    const std::string& given = a.positional[termsAt + t];
+    std::u16string term;
+    if (!Utf8ToUtf16(given, &term)) {
+      return Fail(console, "xqb: TERM \"" + given + "\" is not valid UTF-8");
+    }
+    if (term.size() > static_cast<std::size_t>(kTermSlotUnits - 1)) {
+      return Fail(console, "xqb: TERM \"" + given + "\" is longer than " +
+                               std::to_string(kTermSlotUnits - 1) + " units");
+    }
+    std::copy(term.begin(), term.end(), query.terms[t]);
+  }
+  const std::vector<std::string> given(a.positional.begin(),
+                                       a.positional.begin() + static_cast<std::ptrdiff_t>(termsAt));
+  std::size_t found = 0;
+  if (given.size() == 1 && !IsFolderPath(given[0])) {
+    if (!FindInBook(given[0], query, limit, "", console, &found)) return kExitFailure;
+    return found == 0 ? kExitNothing : kExitOk;
+  }
+  bool failed = false;
+  std::vector<std::string> books;
+  for (const std::string& named : given) {
+    if (!BooksNamed(named, console, &books)) failed = true;
+    for (const std::string& path : books) {
+      if (!FindInBook(path, query, limit, path + "\t", console, &found)) failed = true;
+    }
+  }
+  if (failed) return kExitFailure;
+  return found == 0 ? kExitNothing : kExitOk;
 }
 
 // ---------------------------------------------------------------- dump
@@ -544,11 +719,22 @@ int RunXqb(const std::vector<std::string>& args, const Console& console) {
     console.out->Write(
         "usage: xqb build INPUT -o BOOK [--title TEXT] [--separator CODE] [--cut]\n"
         "       xqb info BOOK\n"
-        "       xqb lookup BOOK WORD\n"
-        "       xqb find BOOK TERM [TERM2] [--limit N]\n"
+        "       xqb lookup BOOK... WORD\n"
+        "       xqb find BOOK... TERM [TERM2] [--limit N]\n"
         "       xqb dump BOOK\n"
         "INPUT is a word list (key TAB content, one entry a line), a dictd NAME.index,\n"
         "a StarDict NAME.ifo, or a DSL NAME.dsl or NAME.dsl.dz.\n"
+        "A BOOK may be a folder: every *.xqb directly in it, in name order.\n"
+        "lookup: the last argument is the WORD, all before it are BOOKs. A WORD that\n"
+        "a book lacks is looked up there by its English base forms (\"geese \xE2\x86\x92 goose\").\n"
+        "With several BOOKs each answers under a heading \"== TITLE (FILE)\", those\n"
+        "that hold the word first.\n"
+        "find: the first argument is a BOOK and the last a TERM; those between are\n"
+        "BOOKs if they end in .xqb or name a folder, TERMs otherwise. With several\n"
+        "BOOKs each row starts with its BOOK and a tab; --limit counts per BOOK.\n"
+        "A BOOK that cannot be read is named on stderr, the others still answer,\n"
+        "and the exit code is 2; otherwise 0, or 1 when find matched nothing or the\n"
+        "books have no entries.\n"
         "Arguments after \"--\" are never options.\n");
     return kExitOk;
   }
