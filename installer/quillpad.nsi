@@ -3,6 +3,7 @@
 ; build. Defines (makensis /D...):
 ;   ARCH      32 or 64: the program's, the installer's and the registry view
 ;   PROGRAM   the quillpad.exe to ship; the version comes from its resource
+;   XQB       the xqb.exe to ship beside it, the command-line book tool
 ;   ICON      the program's icon file
 ;   PAYLOAD   a generated .nsh with the macros InstallBooks and RemoveBooks
 ;   OUTFILE   the installer to write
@@ -108,6 +109,7 @@ Section "${PRODUCT}" SecProgram
 
   SetOutPath "$INSTDIR"
   File "/oname=quillpad.exe" "${PROGRAM}"
+  File "/oname=xqb.exe" "${XQB}"
   !insertmacro InstallBooks
   SetOutPath "$INSTDIR"
 
@@ -136,6 +138,7 @@ SectionEnd
 ; InstallPath goes, and the keys when nothing else is left in them.
 Section "Uninstall"
   Delete "$INSTDIR\quillpad.exe"
+  Delete "$INSTDIR\xqb.exe"
   !insertmacro RemoveBooks
   Delete "$INSTDIR\uninstall.exe"
   ; Only when empty: whatever the user put into the folder stays.

@@ -23,7 +23,7 @@ fi
 scripts/setup.sh
 for preset in win32 win64; do
   [ -f "build/$preset/CMakeCache.txt" ] || cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target quillpad >/dev/null
+  cmake --build --preset "$preset" --target quillpad xqb >/dev/null
 done
 
 # ---------------------------------------------------------------- books
@@ -78,7 +78,7 @@ for arch in 32 64; do
   if [ "$arch" = 32 ]; then tree=build/win32 name=quillpad-$version-setup.exe
   else tree=build/win64 name=quillpad-$version-x64-setup.exe; fi
   installer=$out/$name
-  inputs=("$tree/shell/quillpad.exe" "$tree/resources/art/quillpad.ico" installer/quillpad.nsi
+  inputs=("$tree/shell/quillpad.exe" "$tree/tools/xqb.exe" "$tree/resources/art/quillpad.ico" installer/quillpad.nsi
           "$payload" "${shelf_books[@]/#/$books/}")
   stale=0
   [ -f "$installer" ] || stale=1
@@ -86,7 +86,7 @@ for arch in 32 64; do
   if ((stale)); then
     echo "package: making $installer" >&2
     makensis -V2 -WX -INPUTCHARSET UTF8 \
-      "-DARCH=$arch" "-DPROGRAM=$root/$tree/shell/quillpad.exe" \
+      "-DARCH=$arch" "-DPROGRAM=$root/$tree/shell/quillpad.exe" "-DXQB=$root/$tree/tools/xqb.exe" \
       "-DICON=$root/$tree/resources/art/quillpad.ico" "-DPAYLOAD=$payload" \
       "-DCOMPRESSOR=$compressor" "-DOUTFILE=$installer.tmp" installer/quillpad.nsi >&2
     mv "$installer.tmp" "$installer"

@@ -133,6 +133,8 @@ if 7z x -y -o"$work/payload32" "$setup32" >"$work/7z.log" 2>&1; then
   expect_eq "the shipped program's machine" "$(pe_machine "$work/payload32/quillpad.exe")" 014c
   cmp -s "$work/payload32/quillpad.exe" "$(dirname "$build")/win32/shell/quillpad.exe" ||
     fail "the shipped quillpad.exe is not the 32-bit build's"
+  cmp -s "$work/payload32/xqb.exe" "$(dirname "$build")/win32/tools/xqb.exe" ||
+    fail "the shipped xqb.exe is not the 32-bit build's"
   for file in "${shelf_books[@]}"; do
     cmp -s "$work/payload32/$file" "$books/$file" || fail "payload's $file differs or is missing"
     [ -s "$work/payload32/licences/${file%.xqb}.txt" ] || fail "payload lacks the licence of $file"
@@ -160,6 +162,7 @@ shortcut_file="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Prog
 check_installed() {
   cmp -s "$installed/quillpad.exe" "$build/shell/quillpad.exe" ||
     fail "the installed quillpad.exe is not the 64-bit build's"
+  cmp -s "$installed/xqb.exe" "$build/tools/xqb.exe" || fail "the installed xqb.exe is not the 64-bit build's"
   local file
   for file in "${shelf_books[@]}"; do
     cmp -s "$installed/$file" "$books/$file" || fail "$file differs or is missing"
@@ -188,6 +191,16 @@ expect_eq "installer exit code" "$?" 0
 check_installed
 [ ! -e "$WINEPREFIX/drive_c/Program Files/Orvelle Quillpad" ] ||
   fail "files went to Program Files despite /D="
+
+# The installed xqb looks a word up in every book of the install folder:
+# under each book's title, the books that hold it first.
+begin InstalledXqbLooksUpAcrossTheInstallFolder
+answer=$(wine "$folder\\xqb.exe" lookup "$folder" book 2>/dev/null | tr -d '\r')
+grep -q '^== ' <<<"$answer" || fail "xqb lookup over the folder printed no book headings"
+[ "$(grep -c '^== ' <<<"$answer")" -eq "${#shelf_books[@]}" ] ||
+  fail "xqb lookup over the folder did not answer from each of the ${#shelf_books[@]} books"
+sed -n 2p <<<"$answer" | grep -q '^found ' ||
+  fail "the first book of the answer does not hold the word: $(sed -n 1,3p <<<"$answer")"
 
 # ---------------------------------------------------------------- start
 begin StartsFromShortcutWithWordNet
@@ -266,6 +279,7 @@ for _ in $(seq 100); do
 done
 [ ! -e "$installed/uninstall.exe" ] || fail "uninstall.exe is still there"
 [ ! -e "$installed/quillpad.exe" ] || fail "quillpad.exe is still there"
+[ ! -e "$installed/xqb.exe" ] || fail "xqb.exe is still there"
 for file in "${shelf_books[@]}"; do
   [ ! -e "$installed/$file" ] || fail "$file is still there"
 done
