@@ -108,8 +108,12 @@ class ConversionDialog : public WindowBase {
   // Runs request on a worker while the dialog is up: the worker's result.
   int Run(xqb::ConvertRequest request, MessageLines* messages) {
     if (!Create()) return xqb::kExitFailure;
-    request.progress = [this](std::size_t done, std::size_t total) {
+    // Posted only when the percentage moves: a large dictionary lays out
+    // tens of thousands of blocks.
+    request.progress = [this, shown = WPARAM{0}](std::size_t done, std::size_t total) mutable {
       const auto percent = static_cast<WPARAM>(total == 0 ? 100 : done * 100 / total);
+      if (percent == shown) return;
+      shown = percent;
       PostMessageW(hwnd, kProgressMessage, percent, 0);
     };
     request.cancelled = [this] { return cancelled_.load(); };
