@@ -177,11 +177,13 @@ check_installed() {
   expect_eq "DisplayName" "$(reg_value "$uninstall_key" DisplayName 64)" "Orvelle Quillpad"
   expect_eq "DisplayVersion" "$(reg_value "$uninstall_key" DisplayVersion 64)" "$version"
   expect_eq "Publisher" "$(reg_value "$uninstall_key" Publisher 64)" "Orvelle Reference Software"
+  # The books and the two programs beside them.
   local size books_kb
   size=$(reg_value "$uninstall_key" EstimatedSize 64)
-  books_kb=$(du -sk "$books" | cut -f1)
+  books_kb=$(du -sk "$books" "$build/shell/quillpad.exe" "$build/tools/xqb.exe" |
+             awk '{ kb += $1 } END { print kb }')
   ((size > books_kb * 9 / 10 && size < books_kb * 11 / 10)) ||
-    fail "EstimatedSize $size KB for $books_kb KB of books"
+    fail "EstimatedSize $size KB for $books_kb KB of books and programs"
 }
 
 # ---------------------------------------------------------------- install
