@@ -386,9 +386,18 @@ int RunBuild(const Arguments& a, const Console& console) {
                       std::to_string(total) + " entries");
   };
 
-  std::vector<std::uint8_t> image;
+  std::string native;
+  if (!NativePath(output, &native)) {
+    return Fail(console, output + ": the path cannot be given to the system");
+  }
+  // Written as it is made; the book takes its place only when whole.
+  BookFileSink file(native);
+  if (!file.Open()) return Fail(console, output + ": cannot write the book (" + file.Why() + ")");
   BuildReport report;
-  if (!BuildBook(source.entries, layout, &image, &report)) {
+  if (!BuildBookInto(source.entries, layout, &file, &report)) {
+    if (report.writeFailed) {
+      return Fail(console, output + ": cannot write the book (" + file.Why() + ")");
+    }
     std::string where = report.problemEntry == kNoEntry ? input
                                                         : EntryName(source, report.problemEntry);
     const bool cuttable = report.problem.find("longer than") != std::string::npos;
@@ -398,14 +407,8 @@ int RunBuild(const Arguments& a, const Console& console) {
     Note(console, (cut.entry == kNoEntry ? std::string("--title") : EntryName(source, cut.entry)) +
                       ": " + cut.what + " (--cut)");
   }
-
-  std::string native;
-  std::string why;
-  if (!NativePath(output, &native)) {
-    return Fail(console, output + ": the path cannot be given to the system");
-  }
-  if (!WriteFileReplacing(native, image, &why)) {
-    return Fail(console, output + ": cannot write the book (" + why + ")");
+  if (!file.Commit()) {
+    return Fail(console, output + ": cannot write the book (" + file.Why() + ")");
   }
   for (const std::string& note : source.notes) Note(console, note);
   if (shown) Note(console, "built " + output);
