@@ -10,6 +10,10 @@ namespace quill {
 namespace {
 
 constexpr std::size_t kMaxRun = 8;
+// The most data the fast search takes on.
+constexpr std::size_t kMaxFastBytes = std::size_t{1} << 30;
+// How much shorter than the longest a fast search tries a match.
+constexpr std::size_t kFastCuts = 2;
 constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
 
 bool IsSelfLiteral(std::uint8_t b) { return b == 0 || (b >= 9 && b <= 0x7F); }
@@ -148,11 +152,11 @@ class MatchChains {
     // compresses: positions are stored from base, and anything below it
     // is from an earlier buffer. They are cleared only when the numbers
     // run out.
-    if (t_.heads4.empty() || t_.base > kMaxBase - n) {
+    if (t_.heads4.empty() || t_.base > kMaxBase - n) {  // n is under kMaxFastBytes
       t_.heads4.assign(kBuckets, 0);
       t_.heads3.assign(kBuckets, 0);
       t_.headsOdd3.assign(kBuckets, 0);
-      t_.base = 1;
+      t_.base = kMaxMatchDistance + 1;
     }
     t_.previous.resize(n / 2 + 1);
   }
@@ -179,10 +183,10 @@ class MatchChains {
       std::size_t best = 0;
       std::size_t bestDistance = 0;
       std::uint32_t& head = t_.headsOdd3[Bucket3(data_ + i)];
-      const std::size_t at = Position(head);
-      if (at != kNone && i - at <= kMaxMatchDistance) {
-        best = SharedLength(data_ + at, data_ + i, 0, limit);
-        bestDistance = i - at;
+      const std::size_t back = Back(Stored(i), head);
+      if (back <= kMaxMatchDistance) {
+        best = SharedLength(data_ + i - back, data_ + i, 0, limit);
+        bestDistance = back;
       }
       head = Stored(i);
       const std::size_t before = distance[i - 1];
@@ -218,10 +222,10 @@ class MatchChains {
   }
 
   std::uint32_t Stored(std::size_t i) const { return t_.base + static_cast<std::uint32_t>(i); }
-  // A position as stored, or kNone for one from an earlier buffer.
-  std::size_t Position(std::uint32_t stored) const {
-    return stored < t_.base ? kNone : stored - t_.base;
-  }
+  // How far back from i a stored position lies: past the window for one
+  // from an earlier buffer or none, since base moves on by more than the
+  // window and starts past it.
+  static std::size_t Back(std::uint32_t now, std::uint32_t stored) { return now - stored; }
   std::size_t Limit(std::size_t i) const {
     return n_ - i < kMaxMatchLength ? n_ - i : kMaxMatchLength;
   }
@@ -247,30 +251,33 @@ class MatchChains {
       std::uint32_t key;
       std::memcpy(&key, text, 4);
       std::uint32_t& head = t_.heads4[Bucket(key)];
-      std::size_t at = Position(head);
+      const std::uint32_t now = Stored(i);
+      std::uint32_t link = head;
       t_.previous[i / 2] = head;
-      head = Stored(i);
-      for (int depth = kDepth; at != kNone && best < limit && depth > 0; --depth) {
-        if (i - at > kMaxMatchDistance) break;
+      head = now;
+      for (int depth = kDepth; best < limit && depth > 0; --depth) {
+        const std::size_t back = Back(now, link);
+        if (back > kMaxMatchDistance) break;
+        const std::size_t at = i - back;
         // Only a run that beats the best so far matters: its last byte
         // tells most candidates apart at once.
         if (data_[at + best] == text[best]) {
           const std::size_t shared = SharedLength(data_ + at, text, 0, limit);
           if (shared > best) {
             best = shared;
-            *distance = i - at;
+            *distance = back;
           }
         }
-        at = Position(t_.previous[at / 2]);
+        link = t_.previous[at / 2];
       }
     }
     std::uint32_t& head3 = t_.heads3[Bucket3(text)];
-    const std::size_t at3 = Position(head3);
-    if (best < kMinMatchLength && at3 != kNone && i - at3 <= kMaxMatchDistance) {
-      const std::size_t shared = SharedLength(data_ + at3, text, 0, limit);
+    const std::size_t back3 = Back(Stored(i), head3);
+    if (best < kMinMatchLength && back3 <= kMaxMatchDistance) {
+      const std::size_t shared = SharedLength(data_ + i - back3, text, 0, limit);
       if (shared > best) {
         best = shared;
-        *distance = i - at3;
+        *distance = back3;
       }
     }
     head3 = Stored(i);
@@ -299,6 +306,12 @@ void FindLongestMatches(const std::uint8_t* data, std::size_t n, std::uint8_t* l
 
 void FindLongMatches(const std::uint8_t* data, std::size_t n, std::uint8_t* length,
                      std::uint16_t* distance) {
+  // Positions are kept in 32 bits: larger data (never a book block) takes
+  // the longest-match search.
+  if (n > kMaxFastBytes) {
+    FindLongestMatches(data, n, length, distance);
+    return;
+  }
   MatchChains chains(data, n);
   chains.Find(length, distance);
 }
@@ -355,13 +368,17 @@ std::vector<std::uint8_t> CompressTokens(const std::uint8_t* data, std::size_t n
     if (longest != 0) {
       // The cheapest rest after a match of any length it allows: first
       // the least cost without a branch per length, then the shortest
-      // length that reaches it.
-      std::uint32_t least = cost[i + kMinMatchLength];
-      for (std::size_t l = kMinMatchLength + 1; l <= longest; ++l) {
+      // length that reaches it. A fast search tries only the longest few:
+      // in text a match cut shorter than that hardly ever pays.
+      const std::size_t from = search == MatchSearch::kFast && longest > kMinMatchLength + kFastCuts
+                                   ? longest - kFastCuts
+                                   : kMinMatchLength;
+      std::uint32_t least = cost[i + from];
+      for (std::size_t l = from + 1; l <= longest; ++l) {
         least = std::min(least, cost[i + l]);
       }
       if (2 + least < bestCost) {
-        std::size_t l = kMinMatchLength;
+        std::size_t l = from;
         while (cost[i + l] != least) ++l;
         bestCost = 2 + least;
         bestStep = static_cast<std::uint8_t>(l);
