@@ -287,6 +287,42 @@ TEST(XqbBuild, RefusesWhatTheFormatCannotHold) {
   EXPECT_EQ(r.err, "xqb: --title \"Twenty-two characters.\": longer than 21 units (--cut cuts it)\n");
 }
 
+TEST(XqbBuild, AFailedBuildLeavesTheEarlierBookAndNoScratchFile) {
+  // The book is written as it is made, under a scratch name: whatever
+  // stops the build, the book there before stays as it was.
+  const std::string book = WriteFile("kept.xqb", "");
+  ASSERT_EQ(Xqb({"build", WriteFile("good.tsv", "a\tfirst\n"), "-o", book}).code, 0);
+  const std::string before = Dump(book);
+  struct Failure {
+    const char* name;
+    std::string tsv;
+    std::vector<std::string> options;
+    std::string message;  // its start
+  };
+  const std::vector<Failure> failures = {
+      {"refused", "a\tx\n" + std::string(600, 'k') + "\ty\n", {}, "line 2"},
+      {"separator", "a\tone|two\n", {"--separator", "124"}, "line 1"},
+      {"unreadable", "a\tbad \xFF\n", {}, "line 1"},
+  };
+  for (const Failure& f : failures) {
+    const std::string input = WriteFile("bad.tsv", f.tsv);
+    std::vector<std::string> args{"build", input, "-o", book};
+    args.insert(args.end(), f.options.begin(), f.options.end());
+    const Result r = Xqb(args);
+    EXPECT_EQ(r.code, 2) << f.name;
+    EXPECT_EQ(r.err.rfind(input + ": " + f.message, 0), 0u) << f.name << ": " << r.err;
+    EXPECT_EQ(Dump(book), before) << f.name;
+    EXPECT_FALSE(std::filesystem::exists(book + ".xqb-part")) << f.name;
+  }
+  const std::string nowhere = book + ".missing/x.xqb";
+  const Result r = Xqb({"build", WriteFile("good.tsv", "a\tfirst\n"), "-o", nowhere});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_EQ(r.err.rfind(nowhere + ": cannot write the book (", 0), 0u) << r.err;
+  ASSERT_EQ(Xqb({"build", WriteFile("new.tsv", "b\tsecond\n"), "-o", book}).code, 0);
+  EXPECT_EQ(Dump(book), "b\tsecond\n") << "a finished build replaces the book";
+  EXPECT_FALSE(std::filesystem::exists(book + ".xqb-part"));
+}
+
 TEST(XqbBuild, CutOnlyWhenAskedAndSaysSo) {
   const std::string longKey(600, 'k');
   const std::string longContent(40000, 'c');
