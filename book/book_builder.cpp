@@ -336,6 +336,46 @@ void SortEntries(std::vector<BookEntry>& entries) {
   entries = std::move(sorted);
 }
 
+std::size_t SplitLongContents(std::vector<BookEntry>* entries, std::vector<std::size_t>* from) {
+  constexpr auto kLimit = static_cast<std::size_t>(kMaxTextUnits);
+  from->clear();
+  const auto tooLong = [](const BookEntry& e) { return e.content.size() > kLimit; };
+  if (std::none_of(entries->begin(), entries->end(), tooLong)) {
+    from->resize(entries->size());
+    std::iota(from->begin(), from->end(), std::size_t{0});
+    return 0;
+  }
+  std::vector<BookEntry> out;
+  std::size_t split = 0;
+  for (std::size_t n = 0; n < entries->size(); ++n) {
+    BookEntry& e = (*entries)[n];
+    if (!tooLong(e)) {
+      out.push_back(std::move(e));
+      from->push_back(n);
+      continue;
+    }
+    ++split;
+    const std::u16string& text = e.content;
+    std::size_t at = 0;
+    while (text.size() - at > kLimit) {
+      // The last line break that ends a part in reach; it goes with
+      // neither part, since each shows on lines of its own.
+      const std::size_t reach = at + kLimit;
+      const std::size_t brk = text.rfind(u'\n', reach);
+      std::size_t end = brk != std::u16string::npos && brk > at ? brk : reach;
+      if (end == reach && text[end - 1] >= 0xD800 && text[end - 1] <= 0xDBFF) --end;
+      out.push_back(BookEntry{e.key, text.substr(at, end - at)});
+      from->push_back(n);
+      at = end == brk ? end + 1 : end;
+    }
+    out.push_back(BookEntry{e.key, text.substr(at)});
+    from->push_back(n);
+    e = BookEntry{};
+  }
+  *entries = std::move(out);
+  return split;
+}
+
 int BuildBookInto(const std::vector<BookEntry>& entries, const BookLayout& layout,
                   BookSink* sink, BuildReport* report) {
   *report = BuildReport{};

@@ -90,6 +90,14 @@ std::vector<std::size_t> EntryOrder(const std::vector<BookEntry>& entries);
 // Puts entries into entry order.
 void SortEntries(std::vector<BookEntry>& entries);
 
+// Splits every content longer than the format allows into parts that fit,
+// each a whole number of lines where its lines fit (a line longer than a
+// part is cut, never inside a surrogate pair). The parts take the entry's
+// place, in order and with its key: entries whose keys are equal keep their
+// order, so a reader finds them one after another. Returns the number of
+// entries split; *from gets, per entry after, the entry it came from.
+std::size_t SplitLongContents(std::vector<BookEntry>* entries, std::vector<std::size_t>* from);
+
 // Builds the image of a book holding entries in the order given. Returns 1,
 // or 0 with the reason in report->problem when the format cannot hold them:
 // a key over 511 units, a first key over 49, a content over 65,534 bytes, a

@@ -336,6 +336,22 @@ int RunBuild(const Arguments& a, const Console& console) {
 
   Source source;
   if (ReadSource(input, &source, console) != kExitOk) return kExitFailure;
+  if (!a.cut) {
+    // Without --cut nothing is lost: a content too long for one entry goes
+    // on in entries of the same key that follow it.
+    std::vector<std::size_t> from;
+    const std::size_t split = SplitLongContents(&source.entries, &from);
+    if (split != 0) {
+      std::vector<Origin> origins;
+      origins.reserve(from.size());
+      for (const std::size_t n : from) origins.push_back(source.origins[n]);
+      source.origins = std::move(origins);
+      source.notes.push_back(input + ": " + std::to_string(split) +
+                             (split == 1 ? " content longer than 65,534 bytes goes"
+                                         : " contents longer than 65,534 bytes go") +
+                             " on in entries of the same key that follow (--cut cuts instead)");
+    }
+  }
   for (std::size_t n = 0; n < source.entries.size(); ++n) {
     std::u16string& content = source.entries[n].content;
     for (char16_t& u : content) {
