@@ -8,7 +8,8 @@
 #   bench/compare.sh [-o|--out FOLDER] [--keep-data] [--runs N]
 #
 # It installs what is missing (dict-wn and the other book sources, lz4 and
-# its headers, hyperfine, sdcv, time) with apt-get, builds xqb and the
+# its headers, hyperfine, sdcv, time, stardict-xmlittre and
+# goldendict-wordnet) with apt-get, builds xqb and the
 # benchmarks in the native build tree (QUILL_BOOKS_BUILD, default
 # build/native), and makes its data in FOLDER (default build/compare):
 # deflex_a.xqb through books/build.sh, its text as UTF-16 and as UTF-8, an
@@ -29,7 +30,7 @@ while (($#)); do
     --keep-data) keep=1; shift ;;
     --runs) [ $# -ge 2 ] || { echo "compare.sh: $1 needs a count" >&2; exit 2; }
         runs=$2; shift 2 ;;
-    -h|--help) sed -n '2,16s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,21s/^# \{0,1\}//p' "$0"; exit 0 ;;
     *) echo "compare.sh: unknown argument $1" >&2; exit 2 ;;
   esac
 done

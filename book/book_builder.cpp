@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cstring>
 #include <numeric>
 #include <thread>
@@ -31,9 +32,15 @@ struct Extent {
 };
 
 void AppendUnits(std::vector<std::uint8_t>& out, const char16_t* text, std::size_t units) {
-  for (std::size_t i = 0; i < units; ++i) {
-    out.push_back(static_cast<std::uint8_t>(text[i] & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(text[i] >> 8));
+  const std::size_t at = out.size();
+  out.resize(at + 2 * units);
+  if constexpr (std::endian::native == std::endian::little) {
+    if (units != 0) std::memcpy(out.data() + at, text, 2 * units);
+  } else {
+    for (std::size_t i = 0; i < units; ++i) {
+      out[at + 2 * i] = static_cast<std::uint8_t>(text[i] & 0xFF);
+      out[at + 2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
+    }
   }
 }
 
@@ -179,7 +186,12 @@ std::vector<Range> Builder::PlanBlocks() {
 }
 
 Block Builder::MakeBlock(Range range) const {
+  std::size_t bytes = 0;
+  for (std::size_t n = range.first; n < range.end; ++n) {
+    bytes += 2 * (extents_[n].keyUnits + extents_[n].contentUnits);
+  }
   std::vector<std::uint8_t> text;
+  text.reserve(bytes);
   for (std::size_t n = range.first; n < range.end; ++n) {
     AppendUnits(text, entries_[n].key.data(), extents_[n].keyUnits);
     AppendUnits(text, entries_[n].content.data(), extents_[n].contentUnits);

@@ -185,7 +185,7 @@ class MatchChains {
       std::uint32_t& head = t_.headsOdd3[Bucket3(data_ + i)];
       const std::size_t back = Back(Stored(i), head);
       if (back <= kMaxMatchDistance) {
-        best = SharedLength(data_ + i - back, data_ + i, 0, limit);
+        best = Shared(data_ + i - back, i, limit);
         bestDistance = back;
       }
       head = Stored(i);
@@ -201,6 +201,8 @@ class MatchChains {
  private:
   static constexpr int kBucketBits = 12;
   static constexpr std::size_t kBuckets = std::size_t{1} << kBucketBits;
+  static constexpr std::size_t kWideBytes = 24;  // three words, past the longest match
+  static_assert(kWideBytes >= kMaxMatchLength);
   static constexpr std::uint32_t kMaxBase = 0xFFFFFFFFu - 2 * (kMaxMatchDistance + 1);
   // Candidates looked at per position: past this few, a longer match is
   // rare in text and the time grows for almost nothing.
@@ -230,10 +232,29 @@ class MatchChains {
     return n_ - i < kMaxMatchLength ? n_ - i : kMaxMatchLength;
   }
 
+  // SharedLength from 0 for a run at i: away from the end of the data, as
+  // three words whatever the limit, then capped.
+  std::size_t Shared(const std::uint8_t* earlier, std::size_t i, std::size_t limit) const {
+    if (n_ - i < kWideBytes) return SharedLength(earlier, data_ + i, 0, limit);
+    for (std::size_t k = 0; k < kWideBytes; k += 8) {
+      std::uint64_t x;
+      std::uint64_t y;
+      std::memcpy(&x, earlier + k, 8);
+      std::memcpy(&y, data_ + i + k, 8);
+      if (x != y) {
+        const std::size_t n = k + static_cast<std::size_t>(std::endian::native == std::endian::little
+                                                               ? std::countr_zero(x ^ y)
+                                                               : std::countl_zero(x ^ y)) / 8;
+        return n < kMaxMatchLength ? n : kMaxMatchLength;
+      }
+    }
+    return kMaxMatchLength;
+  }
+
   void TryDistance(std::size_t i, std::size_t d, std::size_t limit, std::size_t* best,
                    std::size_t* bestDistance) const {
     if (d == 0 || d > i || *best == limit) return;
-    const std::size_t shared = SharedLength(data_ + i - d, data_ + i, 0, limit);
+    const std::size_t shared = Shared(data_ + i - d, i, limit);
     if (shared > *best) {
       *best = shared;
       *bestDistance = d;
@@ -246,7 +267,7 @@ class MatchChains {
     if (limit < kMinMatchLength) return 0;
     const std::uint8_t* const text = data_ + i;
     std::size_t best = 0;
-    if (*distance != 0) best = SharedLength(text - *distance, text, 0, limit);
+    if (*distance != 0) best = Shared(text - *distance, i, limit);
     if (limit >= 4) {
       std::uint32_t key;
       std::memcpy(&key, text, 4);
@@ -262,7 +283,7 @@ class MatchChains {
         // Only a run that beats the best so far matters: its last byte
         // tells most candidates apart at once.
         if (data_[at + best] == text[best]) {
-          const std::size_t shared = SharedLength(data_ + at, text, 0, limit);
+          const std::size_t shared = Shared(data_ + at, i, limit);
           if (shared > best) {
             best = shared;
             *distance = back;
@@ -274,7 +295,7 @@ class MatchChains {
     std::uint32_t& head3 = t_.heads3[Bucket3(text)];
     const std::size_t back3 = Back(Stored(i), head3);
     if (best < kMinMatchLength && back3 <= kMaxMatchDistance) {
-      const std::size_t shared = SharedLength(data_ + i - back3, text, 0, limit);
+      const std::size_t shared = Shared(data_ + i - back3, i, limit);
       if (shared > best) {
         best = shared;
         *distance = back3;
