@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Measures Quillpad's book core on WordNet (the deflex_a book) beside the
 # tools a user would compare it with, in one run, and prints each figure
-# with its comparison, the ratio and the target.
+# with its comparison, the ratio and the target. Then the import of a large
+# StarDict dictionary (XMLittre) beside gzip -9 of the same text and sdcv,
+# and the memory that importing it and DSL WordNet takes.
 #
 #   bench/compare.sh [-o|--out FOLDER] [--keep-data] [--runs N]
 #
 # It installs what is missing (dict-wn and the other book sources, lz4 and
-# its headers, hyperfine, sdcv, time) with apt-get, builds xqb and the
+# its headers, hyperfine, sdcv, time, stardict-xmlittre and
+# goldendict-wordnet) with apt-get, builds xqb and the
 # benchmarks in the native build tree (QUILL_BOOKS_BUILD, default
 # build/native), and makes its data in FOLDER (default build/compare):
 # deflex_a.xqb through books/build.sh, its text as UTF-16 and as UTF-8, an
@@ -27,7 +30,7 @@ while (($#)); do
     --keep-data) keep=1; shift ;;
     --runs) [ $# -ge 2 ] || { echo "compare.sh: $1 needs a count" >&2; exit 2; }
         runs=$2; shift 2 ;;
-    -h|--help) sed -n '2,16s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,21s/^# \{0,1\}//p' "$0"; exit 0 ;;
     *) echo "compare.sh: unknown argument $1" >&2; exit 2 ;;
   esac
 done
@@ -37,7 +40,8 @@ export QUILL_BOOKS_BUILD=$build
 # ---------------------------------------------------------------- tools
 # shellcheck source=../scripts/lib.sh
 source "$root/scripts/lib.sh"
-install_missing_packages compare.sh dict-wn lz4 liblz4-dev hyperfine sdcv time
+install_missing_packages compare.sh dict-wn lz4 liblz4-dev hyperfine sdcv time \
+  stardict-xmlittre goldendict-wordnet
 # Configured again so that it finds lz4's headers if they just came.
 (cd "$root" && cmake --preset native -B "$build" >/dev/null)
 cmake --build "$build" --target xqb shelf bench_data compare_bench >/dev/null
@@ -55,6 +59,18 @@ if ((!keep)) || [ ! -f "$book" ] || [ ! -f "$out/deflex_a.utf16.lz4" ]; then
   "$xqb" build "$out/empty.tsv" -o "$out/empty.xqb"
   # sdcv keeps an offset cache beside the index on its first look-up.
   sdcv -n --data-dir "$out" book >/dev/null
+fi
+
+littre_ifo=/usr/share/stardict/dic/XMLittre.ifo
+wordnet_dsl=/usr/share/goldendict-wordnet/goldendict-wordnet.dsl.dz
+littre=$out/littre
+if ((!keep)) || [ ! -f "$littre/littre.txt" ]; then
+  rm -rf "$littre"
+  mkdir -p "$littre/dic/XMLittre"
+  # sdcv gets a copy, for the offset cache it keeps beside the index.
+  cp /usr/share/stardict/dic/XMLittre.* "$littre/dic/XMLittre/"
+  zcat "$littre/dic/XMLittre/XMLittre.dict.dz" >"$littre/littre.txt"
+  sdcv -n --data-dir "$littre" maison >/dev/null
 fi
 
 # ---------------------------------------------------------------- core
@@ -98,6 +114,37 @@ blocks=$(field blocks)
 max_block=$(field maxBlockSize)
 budget_kb=$(( (entries * 8 + blocks * 8 + 2 * max_block) / 1024 + 4096 ))
 
+# ---------------------------------------------------------------- import
+# Long runs: a few of each, one after the other, so that both meet the same
+# load. XMLittre has articles past the format's limit, which go on in
+# entries of the same key.
+littre_json=$out/littre.json
+hyperfine -N -i --runs 3 --export-json "$littre_json" \
+  "$xqb build $littre_ifo -o $littre/littre.xqb" \
+  "gzip -9 -c $littre/littre.txt" \
+  "$xqb lookup $littre/littre.xqb maison" \
+  "sdcv -n --data-dir $littre maison" >/dev/null 2>&1
+littre_times=$(python3 - "$littre_json" <<'EOF2'
+import json, sys
+for r in json.load(open(sys.argv[1]))["results"]:
+    print("%.3f" % (r["median"] * 1e3))
+EOF2
+)
+lt() { sed -n "$1p" <<<"$littre_times"; }
+# The decoded text of a book, in bytes: what its entries take in memory.
+decoded() { "$xqb" info "$1" | sed -n 's|^stored/decoded: [0-9]*/\([0-9]*\) bytes.*|\1|p'; }
+build_rss() {
+  /usr/bin/time -f %M -o "$out/rss.txt" "$xqb" build "$@" >/dev/null 2>&1 || true
+  tail -1 "$out/rss.txt"
+}
+rss_littre=$(build_rss "$littre_ifo" -o "$littre/littre.xqb")
+littre_split=$("$xqb" build "$littre_ifo" -o "$littre/littre.xqb" 2>&1 |
+  sed -n 's/.*: \([0-9]*\) contents\{0,1\} longer than.*/\1/p')
+budget_littre=$(( $(decoded "$littre/littre.xqb") / 1024 + 65536 ))
+rss_wordnet=$(build_rss "$wordnet_dsl" -o "$out/wordnet.xqb")
+budget_wordnet=$(( $(decoded "$out/wordnet.xqb") / 1024 + 65536 ))
+littre_size=$(stat -c %s "$littre/littre.xqb")
+
 # ---------------------------------------------------------------- report
 python3 - <<EOF
 rows = [
@@ -109,6 +156,12 @@ rows = [
     ("xqb lookup", $(nth 4 1), "ms", "sdcv -n, same dictionary", $(nth 5 1), 1.0, "lower"),
     ("max RSS of xqb lookup above an empty book", $rss_book - $rss_empty, "KiB",
      "budget: both indexes + 2 blocks + 4 MiB", $budget_kb, 1.0, "lower"),
+    ("xqb build XMLittre", $(lt 1), "ms", "gzip -9 of the same text", $(lt 2), 1.0, "lower"),
+    ("max RSS of xqb build XMLittre", $rss_littre, "KiB", "decoded UTF-16 + 64 MiB",
+     $budget_littre, 1.0, "lower"),
+    ("max RSS of xqb build DSL WordNet", $rss_wordnet, "KiB", "decoded UTF-16 + 64 MiB",
+     $budget_wordnet, 1.0, "lower"),
+    ("xqb lookup on XMLittre", $(lt 3), "ms", "sdcv -n on XMLittre", $(lt 4), 1.0, "lower"),
 ]
 print("%-42s %12s   %-40s %12s %7s  %s" % ("Quillpad", "", "compared with", "", "ratio", "target"))
 for what, ours, unit, name, theirs, target, better in rows:
@@ -130,4 +183,6 @@ print("lz4 -d %s, grep -c -i -F on the UTF-8 text %s (median %s ms), xqb lookup 
       % ("$(nth 2 2)", "$(nth 3 2)", "$(nth 3 1)", "$(nth 4 2)", "$(nth 5 2)"))
 print("max RSS: xqb lookup %d KiB, on an empty book %d KiB, sdcv %d KiB."
       % ($rss_book, $rss_empty, $rss_sdcv))
+print("XMLittre: book of %d bytes; %s contents over the format's limit go on in entries"
+      " of the same key." % ($littre_size, "${littre_split:-0}"))
 EOF

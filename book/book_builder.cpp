@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cstring>
 #include <numeric>
 #include <thread>
@@ -31,14 +32,21 @@ struct Extent {
 };
 
 void AppendUnits(std::vector<std::uint8_t>& out, const char16_t* text, std::size_t units) {
-  for (std::size_t i = 0; i < units; ++i) {
-    out.push_back(static_cast<std::uint8_t>(text[i] & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(text[i] >> 8));
+  const std::size_t at = out.size();
+  out.resize(at + 2 * units);
+  if constexpr (std::endian::native == std::endian::little) {
+    if (units != 0) std::memcpy(out.data() + at, text, 2 * units);
+  } else {
+    for (std::size_t i = 0; i < units; ++i) {
+      out[at + 2 * i] = static_cast<std::uint8_t>(text[i] & 0xFF);
+      out[at + 2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
+    }
   }
 }
 
-std::vector<std::uint8_t> Store(const std::vector<std::uint8_t>& data, bool compress) {
-  if (compress) return EncodeStored(data.data(), data.size());
+std::vector<std::uint8_t> Store(const std::vector<std::uint8_t>& data, bool compress,
+                                MatchSearch search) {
+  if (compress) return EncodeStored(data.data(), data.size(), search);
   std::vector<std::uint8_t> stored(data.size() + 1, 0);
   if (!data.empty()) std::memcpy(stored.data() + 1, data.data(), data.size());
   return stored;
@@ -121,10 +129,12 @@ constexpr std::size_t kBlocksPerThreadBatch = 64;
 
 class Builder {
  public:
-  Builder(const std::vector<BookEntry>& entries, const BookLayout& layout, BuildReport* report)
-      : entries_(entries), layout_(layout), report_(report), entryIndex_(entries.size()) {}
+  Builder(const std::vector<BookEntry>& entries, const BookLayout& layout, BookSink* sink,
+          BuildReport* report)
+      : entries_(entries), layout_(layout), sink_(sink), report_(report),
+        entryIndex_(entries.size()) {}
 
-  int Run(std::vector<std::uint8_t>* image);
+  int Run();
 
  private:
   std::vector<Range> PlanBlocks();
@@ -133,14 +143,25 @@ class Builder {
                                 std::size_t to) const;
   int AddBlock(Range range, Block block);
   int AddBlocks(const std::vector<Range>& ranges);
+  int Put(const std::vector<std::uint8_t>& bytes);
 
   const std::vector<BookEntry>& entries_;
   const BookLayout& layout_;
+  BookSink* sink_;
   BuildReport* report_;
   std::vector<EntryIndexRecord> entryIndex_;
   std::vector<Extent> extents_;
-  std::vector<Block> blocks_;
+  // Blocks go to the sink as they are made; only their places stay.
+  std::vector<BlockIndexRecord> blockIndex_;
+  std::uint64_t offset_ = kHeaderBytes;  // where the next block goes
+  std::size_t maxBlock_ = 0;
 };
+
+int Builder::Put(const std::vector<std::uint8_t>& bytes) {
+  if (sink_->Append(bytes.data(), bytes.size())) return 1;
+  report_->writeFailed = true;
+  return Refuse(report_, kNoEntry, "the book cannot be written");
+}
 
 // Fills blocks up to the layout's size, in entry order.
 std::vector<Range> Builder::PlanBlocks() {
@@ -165,14 +186,19 @@ std::vector<Range> Builder::PlanBlocks() {
 }
 
 Block Builder::MakeBlock(Range range) const {
+  std::size_t bytes = 0;
+  for (std::size_t n = range.first; n < range.end; ++n) {
+    bytes += 2 * (extents_[n].keyUnits + extents_[n].contentUnits);
+  }
   std::vector<std::uint8_t> text;
+  text.reserve(bytes);
   for (std::size_t n = range.first; n < range.end; ++n) {
     AppendUnits(text, entries_[n].key.data(), extents_[n].keyUnits);
     AppendUnits(text, entries_[n].content.data(), extents_[n].contentUnits);
   }
   Block block;
   block.textBytes = text.size();
-  block.stored = Store(text, layout_.compressBlocks);
+  block.stored = Store(text, layout_.compressBlocks, layout_.search);
   return block;
 }
 
@@ -203,18 +229,28 @@ int Builder::AddBlock(Range range, Block block) {
     const Range high{low.end, range.end};
     return AddBlock(low, MakeBlock(low)) && AddBlock(high, MakeBlock(high));
   }
-  if (blocks_.size() >= kMaxBlocks) {
+  if (blockIndex_.size() >= kMaxBlocks) {
     return Refuse(report_, range.first,
                   "more than 65,535 blocks needed, the first one over from here");
   }
   std::size_t offset = 0;
   for (std::size_t n = range.first; n < range.end; ++n) {
     EntryIndexRecord& r = entryIndex_[n];
-    r.block = static_cast<std::uint16_t>(blocks_.size());
+    r.block = static_cast<std::uint16_t>(blockIndex_.size());
     r.keyOffset = static_cast<std::uint16_t>(offset);
     offset += std::size_t{r.keyBytes} + r.contentBytes;
   }
-  blocks_.push_back(std::move(block));
+  BlockIndexRecord record;
+  std::memset(&record, 0, sizeof record);
+  record.fileOffset = static_cast<std::uint32_t>(offset_);
+  record.storedBytes = static_cast<std::uint16_t>(block.stored.size());
+  blockIndex_.push_back(record);
+  maxBlock_ = std::max({maxBlock_, block.stored.size(), block.textBytes});
+  offset_ += block.stored.size();
+  report_->textBytes += block.textBytes;
+  report_->storedTextBytes += block.stored.size();
+  if (offset_ > kMaxFileBytes) return Refuse(report_, kNoEntry, "book larger than 4 GiB");
+  if (!Put(block.stored)) return 0;
   if (layout_.progress) layout_.progress(range.end, entries_.size());
   return 1;
 }
@@ -232,7 +268,7 @@ int Builder::AddBlocks(const std::vector<Range>& ranges) {
   return 1;
 }
 
-int Builder::Run(std::vector<std::uint8_t>* image) {
+int Builder::Run() {
   if (entries_.size() > 0x7FFFFFFF) {
     return Refuse(report_, kNoEntry, "more than 2,147,483,647 entries");
   }
@@ -252,6 +288,8 @@ int Builder::Run(std::vector<std::uint8_t>* image) {
                                 extents_[n].contentUnits + 1});
   }
 
+  // The header's place first: it is written last, when it is known.
+  if (!Put(std::vector<std::uint8_t>(kHeaderBytes, 0))) return 0;
   if (!AddBlocks(PlanBlocks())) return 0;
 
   BookHeader header;
@@ -262,49 +300,31 @@ int Builder::Run(std::vector<std::uint8_t>* image) {
   header.entryCount = static_cast<std::int32_t>(entries_.size());
   header.lineSeparator = layout_.lineSeparator;
   header.textBufferUnits = static_cast<std::int32_t>(textBufferUnits);
-  header.blockCount = static_cast<std::uint32_t>(blocks_.size());
-
-  std::uint64_t offset = kHeaderBytes;
-  std::vector<BlockIndexRecord> blockIndex(blocks_.size());
-  std::size_t maxBlock = 0;
-  for (std::size_t b = 0; b < blocks_.size(); ++b) {
-    const Block& block = blocks_[b];
-    blockIndex[b].fileOffset = static_cast<std::uint32_t>(offset);
-    blockIndex[b].storedBytes = static_cast<std::uint16_t>(block.stored.size());
-    maxBlock = std::max({maxBlock, block.stored.size(), block.textBytes});
-    offset += block.stored.size();
-    report_->textBytes += block.textBytes;
-    report_->storedTextBytes += block.stored.size();
-    if (offset > kMaxFileBytes) return Refuse(report_, kNoEntry, "book larger than 4 GiB");
-  }
-  header.maxBlockSize = static_cast<std::uint32_t>(maxBlock);
-  const std::vector<std::uint8_t> blockIndexBytes = RecordBytes(blockIndex);
+  header.blockCount = static_cast<std::uint32_t>(blockIndex_.size());
+  header.maxBlockSize = static_cast<std::uint32_t>(maxBlock_);
+  const std::vector<std::uint8_t> blockIndexBytes = RecordBytes(blockIndex_);
   const std::vector<std::uint8_t> entryIndexBytes = RecordBytes(entryIndex_);
   const std::vector<std::uint8_t> storedBlockIndex =
-      Store(blockIndexBytes, layout_.compressIndexes);
+      Store(blockIndexBytes, layout_.compressIndexes, layout_.search);
   const std::vector<std::uint8_t> storedEntryIndex =
-      Store(entryIndexBytes, layout_.compressIndexes);
-  const std::uint64_t total = offset + storedBlockIndex.size() + storedEntryIndex.size();
+      Store(entryIndexBytes, layout_.compressIndexes, layout_.search);
+  const std::uint64_t total = offset_ + storedBlockIndex.size() + storedEntryIndex.size();
   if (total > kMaxFileBytes) return Refuse(report_, kNoEntry, "book larger than 4 GiB");
-  header.blockIndexOffset = static_cast<std::uint32_t>(offset);
+  header.blockIndexOffset = static_cast<std::uint32_t>(offset_);
   header.blockIndexSize = static_cast<std::uint32_t>(storedBlockIndex.size());
-  header.entryIndexOffset = static_cast<std::uint32_t>(offset + storedBlockIndex.size());
+  header.entryIndexOffset = static_cast<std::uint32_t>(offset_ + storedBlockIndex.size());
   header.entryIndexSize = static_cast<std::uint32_t>(storedEntryIndex.size());
-  report_->blockCount = blocks_.size();
+  report_->blockCount = blockIndex_.size();
   report_->indexBytes = blockIndexBytes.size() + entryIndexBytes.size();
   report_->storedIndexBytes = storedBlockIndex.size() + storedEntryIndex.size();
 
-  image->assign(static_cast<std::size_t>(total), 0);
-  std::uint8_t* out = image->data();
-  std::memcpy(out, &header, sizeof header);
-  out += sizeof header;
-  auto put = [&out](const std::vector<std::uint8_t>& bytes) {
-    std::memcpy(out, bytes.data(), bytes.size());
-    out += bytes.size();
-  };
-  for (const Block& block : blocks_) put(block.stored);
-  put(storedBlockIndex);
-  put(storedEntryIndex);
+  if (!Put(storedBlockIndex) || !Put(storedEntryIndex)) return 0;
+  std::uint8_t bytes[sizeof header];
+  std::memcpy(bytes, &header, sizeof header);
+  if (!sink_->WriteHeader(bytes, sizeof bytes)) {
+    report_->writeFailed = true;
+    return Refuse(report_, kNoEntry, "the book cannot be written");
+  }
   return 1;
 }
 
@@ -329,11 +349,75 @@ void SortEntries(std::vector<BookEntry>& entries) {
   entries = std::move(sorted);
 }
 
+std::size_t SplitLongContents(std::vector<BookEntry>* entries, std::vector<std::size_t>* from) {
+  constexpr auto kLimit = static_cast<std::size_t>(kMaxTextUnits);
+  from->clear();
+  const auto tooLong = [](const BookEntry& e) { return e.content.size() > kLimit; };
+  if (std::none_of(entries->begin(), entries->end(), tooLong)) {
+    from->resize(entries->size());
+    std::iota(from->begin(), from->end(), std::size_t{0});
+    return 0;
+  }
+  std::vector<BookEntry> out;
+  std::size_t split = 0;
+  for (std::size_t n = 0; n < entries->size(); ++n) {
+    BookEntry& e = (*entries)[n];
+    if (!tooLong(e)) {
+      out.push_back(std::move(e));
+      from->push_back(n);
+      continue;
+    }
+    ++split;
+    const std::u16string& text = e.content;
+    std::size_t at = 0;
+    while (text.size() - at > kLimit) {
+      // The last line break that ends a part in reach; it goes with
+      // neither part, since each shows on lines of its own.
+      const std::size_t reach = at + kLimit;
+      const std::size_t brk = text.rfind(u'\n', reach);
+      std::size_t end = brk != std::u16string::npos && brk > at ? brk : reach;
+      if (end == reach && text[end - 1] >= 0xD800 && text[end - 1] <= 0xDBFF) --end;
+      out.push_back(BookEntry{e.key, text.substr(at, end - at)});
+      from->push_back(n);
+      at = end == brk ? end + 1 : end;
+    }
+    out.push_back(BookEntry{e.key, text.substr(at)});
+    from->push_back(n);
+    e = BookEntry{};
+  }
+  *entries = std::move(out);
+  return split;
+}
+
+int BuildBookInto(const std::vector<BookEntry>& entries, const BookLayout& layout,
+                  BookSink* sink, BuildReport* report) {
+  *report = BuildReport{};
+  Builder builder(entries, layout, sink, report);
+  return builder.Run();
+}
+
 int BuildBook(const std::vector<BookEntry>& entries, const BookLayout& layout,
               std::vector<std::uint8_t>* image, BuildReport* report) {
-  *report = BuildReport{};
-  Builder builder(entries, layout, report);
-  return builder.Run(image);
+  // The image is the sink; a refused book leaves it empty.
+  class ImageSink : public BookSink {
+   public:
+    explicit ImageSink(std::vector<std::uint8_t>* image) : image_(image) { image_->clear(); }
+    int Append(const std::uint8_t* bytes, std::size_t n) override {
+      image_->insert(image_->end(), bytes, bytes + n);
+      return 1;
+    }
+    int WriteHeader(const std::uint8_t* bytes, std::size_t n) override {
+      std::memcpy(image_->data(), bytes, n);
+      return 1;
+    }
+
+   private:
+    std::vector<std::uint8_t>* image_;
+  };
+  ImageSink sink(image);
+  if (BuildBookInto(entries, layout, &sink, report)) return 1;
+  image->clear();
+  return 0;
 }
 
 int BuildBookImage(const std::vector<BookEntry>& entries, const BookLayout& layout,

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "book/compressor.h"
+
 namespace quill {
 
 struct BookEntry {
@@ -26,6 +28,9 @@ struct BookLayout {
   // gets a block of its own.
   std::size_t blockBytes = kDefaultBlockBytes;
   bool compressBlocks = true;
+  // How hard the compressor looks for repeats: kLongest makes blocks about
+  // 0.1 % smaller in several times the time.
+  MatchSearch search = MatchSearch::kFast;
   // Indexes stored raw are read where they lie in the file, which opens a
   // book faster than decoding them, for a file under 1 % larger (see the
   // README's performance section).
@@ -68,6 +73,20 @@ struct BuildReport {
   std::uint64_t storedTextBytes = 0;  // all blocks, stored
   std::uint64_t indexBytes = 0;       // both indexes, decoded
   std::uint64_t storedIndexBytes = 0; // both indexes, stored
+  // The refusal is the sink's: a write failed.
+  bool writeFailed = false;
+};
+
+// Where a book goes while it is made: the header's place, the blocks in
+// order as they are compressed, the indexes, and last the header over its
+// place. A sink that fails is not written to again.
+class BookSink {
+ public:
+  virtual ~BookSink() = default;
+  // Appends bytes. 1, or 0 when they cannot be written.
+  virtual int Append(const std::uint8_t* bytes, std::size_t n) = 0;
+  // Writes the header (the first bytes) over the place kept for it.
+  virtual int WriteHeader(const std::uint8_t* bytes, std::size_t n) = 0;
 };
 
 // The order that puts entries into entry order: by key with "A" to "Z"
@@ -77,6 +96,14 @@ std::vector<std::size_t> EntryOrder(const std::vector<BookEntry>& entries);
 // Puts entries into entry order.
 void SortEntries(std::vector<BookEntry>& entries);
 
+// Splits every content longer than the format allows into parts that fit,
+// each a whole number of lines where its lines fit (a line longer than a
+// part is cut, never inside a surrogate pair). The parts take the entry's
+// place, in order and with its key: entries whose keys are equal keep their
+// order, so a reader finds them one after another. Returns the number of
+// entries split; *from gets, per entry after, the entry it came from.
+std::size_t SplitLongContents(std::vector<BookEntry>* entries, std::vector<std::size_t>* from);
+
 // Builds the image of a book holding entries in the order given. Returns 1,
 // or 0 with the reason in report->problem when the format cannot hold them:
 // a key over 511 units, a first key over 49, a content over 65,534 bytes, a
@@ -85,6 +112,12 @@ void SortEntries(std::vector<BookEntry>& entries);
 // 4 GiB.
 int BuildBook(const std::vector<BookEntry>& entries, const BookLayout& layout,
               std::vector<std::uint8_t>* image, BuildReport* report);
+
+// BuildBook writing into a sink, holding no more than a few batches of
+// blocks: the memory a book takes to build is that of its entries. On
+// refusal the sink holds part of a book, to be thrown away.
+int BuildBookInto(const std::vector<BookEntry>& entries, const BookLayout& layout,
+                  BookSink* sink, BuildReport* report);
 
 // BuildBook with the refusal as one message naming the entry.
 int BuildBookImage(const std::vector<BookEntry>& entries, const BookLayout& layout,

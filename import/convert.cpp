@@ -66,6 +66,22 @@ std::u16string DefaultTitle(const Source& source, const std::string& input,
   return title;
 }
 
+// Nothing is lost: a content too long for one entry goes on in entries of
+// the same key that follow it.
+void Split(Source& source, const std::string& input) {
+  std::vector<std::size_t> from;
+  const std::size_t split = SplitLongContents(&source.entries, &from);
+  if (split == 0) return;
+  std::vector<Origin> origins;
+  origins.reserve(from.size());
+  for (const std::size_t n : from) origins.push_back(source.origins[n]);
+  source.origins = std::move(origins);
+  source.notes.push_back(input + ": " + std::to_string(split) +
+                         (split == 1 ? " content longer than 65,534 bytes goes"
+                                     : " contents longer than 65,534 bytes go") +
+                         " on in entries of the same key that follow (--cut cuts instead)");
+}
+
 // Puts the entries and their origins into entry order, moving each once.
 void Order(Source& source) {
   const std::vector<std::size_t> order = EntryOrder(source.entries);
@@ -115,9 +131,19 @@ int ConvertToBook(const ConvertRequest& request, const Console& console) {
   layout.lineSeparator = request.lineSeparator;
   layout.cancelled = request.cancelled;
 
+  std::string native;
+  if (!NativePath(output, &native)) {
+    return Fail(console, output + ": the path cannot be given to the system");
+  }
+  // Written as it is made; the book takes its place only when whole, and
+  // the scratch file goes with the sink on any way out before that.
+  BookFileSink file(native);
+  if (!file.Open()) return Fail(console, output + ": cannot write the book (" + file.Why() + ")");
+
   Source source;
   if (ReadSource(input, &source, console) != kExitOk) return kExitFailure;
   if (Cancelled(request)) return Fail(console, input + ": " + kConversionCancelled);
+  if (request.split) Split(source, input);
   if (!PutSeparators(source, static_cast<char16_t>(request.lineSeparator), console)) {
     return kExitFailure;
   }
@@ -140,9 +166,11 @@ int ConvertToBook(const ConvertRequest& request, const Console& console) {
                       std::to_string(total) + " entries");
   };
 
-  std::vector<std::uint8_t> image;
   BuildReport report;
-  if (!BuildBook(source.entries, layout, &image, &report)) {
+  if (!BuildBookInto(source.entries, layout, &file, &report)) {
+    if (report.writeFailed) {
+      return Fail(console, output + ": cannot write the book (" + file.Why() + ")");
+    }
     if (report.problemEntry == kNoEntry && report.problem == kBuildCancelled) {
       return Fail(console, input + ": " + kConversionCancelled);
     }
@@ -156,14 +184,9 @@ int ConvertToBook(const ConvertRequest& request, const Console& console) {
                       ": " + cut.what + " (--cut)");
   }
 
-  std::string native;
-  std::string why;
-  if (!NativePath(output, &native)) {
-    return Fail(console, output + ": the path cannot be given to the system");
-  }
   if (Cancelled(request)) return Fail(console, input + ": " + kConversionCancelled);
-  if (!WriteFileReplacing(native, image, &why)) {
-    return Fail(console, output + ": cannot write the book (" + why + ")");
+  if (!file.Commit()) {
+    return Fail(console, output + ": cannot write the book (" + file.Why() + ")");
   }
   for (const std::string& note : source.notes) Note(console, note);
   if (shown) Note(console, "built " + output);

@@ -19,7 +19,10 @@ struct ConvertRequest {
   std::u16string title;
   bool haveTitle = false;
   std::int32_t lineSeparator = 0x0A;
-  // Cut what is too long for a book instead of refusing the source.
+  // Continue a content too long for one entry in entries of the same key.
+  bool split = true;
+  // Cut what is still too long for a book (a key, a title; a content when
+  // not split) instead of refusing the source.
   bool cut = false;
   // Entries laid out so far and in all, now and then while the book is made.
   std::function<void(std::size_t done, std::size_t total)> progress;

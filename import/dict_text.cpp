@@ -178,6 +178,16 @@ int DictText::OpenGzip(const std::uint8_t* data, std::size_t n, std::uint64_t wa
   return 1;
 }
 
+DictText DictText::Another() const {
+  DictText other;
+  other.data_ = data_;  // the inflated text of a plain gzip file stays ours
+  other.n_ = n_;
+  other.size_ = size_;
+  other.chunked_ = chunked_;
+  other.table_ = table_;
+  return other;
+}
+
 int DictText::LoadChunk(std::size_t number, const Chunk** chunk, std::string* problem) {
   for (const Chunk& c : cache_) {
     if (c.number == number) {

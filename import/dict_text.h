@@ -35,6 +35,10 @@ class DictText {
   int OpenGzip(const std::uint8_t* data, std::size_t n, std::uint64_t wanted,
                std::string* problem);
 
+  // Another reader of the same text, with its own chunks: for a thread of
+  // its own. This one must outlive it.
+  DictText Another() const;
+
   // The size of the whole text (of what was inflated, for plain gzip).
   std::uint64_t Size() const { return size_; }
 

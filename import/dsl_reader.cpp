@@ -82,36 +82,54 @@ int Decode(const std::uint8_t* bytes, std::size_t n, std::u16string* text, std::
   return 1;
 }
 
-// Splits the text into lines and takes its {{comments}} out.
-int SplitLines(const std::u16string& text, std::vector<DslLine>* lines, std::string* problem) {
-  std::size_t number = 1;
-  DslLine line{u"", 1};
-  for (std::size_t p = 0; p < text.size(); ++p) {
-    const char16_t c = text[p];
-    if (c == u'\\' && p + 1 < text.size() && text[p + 1] != u'\n') {
-      line.text += c;
-      line.text += text[++p];
-    } else if (c == u'{' && p + 1 < text.size() && text[p + 1] == u'{') {
-      const std::size_t close = text.find(u"}}", p + 2);
-      if (close == std::u16string::npos) {
-        *problem = LineProblem(number, "a {{comment}} is not closed");
-        return 0;
+// The text's lines one at a time, its {{comments}} taken out: the whole
+// text is not held twice.
+class LineSplitter {
+ public:
+  explicit LineSplitter(const std::u16string& text) : text_(text) {}
+
+  // The next line into *line: 1, 0 after the last, -1 with the reason in
+  // *problem.
+  int Next(DslLine* line, std::string* problem) {
+    if (done_) return 0;
+    line->text.clear();
+    line->number = number_;
+    for (; p_ < text_.size(); ++p_) {
+      const char16_t c = text_[p_];
+      if (c == u'\\' && p_ + 1 < text_.size() && text_[p_ + 1] != u'\n') {
+        line->text += c;
+        line->text += text_[++p_];
+      } else if (c == u'{' && p_ + 1 < text_.size() && text_[p_ + 1] == u'{') {
+        const std::size_t close = text_.find(u"}}", p_ + 2);
+        if (close == std::u16string::npos) {
+          *problem = LineProblem(number_, "a {{comment}} is not closed");
+          return -1;
+        }
+        number_ += static_cast<std::size_t>(
+            std::count(text_.begin() + static_cast<std::ptrdiff_t>(p_),
+                       text_.begin() + static_cast<std::ptrdiff_t>(close), u'\n'));
+        p_ = close + 1;
+      } else if (c == u'\n') {
+        ++p_;
+        ++number_;
+        if (!line->text.empty() && line->text.back() == u'\r') line->text.pop_back();
+        return 1;
+      } else {
+        line->text += c;
       }
-      number += static_cast<std::size_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(p),
-                                                    text.begin() + static_cast<std::ptrdiff_t>(close), u'\n'));
-      p = close + 1;
-    } else if (c == u'\n') {
-      if (!line.text.empty() && line.text.back() == u'\r') line.text.pop_back();
-      lines->push_back(std::move(line));
-      line = DslLine{u"", ++number};
-    } else {
-      line.text += c;
     }
+    // The last line, also when empty.
+    done_ = true;
+    if (!line->text.empty() && line->text.back() == u'\r') line->text.pop_back();
+    return 1;
   }
-  if (!line.text.empty() && line.text.back() == u'\r') line.text.pop_back();
-  lines->push_back(std::move(line));
-  return 1;
-}
+
+ private:
+  const std::u16string& text_;
+  std::size_t p_ = 0;
+  std::size_t number_ = 1;
+  bool done_ = false;
+};
 
 // Applies a header line "#NAME "value"".
 void ReadDirective(const std::u16string& line, DslBook* book) {
@@ -145,7 +163,7 @@ class CardReader {
 
   int AddHeadword(const DslLine& line, std::string* problem) {
     if (haveBody_ && !Finish(problem)) return 0;
-    headwords_.push_back(&line);
+    headwords_.push_back(line);
     return 1;
   }
   bool AddBody(const std::u16string& text) {
@@ -166,10 +184,10 @@ class CardReader {
   // key.
   int Finish(std::string* problem) {
     std::vector<std::vector<std::u16string>> keys;
-    for (const DslLine* line : headwords_) {
-      keys.push_back(DslHeadwordKeys(line->text));
+    for (const DslLine& line : headwords_) {
+      keys.push_back(DslHeadwordKeys(line.text));
       if (keys.back().empty()) {
-        *problem = LineProblem(line->number, "the headword leaves no key");
+        *problem = LineProblem(line.number, "the headword leaves no key");
         return 0;
       }
     }
@@ -190,13 +208,13 @@ class CardReader {
         if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
         seen.push_back(key);
         book_->entries.push_back(BookEntry{key, content});
-        book_->lines.push_back(headwords_[h]->number);
+        book_->lines.push_back(headwords_[h].number);
       }
     }
   }
 
   DslBook* book_;
-  std::vector<const DslLine*> headwords_;
+  std::vector<DslLine> headwords_;  // the card's, copied: lines are read one by one
   std::u16string body_;
   bool haveBody_ = false;
 };
@@ -240,31 +258,33 @@ std::vector<std::u16string> DslHeadwordKeys(std::u16string_view headword) {
 
 int ReadDsl(const std::uint8_t* bytes, std::size_t n, DslBook* book, std::string* problem) {
   *book = DslBook{};
-  std::vector<DslLine> lines;
-  {
-    std::u16string text;
-    if (!Decode(bytes, n, &text, problem) || !SplitLines(text, &lines, problem)) return 0;
-  }
+  std::u16string text;
+  if (!Decode(bytes, n, &text, problem)) return 0;
+  LineSplitter lines(text);
   CardReader cards(book);
   bool header = true;
-  for (const DslLine& line : lines) {
-    const std::u16string& text = line.text;
-    if (header && !text.empty() && text[0] == u'#') {
-      ReadDirective(text, book);
+  DslLine line;
+  for (;;) {
+    const int got = lines.Next(&line, problem);
+    if (got < 0) return 0;
+    if (got == 0) break;
+    const std::u16string& t = line.text;
+    if (header && !t.empty() && t[0] == u'#') {
+      ReadDirective(t, book);
       continue;
     }
-    if (text.empty()) {
+    if (t.empty()) {
       if (!cards.Finish(problem)) return 0;
       continue;
     }
-    if (text.find_first_not_of(u" \t") == std::u16string::npos) {
+    if (t.find_first_not_of(u" \t") == std::u16string::npos) {
       cards.AddBlank();
       continue;
     }
     header = false;
-    if (!IsBlank(text[0])) {
+    if (!IsBlank(t[0])) {
       if (!cards.AddHeadword(line, problem)) return 0;
-    } else if (!cards.AddBody(text)) {
+    } else if (!cards.AddBody(t)) {
       *problem = LineProblem(line.number, "card text before the first headword");
       return 0;
     }

@@ -40,24 +40,56 @@ int ReadWholeFile(const std::string& native, std::vector<std::uint8_t>* bytes, s
   return 1;
 }
 
+BookFileSink::BookFileSink(const std::string& native)
+    : native_(native), scratch_(native + ".xqb-part") {}
+
+BookFileSink::~BookFileSink() {
+  if (file_ == nullptr) return;
+  std::fclose(file_);
+  RemoveFile(scratch_);
+}
+
+int BookFileSink::Fail() {
+  if (!failed_) why_ = std::strerror(errno);
+  failed_ = true;
+  return 0;
+}
+
+int BookFileSink::Open() {
+  file_ = OpenFile(scratch_, "wb");
+  return file_ != nullptr ? 1 : Fail();
+}
+
+int BookFileSink::Append(const std::uint8_t* bytes, std::size_t n) {
+  if (failed_ || file_ == nullptr) return 0;
+  return n == 0 || std::fwrite(bytes, 1, n, file_) == n ? 1 : Fail();
+}
+
+int BookFileSink::WriteHeader(const std::uint8_t* bytes, std::size_t n) {
+  if (failed_ || file_ == nullptr) return 0;
+  if (std::fseek(file_, 0, SEEK_SET) != 0) return Fail();
+  return Append(bytes, n);
+}
+
+int BookFileSink::Commit() {
+  if (failed_ || file_ == nullptr) return 0;
+  const bool closed = std::fclose(file_) == 0;
+  file_ = nullptr;
+  if (!closed) {
+    Fail();
+  } else if (MoveReplacing(scratch_, native_, &why_)) {
+    return 1;
+  }
+  failed_ = true;
+  RemoveFile(scratch_);
+  return 0;
+}
+
 int WriteFileReplacing(const std::string& native, const std::vector<std::uint8_t>& bytes,
                        std::string* why) {
-  const std::string scratch = native + ".xqb-part";
-  FILE* file = OpenFile(scratch, "wb");
-  if (file == nullptr) {
-    *why = std::strerror(errno);
-    return 0;
-  }
-  const bool wrote = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  const int writeErrno = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (!wrote || !closed) {
-    *why = std::strerror(wrote ? errno : writeErrno);
-    RemoveFile(scratch);
-    return 0;
-  }
-  if (!MoveReplacing(scratch, native, why)) {
-    RemoveFile(scratch);
+  BookFileSink file(native);
+  if (!file.Open() || !file.Append(bytes.data(), bytes.size()) || !file.Commit()) {
+    *why = file.Why();
     return 0;
   }
   return 1;

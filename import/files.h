@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "book/book_builder.h"
+
 namespace quill::xqb {
 
 // The path in the form OpenFile and BookFile take: UTF-8 on every system
@@ -38,6 +40,37 @@ int ReadWholeFile(const std::string& native, std::vector<std::uint8_t>* bytes, s
 // damaged earlier one. Returns 1, or 0 with the reason in *why.
 int WriteFileReplacing(const std::string& native, const std::vector<std::uint8_t>& bytes,
                        std::string* why);
+
+// A book written to a file as it is made: under a scratch name beside the
+// path, moved into the path's place by Commit. Destroyed uncommitted, it
+// removes the scratch file, so that a failed or refused build leaves
+// neither half a book nor a damaged earlier one.
+class BookFileSink : public BookSink {
+ public:
+  explicit BookFileSink(const std::string& native);
+  ~BookFileSink() override;
+  BookFileSink(const BookFileSink&) = delete;
+  BookFileSink& operator=(const BookFileSink&) = delete;
+
+  // Creates the scratch file. 1, or 0 with the reason in Why().
+  int Open();
+  int Append(const std::uint8_t* bytes, std::size_t n) override;
+  int WriteHeader(const std::uint8_t* bytes, std::size_t n) override;
+  // Closes the file and moves it into place. 1, or 0 with the reason in
+  // Why() (the scratch file is gone then too).
+  int Commit();
+  // Why the last step failed: the system's words.
+  const std::string& Why() const { return why_; }
+
+ private:
+  int Fail();
+
+  std::string native_;
+  std::string scratch_;
+  std::FILE* file_ = nullptr;
+  bool failed_ = false;
+  std::string why_;
+};
 
 // Moves a file over another, replacing it: 1, or 0 with errno or the
 // system's error set.

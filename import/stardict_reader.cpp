@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <thread>
 
 #include "import/dict_text.h"
 #include "import/dictd_reader.h"
@@ -192,8 +193,7 @@ int NextField(const std::uint8_t* data, std::size_t n, const std::string& types,
 }
 
 int ReadSynonyms(const std::vector<std::uint8_t>& syn, std::size_t wordCount,
-                 const StarDictInfo& info, const std::vector<std::u16string>& words,
-                 StarDictBook* book, StarDictProblem* problem) {
+                 const StarDictInfo& info, StarDictBook* book, StarDictProblem* problem) {
   std::size_t p = 0;
   std::size_t number = 0;
   while (p < syn.size()) {
@@ -217,7 +217,7 @@ int ReadSynonyms(const std::vector<std::uint8_t>& syn, std::size_t wordCount,
                         std::to_string(target) + " (counted from 0), but the .idx holds " +
                         std::to_string(wordCount) + " words");
     }
-    if (entry.key == words[static_cast<std::size_t>(target)]) continue;
+    if (entry.key == book->entries[static_cast<std::size_t>(target)].key) continue;
     entry.content = book->entries[static_cast<std::size_t>(target)].content;
     book->entries.push_back(std::move(entry));
     book->numbers.push_back(number);
@@ -244,36 +244,87 @@ int OpenDict(const StarDictFiles& files, std::uint64_t wanted, DictText* dict,
   return 1;
 }
 
-int ReadWords(const std::vector<StarDictWord>& words, const StarDictInfo& info, DictText& dict,
-              StarDictBook* book, std::vector<std::u16string>* keys, StarDictProblem* problem) {
+// Word w (from 0) as an entry. 1, or 0 with the problem naming it.
+int ReadWord(const StarDictWord& word, std::size_t w, const StarDictInfo& info, DictText& dict,
+             BookEntry* entry, SkippedFields* skipped, StarDictProblem* problem) {
   std::string why;
-  for (std::size_t w = 0; w < words.size(); ++w) {
-    const StarDictWord& word = words[w];
-    BookEntry entry;
-    if (!Utf8ToUtf16(word.word, &entry.key)) {
-      return Refuse(problem, StarDictFile::kIdx, "word " + std::to_string(w + 1) + " at byte " +
-                                                     std::to_string(word.at) +
-                                                     " is not valid UTF-8");
-    }
-    if (word.offset > dict.Size() || word.size > dict.Size() - word.offset) {
-      return Refuse(problem, StarDictFile::kIdx,
-                    WordName(w + 1, word.word) + ": its data (" + std::to_string(word.size) +
-                        " bytes at offset " + std::to_string(word.offset) +
-                        ") runs past the end of the " + std::to_string(dict.Size()) +
-                        " bytes of dictionary text");
-    }
-    const std::uint8_t* data = nullptr;
-    if (!dict.Read(word.offset, word.size, &data, &why) ||
-        !StarDictContent(data, word.size, info.sameTypeSequence, &entry.content, &book->skipped,
-                         &why)) {
-      return Refuse(problem, StarDictFile::kDict,
-                    WordName(w + 1, word.word) + " at offset " + std::to_string(word.offset) +
-                        ": " + why);
-    }
-    keys->push_back(entry.key);
-    book->entries.push_back(std::move(entry));
-    book->numbers.push_back(w + 1);
+  if (!Utf8ToUtf16(word.word, &entry->key)) {
+    return Refuse(problem, StarDictFile::kIdx, "word " + std::to_string(w + 1) + " at byte " +
+                                                   std::to_string(word.at) +
+                                                   " is not valid UTF-8");
   }
+  if (word.offset > dict.Size() || word.size > dict.Size() - word.offset) {
+    return Refuse(problem, StarDictFile::kIdx,
+                  WordName(w + 1, word.word) + ": its data (" + std::to_string(word.size) +
+                      " bytes at offset " + std::to_string(word.offset) +
+                      ") runs past the end of the " + std::to_string(dict.Size()) +
+                      " bytes of dictionary text");
+  }
+  const std::uint8_t* data = nullptr;
+  if (!dict.Read(word.offset, word.size, &data, &why) ||
+      !StarDictContent(data, word.size, info.sameTypeSequence, &entry->content, skipped, &why)) {
+    return Refuse(problem, StarDictFile::kDict,
+                  WordName(w + 1, word.word) + " at offset " + std::to_string(word.offset) +
+                      ": " + why);
+  }
+  // Held until the book is made: no room to spare.
+  entry->key.shrink_to_fit();
+  entry->content.shrink_to_fit();
+  return 1;
+}
+
+// Words a thread is given at the least: fewer are read sooner than a
+// thread starts.
+constexpr std::size_t kWordsPerThread = 2048;
+
+// The words read by a thread, and how that went.
+struct WordRange {
+  std::size_t first = 0;
+  std::size_t end = 0;
+  SkippedFields skipped;
+  bool failed = false;
+  StarDictProblem problem;
+};
+
+// Reads every word, shared out among the cores in ranges, each range with
+// its own view of the text (a dictzip's chunks are inflated where they are
+// needed). The book and the problem are the same whatever the number of
+// threads: the first word that fails is the one told.
+int ReadWords(const std::vector<StarDictWord>& words, const StarDictInfo& info,
+              const DictText& dict, StarDictBook* book, StarDictProblem* problem) {
+  const std::size_t count = words.size();
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t threads =
+      std::max<std::size_t>(1, std::min<std::size_t>(cores, count / kWordsPerThread));
+  std::vector<WordRange> ranges(threads);
+  for (std::size_t t = 0; t < threads; ++t) {
+    ranges[t].first = count * t / threads;
+    ranges[t].end = count * (t + 1) / threads;
+  }
+  book->entries.resize(count);
+  auto read = [&](WordRange& range) {
+    DictText own = dict.Another();
+    for (std::size_t w = range.first; w < range.end; ++w) {
+      if (!ReadWord(words[w], w, info, own, &book->entries[w], &range.skipped, &range.problem)) {
+        range.failed = true;
+        return;
+      }
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(read, std::ref(ranges[t]));
+  read(ranges[0]);
+  for (std::thread& helper : helpers) helper.join();
+  for (WordRange& range : ranges) {
+    if (range.failed) {
+      *problem = std::move(range.problem);
+      book->entries.clear();
+      return 0;
+    }
+    for (const auto& [type, n] : range.skipped) book->skipped[type] += n;
+  }
+  book->numbers.resize(count);
+  for (std::size_t w = 0; w < count; ++w) book->numbers[w] = w + 1;
   return 1;
 }
 
@@ -420,11 +471,10 @@ int ReadStarDict(const StarDictFiles& files, StarDictBook* book, StarDictProblem
   for (const StarDictWord& w : words) wanted = std::max(wanted, w.offset + w.size);
   DictText dict;
   if (!OpenDict(files, wanted, &dict, problem)) return 0;
-  std::vector<std::u16string> keys;
-  if (!ReadWords(words, info, dict, book, &keys, problem)) return 0;
+  if (!ReadWords(words, info, dict, book, problem)) return 0;
   book->synonymsFrom = book->entries.size();
   if (!files.haveSyn) return 1;
-  return ReadSynonyms(files.syn, words.size(), info, keys, book, problem);
+  return ReadSynonyms(files.syn, words.size(), info, book, problem);
 }
 
 }  // namespace quill::xqb

@@ -299,8 +299,9 @@ DictionaryImport ImportDictionary(const DictionaryImportSetup& setup, const wcha
   xqb::ConvertRequest request;
   request.input = input;
   request.output = output;
-  // The user cannot ask for more: what the format cannot hold is cut, and
-  // the cuts are the price of reading the dictionary at all.
+  // Long articles go on in entries of the same key; what still does not
+  // fit (a key over 511 units) is cut rather than refusing the dictionary.
+  request.split = true;
   request.cut = true;
   MessageLines messages;
   ConversionDialog dialog(setup, name);

@@ -282,6 +282,7 @@ int RunBuild(const Arguments& a, const Console& console) {
   request.input = a.positional[0];
   request.output = a.output;
   request.cut = a.cut;
+  request.split = !a.cut;
   if (a.haveSeparator) {
     unsigned code = 0;
     if (!ParseCode(a.separator, &code) || code < 1 || code > 0x7F) {

@@ -4,7 +4,11 @@
 // force over the whole window (inputs past the window's size).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "book/compressor.h"
@@ -198,6 +202,110 @@ TEST(CompressorParse, LongUniformAndUtf16TextsAreExact) {
   ExpectExactMatches(text);
   const Bytes tokens = CompressTokens(text.data(), text.size());
   EXPECT_EQ(Decode(tokens, text.size()), text);
+}
+
+// Inputs of the kinds book blocks and indexes hold, and worse, with how
+// much longer than the smallest the fast search's stream may be, in per
+// cent: it looks for repeats where UTF-16 text has them, so bytes that
+// repeat at odd places cost it more.
+struct FastInput {
+  std::string name;
+  Bytes data;
+  std::size_t slack;
+};
+
+std::vector<FastInput> FastSearchInputs() {
+  std::vector<FastInput> inputs;
+  std::mt19937 random(17);
+  const char* words[] = {"the ", "reader ", "book ", "word ", "\n", "looks ", "\xE9t\xE9 "};
+  Bytes text;
+  while (text.size() < 9000) {
+    for (const char* c = words[random() % 7]; *c != 0; ++c) {
+      text.push_back(static_cast<std::uint8_t>(*c));
+      text.push_back(0);
+    }
+  }
+  inputs.push_back({"UTF-16 text", text, 4});
+  Bytes cjk;
+  for (int i = 0; i < 3000; ++i) {
+    const unsigned u = 0x4E00 + random() % 64;
+    cjk.push_back(static_cast<std::uint8_t>(u & 0xFF));
+    cjk.push_back(static_cast<std::uint8_t>(u >> 8));
+  }
+  inputs.push_back({"UTF-16 with few repeats", cjk, 2});
+  Bytes noise(5000);
+  for (auto& b : noise) b = static_cast<std::uint8_t>(random());
+  inputs.push_back({"random bytes", noise, 0});
+  inputs.push_back({"zeros", Bytes(4099, 0), 1});
+  Bytes odd;  // repeats at odd distances and odd starts
+  while (odd.size() < 7000) {
+    const std::size_t from = odd.size() > 40 ? random() % (odd.size() - 20) : 0;
+    if (odd.size() > 40 && random() % 2 == 0) {
+      for (std::size_t k = 0; k < 3 + random() % 25; ++k) odd.push_back(odd[from + k]);
+    } else {
+      odd.push_back(static_cast<std::uint8_t>('a' + random() % 3));
+    }
+  }
+  inputs.push_back({"repeats at odd places", odd, 20});
+  for (std::size_t n = 0; n <= 7; ++n) {
+    inputs.push_back({"tiny " + std::to_string(n), Bytes(n, 0x61), 0});
+  }
+  return inputs;
+}
+
+TEST(CompressorParse, FastSearchGivesRealMatchesAndNearlyTheSmallestStream) {
+  for (const auto& [name, data, slack] : FastSearchInputs()) {
+    const std::size_t n = data.size();
+    std::vector<std::uint8_t> length(n);
+    std::vector<std::uint16_t> distance(n);
+    std::vector<std::uint8_t> longest(n);
+    std::vector<std::uint16_t> longestDistance(n);
+    FindLongMatches(data.data(), n, length.data(), distance.data());
+    FindLongestMatches(data.data(), n, longest.data(), longestDistance.data());
+    for (std::size_t i = 0; i < n; ++i) {
+      ASSERT_LE(length[i], longest[i]) << name << " at " << i;
+      if (length[i] == 0) continue;
+      ASSERT_GE(length[i], kMinMatchLength) << name << " at " << i;
+      ASSERT_LE(i + length[i], n) << name << " at " << i;
+      ASSERT_GE(distance[i], 1u) << name << " at " << i;
+      ASSERT_LE(distance[i], std::min<std::size_t>(i, kMaxMatchDistance)) << name << " at " << i;
+      for (std::size_t k = 0; k < length[i]; ++k) {
+        ASSERT_EQ(data[i + k], data[i + k - distance[i]]) << name << " at " << i;
+      }
+    }
+    const Bytes fast = CompressTokens(data.data(), n, MatchSearch::kFast);
+    const Bytes smallest = CompressTokens(data.data(), n);
+    EXPECT_EQ(Decode(fast, n), data) << name;
+    // And a back-reference's two bytes, for the tiny ones.
+    EXPECT_LE(fast.size() * 100, smallest.size() * (100 + slack) + 200) << name;
+    const Bytes stored = EncodeStored(data.data(), n, MatchSearch::kFast);
+    Bytes back(n);
+    EXPECT_EQ(DecodeStored(stored.data(), back.data(), stored.size(), n),
+              static_cast<std::ptrdiff_t>(n)) << name;
+    EXPECT_EQ(back, data) << name;
+  }
+}
+
+TEST(CompressorParse, FastSearchForgetsWhatWasCompressedBefore) {
+  // The fast search keeps its tables per thread from one buffer to the
+  // next: a buffer must compress the same after any other, in any thread.
+  const auto inputs = FastSearchInputs();
+  std::vector<Bytes> alone(inputs.size());
+  std::thread([&] {
+    for (std::size_t k = 0; k < inputs.size(); ++k) {
+      std::thread([&, k] {
+        alone[k] = CompressTokens(inputs[k].data.data(), inputs[k].data.size(), MatchSearch::kFast);
+      }).join();
+    }
+  }).join();
+  for (std::size_t first = 0; first < inputs.size(); ++first) {
+    for (std::size_t k = 0; k < inputs.size(); ++k) {
+      CompressTokens(inputs[first].data.data(), inputs[first].data.size(), MatchSearch::kFast);
+      EXPECT_EQ(CompressTokens(inputs[k].data.data(), inputs[k].data.size(), MatchSearch::kFast),
+                alone[k])
+          << inputs[k].name << " after " << inputs[first].name;
+    }
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -284,6 +285,55 @@ TEST(StarDict, DictzipRangesAcrossChunks) {
     ASSERT_EQ(dict.Read(offset, size, &bytes, &problem), 1) << problem;
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes), size), text.substr(offset, size))
         << offset << "+" << size;
+  }
+}
+
+TEST(StarDict, ManyWordsReadOnEveryCoreInOrder) {
+  // Enough words for the reader to share them out among threads: the
+  // entries, their numbers and the first failure must be those of one
+  // reading from the start.
+  testing::StarDictPlan plan;
+  plan.sameTypeSequence = "m";
+  std::string expected;
+  for (int w = 0; w < 9000; ++w) {
+    char word[16];
+    std::snprintf(word, sizeof word, "w%05d", w);
+    const std::string data = "text of " + std::string(word) + std::string(w % 40, '+');
+    plan.words.push_back({word, data});
+    expected += std::to_string(w + 1) + " " + word + "=" + data + "\n";
+  }
+  const testing::StarDictFixture fixture = testing::MakeStarDict(plan);
+  const std::string text(fixture.dict.begin(), fixture.dict.end());
+  struct Case {
+    const char* name;
+    std::vector<int> damaged;  // words whose first byte becomes invalid UTF-8
+    std::string problem;       // "" when the dictionary reads
+  };
+  const std::vector<Case> cases = {
+      {"whole", {}, ""},
+      {"damaged late", {8000}, "word 8001 (\"w08000\") at offset "},
+      {"damaged early and late", {8500, 20}, "word 21 (\"w00020\") at offset "},
+      {"damaged at the last", {8999}, "word 9000 (\"w08999\") at offset "},
+  };
+  for (const bool dictzip : {false, true}) {
+    for (const Case& c : cases) {
+      std::string damaged = text;
+      for (const int w : c.damaged) damaged[damaged.find("text of w" + std::to_string(100000 + w).substr(1))] = '\xFF';
+      StarDictFiles files = Files(fixture);
+      files.dict = dictzip ? testing::Dictzip(damaged, 4096) : ToBytes(damaged);
+      files.dictGzip = dictzip;
+      StarDictBook book;
+      StarDictProblem problem;
+      const int read = ReadStarDict(files, &book, &problem);
+      if (c.problem.empty()) {
+        ASSERT_EQ(read, 1) << c.name << ": " << problem.what;
+        EXPECT_EQ(Dump(book), expected) << c.name;
+      } else {
+        ASSERT_EQ(read, 0) << c.name;
+        EXPECT_EQ(problem.file, StarDictFile::kDict) << c.name;
+        EXPECT_EQ(problem.what.rfind(c.problem, 0), 0u) << c.name << ": " << problem.what;
+      }
+    }
   }
 }
 

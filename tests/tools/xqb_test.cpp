@@ -254,14 +254,11 @@ struct Refusal {
 
 TEST(XqbBuild, RefusesWhatTheFormatCannotHold) {
   const std::string longKey(512, 'z');
-  const std::string longContent(32768, 'c');  // 65,536 bytes
   const std::string first50(50, 'a');
   const std::vector<Refusal> refusals = {
       {"ok\t1\n" + longKey + "\tx\n", {},
        ": line 2 (key \"" + std::string(40, 'z') +
            "...\"): key longer than 511 units (512) (--cut cuts it)"},
-      {"ok\t1\nbig\t" + longContent + "\n", {},
-       ": line 2 (key \"big\"): content longer than 65,534 bytes (65536 bytes) (--cut cuts it)"},
       // The first key in entry order, not the first line.
       {"b\t1\n" + first50 + "\t2\n", {},
        ": line 2 (key \"" + std::string(40, 'a') +
@@ -285,6 +282,72 @@ TEST(XqbBuild, RefusesWhatTheFormatCannotHold) {
                      "--title", "Twenty-two characters."});
   EXPECT_EQ(r.code, 2);
   EXPECT_EQ(r.err, "xqb: --title \"Twenty-two characters.\": longer than 21 units (--cut cuts it)\n");
+}
+
+TEST(XqbBuild, AFailedBuildLeavesTheEarlierBookAndNoScratchFile) {
+  // The book is written as it is made, under a scratch name: whatever
+  // stops the build, the book there before stays as it was.
+  const std::string book = WriteFile("kept.xqb", "");
+  ASSERT_EQ(Xqb({"build", WriteFile("good.tsv", "a\tfirst\n"), "-o", book}).code, 0);
+  const std::string before = Dump(book);
+  struct Failure {
+    const char* name;
+    std::string tsv;
+    std::vector<std::string> options;
+    std::string message;  // its start
+  };
+  const std::vector<Failure> failures = {
+      {"refused", "a\tx\n" + std::string(600, 'k') + "\ty\n", {}, "line 2"},
+      {"separator", "a\tone|two\n", {"--separator", "124"}, "line 1"},
+      {"unreadable", "a\tbad \xFF\n", {}, "line 1"},
+  };
+  for (const Failure& f : failures) {
+    const std::string input = WriteFile("bad.tsv", f.tsv);
+    std::vector<std::string> args{"build", input, "-o", book};
+    args.insert(args.end(), f.options.begin(), f.options.end());
+    const Result r = Xqb(args);
+    EXPECT_EQ(r.code, 2) << f.name;
+    EXPECT_EQ(r.err.rfind(input + ": " + f.message, 0), 0u) << f.name << ": " << r.err;
+    EXPECT_EQ(Dump(book), before) << f.name;
+    EXPECT_FALSE(std::filesystem::exists(book + ".xqb-part")) << f.name;
+  }
+  const std::string nowhere = book + ".missing/x.xqb";
+  const Result r = Xqb({"build", WriteFile("good.tsv", "a\tfirst\n"), "-o", nowhere});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_EQ(r.err.rfind(nowhere + ": cannot write the book (", 0), 0u) << r.err;
+  ASSERT_EQ(Xqb({"build", WriteFile("new.tsv", "b\tsecond\n"), "-o", book}).code, 0);
+  EXPECT_EQ(Dump(book), "b\tsecond\n") << "a finished build replaces the book";
+  EXPECT_FALSE(std::filesystem::exists(book + ".xqb-part"));
+}
+
+TEST(XqbBuild, LongContentsGoOnInEntriesOfTheSameKey) {
+  // Once refused without --cut: now split, nothing lost, the parts shown
+  // one after another; with --cut still cut.
+  const std::string lines = std::string(20000, 'x') + "\\n" + std::string(20000, 'y') + "\\n" +
+                            std::string(30000, 'z');
+  struct Case {
+    std::string content;            // as the word list gives it
+    std::vector<std::string> parts;  // as dump shows them
+  };
+  const std::vector<Case> cases = {
+      {std::string(32768, 'c'), {std::string(32767, 'c'), "c"}},
+      {lines, {std::string(20000, 'x'), std::string(20000, 'y'), std::string(30000, 'z')}},
+      {std::string(32767, 'c'), {std::string(32767, 'c')}},
+  };
+  for (const Case& c : cases) {
+    const std::string input = WriteFile("long.tsv", "a\tfirst\nbig\t" + c.content + "\nc\tlast\n");
+    const std::string book = input + ".xqb";
+    const Result r = Xqb({"build", input, "-o", book});
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::string expected = "a\tfirst\n";
+    for (const std::string& part : c.parts) expected += "big\t" + part + "\n";
+    expected += "c\tlast\n";
+    EXPECT_EQ(Dump(book), expected);
+    EXPECT_EQ(r.err, c.parts.size() == 1
+                         ? ""
+                         : "xqb: " + input + ": 1 content longer than 65,534 bytes goes on in "
+                           "entries of the same key that follow (--cut cuts instead)\n");
+  }
 }
 
 TEST(XqbBuild, CutOnlyWhenAskedAndSaysSo) {
@@ -317,6 +380,63 @@ TEST(XqbBuild, CutNeverSplitsASurrogatePair) {
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.err.find("first key cut from 50 to 48 units"), std::string::npos) << r.err;
   EXPECT_EQ(Dump(input + ".xqb"), std::string(48, 'a') + "\tx\n");
+}
+
+TEST(BookBuilder, SplitLongContentsKeepsEveryUnitInOrder) {
+  constexpr std::size_t kLimit = 32767;
+  const std::u16string pair = u"\U0001F4D6";
+  struct Case {
+    const char* name;
+    std::u16string content;
+    std::vector<std::size_t> parts;  // sizes, in units
+    std::size_t joins;               // line breaks dropped between parts
+  };
+  const std::vector<Case> cases = {
+      {"fits", std::u16string(kLimit, u'c'), {kLimit}, 0},
+      {"one unit over", std::u16string(kLimit + 1, u'c'), {kLimit, 1}, 0},
+      {"three lines", std::u16string(20000, u'x') + u"\n" + std::u16string(20000, u'y') + u"\n" +
+                          std::u16string(100, u'z'),
+       {20000, 20100 + 1}, 1},
+      {"line longer than a part", std::u16string(3 * kLimit, u'q'), {kLimit, kLimit, kLimit}, 0},
+      {"break first", u"\n" + std::u16string(40000, u'q'), {kLimit, 40001 - kLimit}, 0},
+      {"pair at the cut", std::u16string(kLimit - 1, u'a') + pair + u"b",
+       {kLimit - 1, 3}, 0},
+  };
+  for (const Case& c : cases) {
+    std::vector<BookEntry> entries = {{u"a", u"before"}, {u"k", c.content}, {u"z", u"after"}};
+    std::vector<std::size_t> from;
+    const std::size_t split = SplitLongContents(&entries, &from);
+    EXPECT_EQ(split, c.parts.size() > 1 ? 1u : 0u) << c.name;
+    ASSERT_EQ(entries.size(), c.parts.size() + 2) << c.name;
+    ASSERT_EQ(from.size(), entries.size()) << c.name;
+    EXPECT_EQ(entries.front().content, u"before");
+    EXPECT_EQ(entries.back().content, u"after");
+    EXPECT_EQ(from.front(), 0u);
+    EXPECT_EQ(from.back(), 2u);
+    std::u16string joined;
+    for (std::size_t p = 0; p < c.parts.size(); ++p) {
+      const BookEntry& part = entries[p + 1];
+      EXPECT_EQ(part.key, u"k") << c.name;
+      EXPECT_EQ(from[p + 1], 1u) << c.name;
+      EXPECT_EQ(part.content.size(), c.parts[p]) << c.name << " part " << p;
+      EXPECT_LE(part.content.size(), kLimit) << c.name;
+      joined += part.content;
+    }
+    EXPECT_EQ(joined.size() + c.joins, c.content.size()) << c.name;
+    // What is left out is only the line breaks the parts end at.
+    std::u16string without = c.content;
+    std::u16string kept = joined;
+    std::erase(without, u'\n');
+    std::erase(kept, u'\n');
+    EXPECT_EQ(kept, without) << c.name;
+  }
+  // The builder itself still refuses what was not split.
+  Bytes image;
+  std::string error;
+  EXPECT_EQ(BuildBookImage({{u"big", std::u16string(kLimit + 1, u'c')}}, BookLayout{}, &image,
+                           &error),
+            0);
+  EXPECT_EQ(error, "entry 0 (key \"big\"): content longer than 65,534 bytes (65536 bytes)");
 }
 
 TEST(BookBuilder, RefusesTheBlockAfterTheLast) {
