@@ -307,9 +307,12 @@ DictionaryImport ImportDictionary(const DictionaryImportSetup& setup, const wcha
   ConversionDialog dialog(setup, name);
   const int result = dialog.Run(request, &messages);
   if (dialog.Cancelled()) {
-    // Also when the book was finished just as the user cancelled.
-    DeleteFileW(book.c_str());
-    DeleteFileW(stampPath.c_str());
+    // A conversion stopped in time wrote nothing; one that finished just as
+    // the user cancelled made a book, which goes again.
+    if (result == xqb::kExitOk) {
+      DeleteFileW(book.c_str());
+      DeleteFileW(stampPath.c_str());
+    }
     return DictionaryImport::kCancelled;
   }
   if (result != xqb::kExitOk) {
