@@ -22,115 +22,6 @@ std::string LineProblem(std::size_t line, const std::string& what) {
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
-std::size_t LineOf(const std::uint8_t* bytes, std::size_t end, std::size_t unitBytes) {
-  std::size_t line = 1;
-  for (std::size_t i = 0; i < end; i += unitBytes) {
-    if (bytes[i] == '\n' && (unitBytes == 1 || bytes[i + 1] == 0)) ++line;
-  }
-  return line;
-}
-
-int DecodeUtf16(const std::uint8_t* bytes, std::size_t n, std::u16string* text,
-                std::string* problem) {
-  if (n % 2 != 0) {
-    *problem = LineProblem(LineOf(bytes, n - 1, 2), "the UTF-16 text ends in half a character");
-    return 0;
-  }
-  text->resize(n / 2);
-  for (std::size_t i = 0; i < text->size(); ++i) {
-    (*text)[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-  }
-  for (std::size_t i = 0; i < text->size(); ++i) {
-    const char16_t u = (*text)[i];
-    const bool high = u >= 0xD800 && u <= 0xDBFF;
-    const bool lowNext = i + 1 < text->size() && (*text)[i + 1] >= 0xDC00 && (*text)[i + 1] <= 0xDFFF;
-    if (high && lowNext) {
-      ++i;
-    } else if (u >= 0xD800 && u <= 0xDFFF) {
-      *problem = LineProblem(LineOf(bytes, 2 * i, 2), "the text is not valid UTF-16 (a lone surrogate)");
-      return 0;
-    }
-  }
-  return 1;
-}
-
-// The text as UTF-16: UTF-16LE after its byte-order mark or when its
-// second byte is 0 (an ASCII first character), else UTF-8.
-int Decode(const std::uint8_t* bytes, std::size_t n, std::u16string* text, std::string* problem) {
-  if (n >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-    if (!DecodeUtf16(bytes + 2, n - 2, text, problem)) return 0;
-  } else if (n >= 2 && bytes[0] != 0 && bytes[1] == 0) {
-    if (!DecodeUtf16(bytes, n, text, problem)) return 0;
-  } else {
-    const std::size_t skip = n >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF ? 3 : 0;
-    std::size_t bad = 0;
-    if (!AppendUtf16(reinterpret_cast<const char*>(bytes + skip), n - skip, text, &bad)) {
-      std::size_t lineStart = skip + bad;
-      while (lineStart > skip && bytes[lineStart - 1] != '\n') --lineStart;
-      *problem = LineProblem(LineOf(bytes, skip + bad, 1),
-                             "the text is not valid UTF-8 (byte " +
-                                 std::to_string(skip + bad - lineStart + 1) + " of the line)");
-      return 0;
-    }
-  }
-  const std::size_t nul = text->find(u'\0');
-  if (nul != std::u16string::npos) {
-    const auto newlines = std::count(text->begin(), text->begin() + static_cast<std::ptrdiff_t>(nul), u'\n');
-    *problem = LineProblem(static_cast<std::size_t>(newlines) + 1, "the text holds a NUL character");
-    return 0;
-  }
-  return 1;
-}
-
-// The text's lines one at a time, its {{comments}} taken out: the whole
-// text is not held twice.
-class LineSplitter {
- public:
-  explicit LineSplitter(const std::u16string& text) : text_(text) {}
-
-  // The next line into *line: 1, 0 after the last, -1 with the reason in
-  // *problem.
-  int Next(DslLine* line, std::string* problem) {
-    if (done_) return 0;
-    line->text.clear();
-    line->number = number_;
-    for (; p_ < text_.size(); ++p_) {
-      const char16_t c = text_[p_];
-      if (c == u'\\' && p_ + 1 < text_.size() && text_[p_ + 1] != u'\n') {
-        line->text += c;
-        line->text += text_[++p_];
-      } else if (c == u'{' && p_ + 1 < text_.size() && text_[p_ + 1] == u'{') {
-        const std::size_t close = text_.find(u"}}", p_ + 2);
-        if (close == std::u16string::npos) {
-          *problem = LineProblem(number_, "a {{comment}} is not closed");
-          return -1;
-        }
-        number_ += static_cast<std::size_t>(
-            std::count(text_.begin() + static_cast<std::ptrdiff_t>(p_),
-                       text_.begin() + static_cast<std::ptrdiff_t>(close), u'\n'));
-        p_ = close + 1;
-      } else if (c == u'\n') {
-        ++p_;
-        ++number_;
-        if (!line->text.empty() && line->text.back() == u'\r') line->text.pop_back();
-        return 1;
-      } else {
-        line->text += c;
-      }
-    }
-    // The last line, also when empty.
-    done_ = true;
-    if (!line->text.empty() && line->text.back() == u'\r') line->text.pop_back();
-    return 1;
-  }
-
- private:
-  const std::u16string& text_;
-  std::size_t p_ = 0;
-  std::size_t number_ = 1;
-  bool done_ = false;
-};
-
 // Applies a header line "#NAME "value"".
 void ReadDirective(const std::u16string& line, DslBook* book) {
   const std::size_t space = line.find_first_of(u" \t");
@@ -256,40 +147,302 @@ std::vector<std::u16string> DslHeadwordKeys(std::u16string_view headword) {
   return keys;
 }
 
-int ReadDsl(const std::uint8_t* bytes, std::size_t n, DslBook* book, std::string* problem) {
-  *book = DslBook{};
-  std::u16string text;
-  if (!Decode(bytes, n, &text, problem)) return 0;
-  LineSplitter lines(text);
-  CardReader cards(book);
-  bool header = true;
-  DslLine line;
-  for (;;) {
-    const int got = lines.Next(&line, problem);
-    if (got < 0) return 0;
-    if (got == 0) break;
+// The reader's state: the encoding found in the first bytes, the bytes of
+// a character split across pieces, the line being read and the card it
+// belongs to. Damage to the encoding and NUL characters outrank every
+// other fault, so the text is decoded to its end even once the cards have
+// stopped.
+struct DslReader::State {
+  enum class Encoding { kUnknown, kUtf16, kUtf8 };
+  enum class Lexer { kText, kBackslash, kBrace, kComment, kCommentBrace };
+
+  explicit State(DslBook* b) : book(b), cards(b) { *book = DslBook{}; }
+
+  // The next bytes, at most kPiece of them.
+  void Take(const std::uint8_t* p, std::size_t n) {
+    if (encoding == Encoding::kUnknown) {
+      const std::size_t take = std::min(n, std::size_t{3} - head.size());
+      head.insert(head.end(), p, p + take);
+      p += take;
+      n -= take;
+      if (head.size() < 3) return;
+      Decide();
+    }
+    Decode(p, n, false);
+  }
+
+  // UTF-16LE after its byte-order mark or when its second byte is 0 (an
+  // ASCII first character), else UTF-8.
+  void Decide() {
+    const std::size_t n = head.size();
+    std::size_t skip = 0;
+    if (n >= 2 && head[0] == 0xFF && head[1] == 0xFE) {
+      encoding = Encoding::kUtf16;
+      skip = 2;
+    } else if (n >= 2 && head[0] != 0 && head[1] == 0) {
+      encoding = Encoding::kUtf16;
+    } else {
+      encoding = Encoding::kUtf8;
+      skip = n >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF ? 3 : 0;
+    }
+    offset = lineStart = skip;
+    const std::vector<std::uint8_t> first = std::move(head);
+    Decode(first.data() + skip, n - skip, false);
+  }
+
+  void Decode(const std::uint8_t* p, std::size_t n, bool last) {
+    if (encoding == Encoding::kUtf16) {
+      DecodeUtf16(p, n);
+    } else {
+      DecodeUtf8(p, n, last);
+    }
+  }
+
+  void DecodeUtf16(const std::uint8_t* p, std::size_t n) {
+    std::size_t i = 0;
+    if (!carry.empty() && n > 0) {
+      Unit(static_cast<char16_t>(carry[0] | (p[0] << 8)));
+      carry.clear();
+      i = 1;
+    }
+    for (; i + 1 < n; i += 2) Unit(static_cast<char16_t>(p[i] | (p[i + 1] << 8)));
+    if (i < n) carry.push_back(p[i]);
+  }
+
+  void Unit(char16_t u) {
+    if (!badEncoding.empty()) {
+      // Still counted: a text of odd length names its last line.
+      if (u == u'\n') ++newlines;
+      return;
+    }
+    if (highPending) {
+      highPending = false;
+      if (u >= 0xDC00 && u <= 0xDFFF) {
+        Emit(high);
+        Emit(u);
+        return;
+      }
+      badEncoding = LineProblem(highLine, kLoneSurrogate);
+      if (u == u'\n') ++newlines;
+      return;
+    }
+    if (u >= 0xD800 && u <= 0xDBFF) {
+      highPending = true;
+      high = u;
+      highLine = newlines + 1;
+    } else if (u >= 0xDC00 && u <= 0xDFFF) {
+      badEncoding = LineProblem(newlines + 1, kLoneSurrogate);
+    } else {
+      Emit(u);
+    }
+  }
+
+  // A sequence cut by the piece's end waits in carry for the next piece.
+  void DecodeUtf8(const std::uint8_t* p, std::size_t n, bool last) {
+    if (!badEncoding.empty()) return;
+    work.assign(carry.begin(), carry.end());
+    work.insert(work.end(), p, p + n);
+    carry.clear();
+    std::size_t cut = work.size();
+    for (std::size_t back = 1; !last && back <= 3 && back <= work.size(); ++back) {
+      const std::uint8_t c = work[work.size() - back];
+      if ((c & 0xC0) == 0x80) continue;
+      const std::size_t extra = c >= 0xF0 && c <= 0xF4   ? 3
+                                : c >= 0xE0 && c <= 0xEF ? 2
+                                : c >= 0xC2 && c <= 0xDF ? 1
+                                                         : 0;
+      if (extra >= back) cut = work.size() - back;
+      break;
+    }
+    units.clear();
+    std::size_t bad = 0;
+    const int ok = AppendUtf16(reinterpret_cast<const char*>(work.data()), cut, &units, &bad);
+    std::size_t lines = newlines;
+    const std::size_t seen = ok ? cut : bad;
+    for (std::size_t k = 0; k < seen; ++k) {
+      if (work[k] == '\n') {
+        ++lines;
+        lineStart = offset + k + 1;
+      }
+    }
+    if (!ok) {
+      badEncoding = LineProblem(lines + 1, "the text is not valid UTF-8 (byte " +
+                                               std::to_string(offset + bad - lineStart + 1) +
+                                               " of the line)");
+      return;
+    }
+    offset += cut;
+    for (const char16_t u : units) Emit(u);
+    carry.assign(work.begin() + static_cast<std::ptrdiff_t>(cut), work.end());
+  }
+
+  // A decoded character, to the lines unless a NUL or a fault came first.
+  void Emit(char16_t u) {
+    if (u == u'\0') {
+      if (!nul) nulProblem = LineProblem(newlines + 1, "the text holds a NUL character");
+      nul = true;
+    } else if (!nul && !failed) {
+      Put(u);
+    }
+    if (u == u'\n') ++newlines;
+  }
+
+  // Takes {{comments}} out, a character at a time: a comment across lines
+  // joins them into the line it started on.
+  void Put(char16_t c) {
+    switch (lexer) {
+      case Lexer::kBackslash:
+        lexer = Lexer::kText;
+        line.text += u'\\';
+        if (c != u'\n') {
+          line.text += c;
+          return;
+        }
+        break;
+      case Lexer::kBrace:
+        lexer = Lexer::kText;
+        if (c == u'{') {
+          lexer = Lexer::kComment;
+          commentLine = number;
+          return;
+        }
+        line.text += u'{';
+        break;
+      case Lexer::kComment:
+      case Lexer::kCommentBrace:
+        if (c == u'}' && lexer == Lexer::kCommentBrace) {
+          lexer = Lexer::kText;
+        } else {
+          lexer = c == u'}' ? Lexer::kCommentBrace : Lexer::kComment;
+          if (c == u'\n') ++number;
+        }
+        return;
+      case Lexer::kText:
+        break;
+    }
+    if (c == u'\\') {
+      lexer = Lexer::kBackslash;
+    } else if (c == u'{') {
+      lexer = Lexer::kBrace;
+    } else if (c == u'\n') {
+      EndLine();
+      ++number;
+      line.text.clear();
+      line.number = number;
+    } else {
+      line.text += c;
+    }
+  }
+
+  void EndLine() {
+    if (!line.text.empty() && line.text.back() == u'\r') line.text.pop_back();
     const std::u16string& t = line.text;
     if (header && !t.empty() && t[0] == u'#') {
       ReadDirective(t, book);
-      continue;
+      return;
     }
     if (t.empty()) {
-      if (!cards.Finish(problem)) return 0;
-      continue;
+      if (!cards.Finish(&problem)) failed = true;
+      return;
     }
     if (t.find_first_not_of(u" \t") == std::u16string::npos) {
       cards.AddBlank();
-      continue;
+      return;
     }
     header = false;
     if (!IsBlank(t[0])) {
-      if (!cards.AddHeadword(line, problem)) return 0;
+      if (!cards.AddHeadword(line, &problem)) failed = true;
     } else if (!cards.AddBody(t)) {
-      *problem = LineProblem(line.number, "card text before the first headword");
-      return 0;
+      problem = LineProblem(line.number, "card text before the first headword");
+      failed = true;
     }
   }
-  return cards.Finish(problem);
+
+  // The last line, also when empty, and the last card.
+  void EndText() {
+    if (lexer == Lexer::kComment || lexer == Lexer::kCommentBrace) {
+      problem = LineProblem(commentLine, "a {{comment}} is not closed");
+      failed = true;
+      return;
+    }
+    if (lexer == Lexer::kBackslash) line.text += u'\\';
+    if (lexer == Lexer::kBrace) line.text += u'{';
+    EndLine();
+    if (!failed && !cards.Finish(&problem)) failed = true;
+  }
+
+  static constexpr const char* kLoneSurrogate = "the text is not valid UTF-16 (a lone surrogate)";
+
+  DslBook* book;
+  Encoding encoding = Encoding::kUnknown;
+  std::vector<std::uint8_t> head;   // the first bytes, until the encoding is known
+  std::vector<std::uint8_t> carry;  // half a UTF-16 unit, or a UTF-8 sequence begun
+  std::vector<std::uint8_t> work;   // UTF-8: carry and the piece
+  std::u16string units;             // UTF-8: the piece decoded
+  std::uint64_t offset = 0;         // UTF-8: of work[0] in the text
+  std::uint64_t lineStart = 0;      // UTF-8: of the line's first byte
+  std::size_t newlines = 0;         // decoded so far
+  bool highPending = false;         // UTF-16: a high surrogate waits for its pair
+  char16_t high = 0;
+  std::size_t highLine = 0;
+  std::string badEncoding;          // the first damage to the encoding
+  bool nul = false;
+  std::string nulProblem;
+
+  Lexer lexer = Lexer::kText;
+  DslLine line{u"", 1};
+  std::size_t number = 1;           // of the next line break's line
+  std::size_t commentLine = 0;
+  bool header = true;
+  CardReader cards;
+  bool failed = false;              // a fault in the cards, in problem
+  std::string problem;
+};
+
+DslReader::DslReader(DslBook* book) : state_(std::make_unique<State>(book)) {}
+
+DslReader::~DslReader() = default;
+
+void DslReader::Feed(const std::uint8_t* bytes, std::size_t n) {
+  // Bounded pieces keep the UTF-8 work buffer small whatever the caller hands.
+  constexpr std::size_t kPiece = std::size_t{1} << 16;
+  while (n > 0) {
+    const std::size_t take = std::min(n, kPiece);
+    state_->Take(bytes, take);
+    bytes += take;
+    n -= take;
+  }
 }
+
+int DslReader::Finish(std::string* problem) {
+  State& s = *state_;
+  if (s.encoding == State::Encoding::kUnknown) s.Decide();
+  s.Decode(nullptr, 0, true);
+  if (s.encoding == State::Encoding::kUtf16) {
+    if (!s.carry.empty()) {
+      s.badEncoding = LineProblem(s.newlines + 1, "the UTF-16 text ends in half a character");
+    } else if (s.highPending && s.badEncoding.empty()) {
+      s.badEncoding = LineProblem(s.highLine, State::kLoneSurrogate);
+    }
+  }
+  if (!s.badEncoding.empty() || s.nul) {
+    *s.book = DslBook{};
+    *problem = !s.badEncoding.empty() ? s.badEncoding : s.nulProblem;
+    return 0;
+  }
+  if (!s.failed) s.EndText();
+  if (s.failed) {
+    *problem = s.problem;
+    return 0;
+  }
+  return 1;
+}
+
+int ReadDsl(const std::uint8_t* bytes, std::size_t n, DslBook* book, std::string* problem) {
+  DslReader reader(book);
+  reader.Feed(bytes, n);
+  return reader.Finish(problem);
+}
+
 
 }  // namespace quill::xqb

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,10 +27,30 @@ struct DslBook {
   std::vector<std::size_t> lines;  // per entry: its headword's line, from 1
 };
 
-// Reads text[0, n). Returns 1, or 0 with a message naming the line in
-// *problem: text that is not UTF-8 or UTF-16, a NUL character, a comment
-// not closed, a body line before the first headword, a headword that
-// leaves no key.
+// Reads a DSL text handed over a piece at a time, in pieces of any size:
+// only the entries and bounded buffers are held, never the whole text.
+class DslReader {
+ public:
+  explicit DslReader(DslBook* book);
+  ~DslReader();
+  DslReader(const DslReader&) = delete;
+  DslReader& operator=(const DslReader&) = delete;
+
+  // The text's next bytes.
+  void Feed(const std::uint8_t* bytes, std::size_t n);
+  // After the last piece. Returns 1, or 0 with a message naming the line
+  // in *problem: text that is not UTF-8 or UTF-16, a NUL character, a
+  // comment not closed, a body line before the first headword, a headword
+  // that leaves no key. Damage to the encoding, then a NUL, is reported
+  // before any other, wherever it stands.
+  int Finish(std::string* problem);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+// Reads text[0, n) as one DslReader would.
 int ReadDsl(const std::uint8_t* text, std::size_t n, DslBook* book, std::string* problem);
 
 // The keys a headword line stands for, escapes resolved and spaces

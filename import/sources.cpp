@@ -1,5 +1,8 @@
 #include "import/sources.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 
 #include "import/dictd_reader.h"
@@ -148,20 +151,46 @@ int ReadStarDictSource(const std::string& ifoPath, Source* source, const Console
   return kExitOk;
 }
 
+// Read, inflated and decoded a piece at a time: only the entries stay, not
+// the text. The whole file is read even past a fault, so that the faults
+// rank as if each step had taken the whole file in turn: reading, then
+// inflating, then the text.
 int ReadDslSource(const std::string& path, Source* source, const Console& console) {
-  std::vector<std::uint8_t> bytes;
-  if (ReadInputFile(path, &bytes, console) != kExitOk) return kExitFailure;
-  std::string problem;
-  if (EndsWith(path, ".dz")) {
-    std::vector<std::uint8_t> text;
-    if (!InflateGzip(bytes.data(), bytes.size(), std::numeric_limits<std::uint64_t>::max(), &text,
-                     &problem)) {
-      return Fail(console, path + ": " + problem);
-    }
-    bytes = std::move(text);
+  std::string native;
+  if (!NativePath(path, &native)) {
+    return Fail(console, path + ": the path cannot be given to the system");
+  }
+  std::FILE* file = OpenFile(native, "rb");
+  if (file == nullptr) {
+    return Fail(console, path + ": cannot read the file (" + std::strerror(errno) + ")");
   }
   DslBook book;
-  if (!ReadDsl(bytes.data(), bytes.size(), &book, &problem)) {
+  DslReader reader(&book);
+  GzipInflater inflater(
+      [](void* context, const std::uint8_t* bytes, std::size_t n) {
+        static_cast<DslReader*>(context)->Feed(bytes, n);
+      },
+      &reader);
+  const bool packed = EndsWith(path, ".dz");
+  bool inflating = true;
+  std::string problem;
+  std::vector<std::uint8_t> piece(std::size_t{1} << 16);
+  for (;;) {
+    const std::size_t got = std::fread(piece.data(), 1, piece.size(), file);
+    if (!packed) {
+      reader.Feed(piece.data(), got);
+    } else if (inflating && !inflater.Feed(piece.data(), got, &problem)) {
+      inflating = false;
+    }
+    if (got < piece.size()) break;
+  }
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) return Fail(console, path + ": cannot read the file (read error)");
+  if (packed && (!inflating || !inflater.Finish(&problem))) {
+    return Fail(console, path + ": " + problem);
+  }
+  if (!reader.Finish(&problem)) {
     return Fail(console, path + ": " + problem);
   }
   source->entries = std::move(book.entries);

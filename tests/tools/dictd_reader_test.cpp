@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -164,6 +166,57 @@ TEST(Gzip, RefusesDamagedAndShortData) {
   std::vector<std::uint8_t> trailing = packed;
   trailing.push_back('!');
   EXPECT_EQ(InflateGzip(trailing.data(), trailing.size(), 1u << 20, &out, &problem), 0);
+}
+
+// Gzip handed over in pieces of every size inflates as the whole does: the
+// same text, or the same refusal (a member split anywhere, padding split
+// from its member, damage and a cut past the first pieces).
+TEST(Gzip, PiecesInflateAsTheWhole) {
+  std::string long_text;
+  for (std::uint32_t x = 1; long_text.size() < 200000; x = x * 1103515245u + 12345u) {
+    long_text += static_cast<char>('a' + (x >> 16) % 26);
+  }
+  std::vector<std::uint8_t> two = Gzip(Bytes("first "));
+  const std::vector<std::uint8_t> second = Gzip(Bytes("second"));
+  two.insert(two.end(), second.begin(), second.end());
+  two.insert(two.end(), 5, 0);
+  std::vector<std::uint8_t> zerosThenMember = Gzip(Bytes("a"));
+  zerosThenMember.insert(zerosThenMember.end(), 3, 0);
+  zerosThenMember.insert(zerosThenMember.end(), second.begin(), second.end());
+  const std::vector<std::uint8_t> big = Gzip(Bytes(long_text));
+  std::vector<std::uint8_t> damaged = big;
+  damaged[damaged.size() / 2] ^= 0x55;
+  const std::vector<std::uint8_t> cut(big.begin(), big.begin() + static_cast<std::ptrdiff_t>(big.size() / 2));
+  const std::vector<std::uint8_t> inputs[] = {two, zerosThenMember, big, damaged, cut, {},
+                                              Bytes("not gzip at all")};
+  for (const auto& input : inputs) {
+    std::vector<std::uint8_t> whole;
+    std::string wholeProblem;
+    const int wholeOk = InflateGzip(input.data(), input.size(), ~std::uint64_t{0}, &whole,
+                                    &wholeProblem);
+    for (const std::size_t size : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7},
+                                   std::size_t{4096}, std::size_t{65537}, input.size() + 1}) {
+      SCOPED_TRACE("size " + std::to_string(input.size()) + " in pieces of " + std::to_string(size));
+      std::vector<std::uint8_t> out;
+      GzipInflater inflater(
+          [](void* context, const std::uint8_t* bytes, std::size_t n) {
+            auto* to = static_cast<std::vector<std::uint8_t>*>(context);
+            to->insert(to->end(), bytes, bytes + n);
+          },
+          &out);
+      std::string problem;
+      int ok = 1;
+      for (std::size_t at = 0; ok && at < input.size(); at += size) {
+        ok = inflater.Feed(input.data() + at, std::min(size, input.size() - at), &problem);
+      }
+      if (ok) ok = inflater.Finish(&problem);
+      EXPECT_EQ(ok, wholeOk);
+      EXPECT_EQ(problem, wholeProblem);
+      if (wholeOk) {
+        EXPECT_EQ(out, whole);
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -154,6 +156,97 @@ TEST(Dsl, DamageIsRefusedNamingTheLine) {
     EXPECT_EQ(r.ok, 0);
     EXPECT_EQ(r.problem, c.problem);
   }
+}
+
+Read ReadInPieces(const Bytes& bytes, std::size_t size) {
+  Read r;
+  DslReader reader(&r.book);
+  for (std::size_t at = 0; at < bytes.size(); at += size) {
+    reader.Feed(bytes.data() + at, std::min(size, bytes.size() - at));
+  }
+  r.ok = reader.Finish(&r.problem);
+  return r;
+}
+
+// The text handed over in pieces of every size reads as the whole does: a
+// card, a comment's braces, an escape, a CR LF, a UTF-16 unit or surrogate
+// pair or a UTF-8 sequence split between pieces changes nothing, nor does
+// a fault found in a later piece than one it outranks.
+TEST(Dsl, PiecesOfEverySizeReadAsTheWhole) {
+  const std::string awkward =
+      "#NAME \"A\\{b\"\r\n\r\n"
+      "k\xC3\xA9y\\{x\\}\r\n"
+      "\tone \xE2\x82\xAC two \xF0\x9F\x98\x80{{c}}{{}}}{{a}b}}\r\n"
+      "\t\\\r\n"
+      "\t{x{{y\r\nz}}\\\\{{q}}\r\n"
+      "\r\n"
+      "last\r\n"
+      "\tend{";
+  std::string big;
+  for (int i = 0; big.size() < 150000; ++i) {
+    big += "w" + std::to_string(i) + "\r\n\t\xD0\xB4\xD0\xBE\xD0\xBC {{n}} \xF0\x9F\x98\x80\r\n\r\n";
+  }
+  const struct {
+    Bytes text;
+    std::string problem;  // expected, when refused
+  } cases[] = {
+      {Utf16(kCards, true), ""},
+      {Utf16(kCards, false), ""},
+      {Utf8(kCards, true), ""},
+      {Utf8(kCards, false), ""},
+      {Utf8(awkward, false), ""},
+      {Utf16(awkward, true), ""},
+      {Utf8(big, true), ""},
+      {Utf16(big, false), ""},
+      {Utf8("", false), ""},
+      {Utf8("a", false), ""},
+      {Utf8("\xEF\xBB", false), "line 1: the text is not valid UTF-8 (byte 1 of the line)"},
+      {Utf8("w\n\t\xE2\x82", false), "line 2: the text is not valid UTF-8 (byte 2 of the line)"},
+      {Utf8("w\n\t\xE2\x82x\n", false), "line 2: the text is not valid UTF-8 (byte 2 of the line)"},
+      {Utf8("w\n\t\xF0\x9F\x98x", true), "line 2: the text is not valid UTF-8 (byte 2 of the line)"},
+      {Utf16(u"w\n\t\xD83D\xD83D\xDE00", true),
+       "line 2: the text is not valid UTF-16 (a lone surrogate)"},
+      {Utf16(u"w\n\tx\xD83D", false), "line 2: the text is not valid UTF-16 (a lone surrogate)"},
+      // The encoding outranks a NUL, a NUL every other fault, wherever they
+      // stand; half a character outranks a lone surrogate.
+      {Utf8("\tbody first\n{{ open\n\xFF", false),
+       "line 3: the text is not valid UTF-8 (byte 1 of the line)"},
+      {Utf8("\tbody first\nw\n\tx\0"s, false), "line 3: the text holds a NUL character"},
+      {[] {
+         Bytes b = Utf16(u"\xDC00\n\n\n", true);
+         b.push_back('e');
+         return b;
+       }(),
+       "line 4: the UTF-16 text ends in half a character"},
+      {Utf16(u"\tbody\n\xDC00", false), "line 2: the text is not valid UTF-16 (a lone surrogate)"},
+      {Utf8("w\n\tx\n{nothing}\n\tz {{ open\n", false), "line 4: a {{comment}} is not closed"},
+      {Utf8("w\n\tx\n{nothing}\n\tz\n\n{{ open\n", false), "line 3: the headword leaves no key"},
+      {Utf8("w\n\tx {{ open\n}\n\n", false), "line 2: a {{comment}} is not closed"},
+  };
+  for (const auto& c : cases) {
+    const Read whole = ReadBytes(c.text);
+    EXPECT_EQ(whole.ok, c.problem.empty() ? 1 : 0) << whole.problem;
+    EXPECT_EQ(whole.problem, c.problem);
+    std::vector<std::size_t> sizes;
+    for (std::size_t size = 1; size <= 40 && size <= c.text.size(); ++size) sizes.push_back(size);
+    for (const std::size_t size : {std::size_t{4093}, std::size_t{65535}, std::size_t{65537}}) {
+      if (size < c.text.size()) sizes.push_back(size);
+    }
+    for (const std::size_t size : sizes) {
+      if (c.text.size() > 4096 && size > 7 && size < 4093) continue;
+      const Read r = ReadInPieces(c.text, size);
+      SCOPED_TRACE(std::to_string(c.text.size()) + " bytes in pieces of " + std::to_string(size));
+      EXPECT_EQ(r.ok, whole.ok);
+      EXPECT_EQ(r.problem, whole.problem);
+      EXPECT_EQ(Dump(r.book), Dump(whole.book));
+      EXPECT_EQ(r.book.name, whole.book.name);
+    }
+  }
+  // What the awkward text reads as: escapes kept, comments taken out, a
+  // trailing brace kept.
+  const Read awkwardRead = ReadBytes(Utf8(awkward, false));
+  EXPECT_EQ(awkwardRead.book.name, u"A\\{b");
+  EXPECT_EQ(Dump(awkwardRead.book).substr(0, 2), "3 ");
 }
 
 }  // namespace

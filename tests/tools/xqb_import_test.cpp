@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "import/convert.h"
+#include "import/dictd_reader.h"
 #include "import/utf.h"
 #include "support/test_books.h"
 #include "tools/dictd_test_data.h"
@@ -130,6 +131,28 @@ TEST(XqbImport, DslBecomesABook) {
             std::string::npos);
 }
 
+// Cards filling many pieces of the file, packed, then damaged halfway: the
+// damage is found long after the first cards were read.
+Bytes DamagedDslGzip() {
+  std::string cards;
+  std::uint32_t x = 1;
+  for (int i = 0; cards.size() < 400000; ++i, x = x * 1103515245u + 12345u) {
+    cards += "w" + std::to_string(i) + "\n\t" + std::to_string(x) + "\n\n";
+  }
+  Bytes packed = testing::Gzip(testing::ToBytes(cards));
+  packed[packed.size() / 2] ^= 0x55;
+  return packed;
+}
+
+// What inflating the data whole says of it.
+std::string WholeGzipProblem(const Bytes& packed) {
+  std::vector<std::uint8_t> text;
+  std::string problem;
+  EXPECT_EQ(InflateGzip(packed.data(), packed.size(), ~std::uint64_t{0}, &text, &problem), 0);
+  EXPECT_EQ(problem.rfind("the compressed data is damaged", 0), 0u) << problem;
+  return problem;
+}
+
 TEST(XqbImport, RefusalsAreOneLineAndLeaveNoBook) {
   testing::StarDictPlan plan;
   plan.sameTypeSequence = "m";
@@ -181,6 +204,12 @@ TEST(XqbImport, RefusalsAreOneLineAndLeaveNoBook) {
          return path;
        },
        "/bad.dsl.dz: the compressed data ends early"},
+      {"dsl gzip damaged halfway", [] {
+         const std::string path = Folder() + "/halfway.dsl.dz";
+         Write(path, DamagedDslGzip());
+         return path;
+       },
+       "/halfway.dsl.dz: " + WholeGzipProblem(DamagedDslGzip())},
       {"dsl key", [] {
          const std::string path = Folder() + "/long.dsl";
          Write(path, "a\n\tx\n" + std::string(600, 'z') + "\n\tbody\n");
