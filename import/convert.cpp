@@ -29,6 +29,35 @@ bool Cancelled(const ConvertRequest& request) {
   return request.cancelled && request.cancelled();
 }
 
+// Notes of how far a long step has come: none in its first second, then
+// one a second at the most. Silent without a clock.
+class ProgressNotes {
+ public:
+  explicit ProgressNotes(const Console& console)
+      : console_(console), start_(Now()), last_(start_) {}
+
+  // "WHAT: N%" and then the tail.
+  void Tell(const std::string& what, std::uint64_t done, std::uint64_t total,
+            const std::string& tail = "") {
+    if (!console_.clock) return;
+    const double now = Now();
+    if (now - start_ < 1.0 || now - last_ < 1.0) return;
+    last_ = now;
+    told_ = true;
+    const std::uint64_t percent = total == 0 ? 100 : done * 100 / total;
+    Note(console_, what + ": " + std::to_string(percent) + "%" + tail);
+  }
+  bool Told() const { return told_; }
+
+ private:
+  double Now() const { return console_.clock ? console_.clock() : 0.0; }
+
+  const Console& console_;
+  double start_;
+  double last_;
+  bool told_ = false;
+};
+
 std::string EntryName(const Source& source, std::size_t n) {
   const Origin& origin = source.origins[n];
   return source.places[origin.place] + std::to_string(origin.number) + " (" +
@@ -141,8 +170,19 @@ int ConvertToBook(const ConvertRequest& request, const Console& console) {
   if (!file.Open()) return Fail(console, output + ": cannot write the book (" + file.Why() + ")");
 
   Source source;
-  if (ReadSource(input, &source, console) != kExitOk) return kExitFailure;
-  if (Cancelled(request)) return Fail(console, input + ": " + kConversionCancelled);
+  ProgressNotes readingNotes(console);
+  bool stopped = false;
+  const ReadProgress reading = [&](std::uint64_t done, std::uint64_t total) {
+    if (request.reading) request.reading(done, total);
+    readingNotes.Tell("reading " + input, done, total);
+    stopped = Cancelled(request);
+    return !stopped;
+  };
+  if (ReadSource(input, &source, console, reading) != kExitOk) {
+    return stopped ? Fail(console, input + ": " + kConversionCancelled) : kExitFailure;
+  }
+  // A stop asked for at the reading's last word counts too.
+  if (stopped || Cancelled(request)) return Fail(console, input + ": " + kConversionCancelled);
   if (request.split) Split(source, input);
   if (!PutSeparators(source, static_cast<char16_t>(request.lineSeparator), console)) {
     return kExitFailure;
@@ -151,19 +191,11 @@ int ConvertToBook(const ConvertRequest& request, const Console& console) {
   Order(source);
   if (Cancelled(request)) return Fail(console, input + ": " + kConversionCancelled);
 
-  const double start = console.clock ? console.clock() : 0.0;
-  double lastShown = start;
-  bool shown = false;
+  ProgressNotes buildingNotes(console);
   layout.progress = [&](std::size_t done, std::size_t total) {
     if (request.progress) request.progress(done, total);
-    if (!console.clock) return;
-    const double now = console.clock();
-    if (now - start < 1.0 || now - lastShown < 1.0) return;
-    lastShown = now;
-    shown = true;
-    const std::size_t percent = total == 0 ? 100 : done * 100 / total;
-    Note(console, "building " + output + ": " + std::to_string(percent) + "% of " +
-                      std::to_string(total) + " entries");
+    buildingNotes.Tell("building " + output, done, total,
+                       " of " + std::to_string(total) + " entries");
   };
 
   BuildReport report;
@@ -189,7 +221,7 @@ int ConvertToBook(const ConvertRequest& request, const Console& console) {
     return Fail(console, output + ": cannot write the book (" + file.Why() + ")");
   }
   for (const std::string& note : source.notes) Note(console, note);
-  if (shown) Note(console, "built " + output);
+  if (readingNotes.Told() || buildingNotes.Told()) Note(console, "built " + output);
   return kExitOk;
 }
 

@@ -24,6 +24,9 @@ struct ConvertRequest {
   // Cut what is still too long for a book (a key, a title; a content when
   // not split) instead of refusing the source.
   bool cut = false;
+  // How far reading the source has come, now and then, in the source's own
+  // units (see ReadProgress); the reading comes before the book is made.
+  std::function<void(std::uint64_t done, std::uint64_t total)> reading;
   // Entries laid out so far and in all, now and then while the book is made.
   std::function<void(std::size_t done, std::size_t total)> progress;
   // Asked between the steps and while the book is made: true stops the

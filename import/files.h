@@ -22,6 +22,9 @@ int RemoveFile(const std::string& native);
 
 bool FileExists(const std::string& native);
 
+// The size of an open file, or 0 when the system does not tell it.
+std::uint64_t OpenFileSize(std::FILE* file);
+
 bool IsFolder(const std::string& native);
 
 // The names (UTF-8) of the files directly in a folder, in no given order;

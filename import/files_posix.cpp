@@ -18,6 +18,12 @@ std::FILE* OpenFile(const std::string& native, const char* mode) {
   return std::fopen(native.c_str(), mode);
 }
 
+std::uint64_t OpenFileSize(std::FILE* file) {
+  struct stat info {};
+  if (fstat(fileno(file), &info) != 0 || info.st_size < 0) return 0;
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
 int RemoveFile(const std::string& native) { return std::remove(native.c_str()) == 0 ? 1 : 0; }
 
 int MoveReplacing(const std::string& from, const std::string& to, std::string* why) {

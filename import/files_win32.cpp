@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <io.h>
 
 #include "import/files.h"
 #include "import/utf.h"
@@ -38,6 +39,11 @@ std::FILE* OpenFile(const std::string& native, const char* mode) {
   std::u16string wideMode;
   if (!Utf8ToUtf16(native, &path) || !Utf8ToUtf16(mode, &wideMode)) return nullptr;
   return _wfopen(Wide(path), Wide(wideMode));
+}
+
+std::uint64_t OpenFileSize(std::FILE* file) {
+  const long long size = _filelengthi64(_fileno(file));
+  return size < 0 ? 0 : static_cast<std::uint64_t>(size);
 }
 
 int RemoveFile(const std::string& native) {

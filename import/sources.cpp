@@ -1,5 +1,6 @@
 #include "import/sources.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -116,7 +117,8 @@ std::string SkippedNote(const std::string& path, const SkippedFields& skipped) {
          " fields left out, resources and binary data the book cannot hold (" + kinds + ")";
 }
 
-int ReadStarDictSource(const std::string& ifoPath, Source* source, const Console& console) {
+int ReadStarDictSource(const std::string& ifoPath, Source* source, const Console& console,
+                       const ReadProgress& progress) {
   const std::string base = ifoPath.substr(0, ifoPath.size() - 4);  // ".ifo"
   const std::string idxPath = Beside(base, {".idx", ".idx.gz"});
   const std::string dictPath = Beside(base, {".dict", ".dict.dz"});
@@ -138,7 +140,10 @@ int ReadStarDictSource(const std::string& ifoPath, Source* source, const Console
   }
   StarDictBook book;
   StarDictProblem problem;
-  if (!ReadStarDict(files, &book, &problem)) {
+  StarDictProgress words;
+  if (progress) words = [&](std::size_t done, std::size_t total) { return progress(done, total); };
+  if (!ReadStarDict(files, &book, &problem, words)) {
+    if (problem.stopped) return kExitFailure;
     const std::string paths[] = {ifoPath, idxPath, dictPath, synPath};
     return Fail(console, paths[static_cast<int>(problem.file)] + ": " + problem.what);
   }
@@ -155,7 +160,8 @@ int ReadStarDictSource(const std::string& ifoPath, Source* source, const Console
 // the text. The whole file is read even past a fault, so that the faults
 // rank as if each step had taken the whole file in turn: reading, then
 // inflating, then the text.
-int ReadDslSource(const std::string& path, Source* source, const Console& console) {
+int ReadDslSource(const std::string& path, Source* source, const Console& console,
+                  const ReadProgress& progress) {
   std::string native;
   if (!NativePath(path, &native)) {
     return Fail(console, path + ": the path cannot be given to the system");
@@ -172,6 +178,8 @@ int ReadDslSource(const std::string& path, Source* source, const Console& consol
       },
       &reader);
   const bool packed = EndsWith(path, ".dz");
+  const std::uint64_t size = OpenFileSize(file);
+  std::uint64_t read = 0;
   bool inflating = true;
   std::string problem;
   std::vector<std::uint8_t> piece(std::size_t{1} << 16);
@@ -181,6 +189,11 @@ int ReadDslSource(const std::string& path, Source* source, const Console& consol
       reader.Feed(piece.data(), got);
     } else if (inflating && !inflater.Feed(piece.data(), got, &problem)) {
       inflating = false;
+    }
+    read += got;
+    if (progress && !progress(read, std::max(read, size))) {
+      std::fclose(file);
+      return kExitFailure;
     }
     if (got < piece.size()) break;
   }
@@ -213,11 +226,12 @@ int ReadWordList(const std::string& path, Source* source, const Console& console
 
 }  // namespace
 
-int ReadSource(const std::string& input, Source* source, const Console& console) {
+int ReadSource(const std::string& input, Source* source, const Console& console,
+               const ReadProgress& progress) {
   if (EndsWith(input, ".index")) return ReadDictd(input, source, console);
-  if (EndsWith(input, ".ifo")) return ReadStarDictSource(input, source, console);
+  if (EndsWith(input, ".ifo")) return ReadStarDictSource(input, source, console, progress);
   if (EndsWith(input, ".dsl") || EndsWith(input, ".dsl.dz")) {
-    return ReadDslSource(input, source, console);
+    return ReadDslSource(input, source, console, progress);
   }
   return ReadWordList(input, source, console);
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,10 +29,18 @@ struct Source {
   std::vector<std::string> notes;  // what a finished build tells: parts left out
 };
 
+// How far reading has come, told now and then: done of total in the
+// source's own units (a StarDict's words, a DSL file's bytes; a word list
+// or dictd source, read in a moment, tells nothing). Returning false stops
+// the reading.
+using ReadProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
+
 // Reads the input and the files beside it that belong to it. Returns
 // kExitOk, or kExitFailure after one line on console.err naming the file
-// and the line, word or offset.
-int ReadSource(const std::string& input, Source* source, const Console& console);
+// and the line, word or offset; or, when progress asked to stop, kExitFailure
+// with nothing written.
+int ReadSource(const std::string& input, Source* source, const Console& console,
+               const ReadProgress& progress = nullptr);
 
 // The input's name without its folder and extensions (".dsl.dz" whole).
 std::string Stem(const std::string& path);

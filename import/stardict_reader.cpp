@@ -1,6 +1,7 @@
 #include "import/stardict_reader.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <limits>
 #include <thread>
@@ -276,6 +277,8 @@ int ReadWord(const StarDictWord& word, std::size_t w, const StarDictInfo& info, 
 // Words a thread is given at the least: fewer are read sooner than a
 // thread starts.
 constexpr std::size_t kWordsPerThread = 2048;
+// Words between two reports of progress.
+constexpr std::size_t kWordsPerReport = 1024;
 
 // The words read by a thread, and how that went.
 struct WordRange {
@@ -289,9 +292,12 @@ struct WordRange {
 // Reads every word, shared out among the cores in ranges, each range with
 // its own view of the text (a dictzip's chunks are inflated where they are
 // needed). The book and the problem are the same whatever the number of
-// threads: the first word that fails is the one told.
+// threads: the first word that fails is the one told. Progress counts the
+// words of every range and is told by the calling thread, which reads the
+// first range.
 int ReadWords(const std::vector<StarDictWord>& words, const StarDictInfo& info,
-              const DictText& dict, StarDictBook* book, StarDictProblem* problem) {
+              const DictText& dict, StarDictBook* book, StarDictProblem* problem,
+              const StarDictProgress& progress) {
   const std::size_t count = words.size();
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
   const std::size_t threads =
@@ -302,19 +308,32 @@ int ReadWords(const std::vector<StarDictWord>& words, const StarDictInfo& info,
     ranges[t].end = count * (t + 1) / threads;
   }
   book->entries.resize(count);
-  auto read = [&](WordRange& range) {
+  std::atomic<std::size_t> done{0};
+  std::atomic<bool> stop{false};
+  auto read = [&](WordRange& range, bool telling) {
     DictText own = dict.Another();
     for (std::size_t w = range.first; w < range.end; ++w) {
       if (!ReadWord(words[w], w, info, own, &book->entries[w], &range.skipped, &range.problem)) {
         range.failed = true;
         return;
       }
+      if ((w - range.first + 1) % kWordsPerReport != 0) continue;
+      const std::size_t sofar = done.fetch_add(kWordsPerReport, std::memory_order_relaxed);
+      if (telling && progress && !progress(sofar + kWordsPerReport, count)) stop = true;
+      if (stop.load(std::memory_order_relaxed)) return;
     }
   };
   std::vector<std::thread> helpers;
-  for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(read, std::ref(ranges[t]));
-  read(ranges[0]);
+  for (std::size_t t = 1; t < threads; ++t) {
+    helpers.emplace_back(read, std::ref(ranges[t]), false);
+  }
+  read(ranges[0], true);
   for (std::thread& helper : helpers) helper.join();
+  if (stop) {
+    problem->stopped = true;
+    book->entries.clear();
+    return 0;
+  }
   for (WordRange& range : ranges) {
     if (range.failed) {
       *problem = std::move(range.problem);
@@ -325,6 +344,7 @@ int ReadWords(const std::vector<StarDictWord>& words, const StarDictInfo& info,
   }
   book->numbers.resize(count);
   for (std::size_t w = 0; w < count; ++w) book->numbers[w] = w + 1;
+  if (progress) progress(count, count);
   return 1;
 }
 
@@ -440,7 +460,8 @@ int StarDictContent(const std::uint8_t* data, std::size_t n, const std::string& 
   return 1;
 }
 
-int ReadStarDict(const StarDictFiles& files, StarDictBook* book, StarDictProblem* problem) {
+int ReadStarDict(const StarDictFiles& files, StarDictBook* book, StarDictProblem* problem,
+                 const StarDictProgress& progress) {
   *book = StarDictBook{};
   StarDictInfo info;
   if (!ReadStarDictInfo(files.ifo.data(), files.ifo.size(), &info, &problem->what)) {
@@ -471,7 +492,7 @@ int ReadStarDict(const StarDictFiles& files, StarDictBook* book, StarDictProblem
   for (const StarDictWord& w : words) wanted = std::max(wanted, w.offset + w.size);
   DictText dict;
   if (!OpenDict(files, wanted, &dict, problem)) return 0;
-  if (!ReadWords(words, info, dict, book, problem)) return 0;
+  if (!ReadWords(words, info, dict, book, problem, progress)) return 0;
   book->synonymsFrom = book->entries.size();
   if (!files.haveSyn) return 1;
   return ReadSynonyms(files.syn, words.size(), info, book, problem);

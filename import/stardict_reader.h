@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@ enum class StarDictFile { kIfo, kIdx, kDict, kSyn };
 struct StarDictProblem {
   StarDictFile file = StarDictFile::kIfo;
   std::string what;
+  bool stopped = false;  // not a fault: the reading was asked to stop
 };
 
 struct StarDictInfo {
@@ -93,7 +95,13 @@ struct StarDictBook {
   SkippedFields skipped;
 };
 
-// Reads a whole dictionary. Returns 1, or 0 with the file and the reason.
-int ReadStarDict(const StarDictFiles& files, StarDictBook* book, StarDictProblem* problem);
+// Words read so far and in all, told now and then on the calling thread;
+// returning false stops the reading.
+using StarDictProgress = std::function<bool(std::size_t done, std::size_t total)>;
+
+// Reads a whole dictionary. Returns 1, or 0 with the file and the reason
+// (or when progress asked to stop, with problem->stopped set).
+int ReadStarDict(const StarDictFiles& files, StarDictBook* book, StarDictProblem* problem,
+                 const StarDictProgress& progress = nullptr);
 
 }  // namespace quill::xqb

@@ -21,8 +21,12 @@ namespace quill {
 
 namespace {
 
-constexpr UINT kProgressMessage = WM_APP + 1;  // wParam: percent done
+constexpr UINT kProgressMessage = WM_APP + 1;  // wParam: percent done; lParam: 1 once building
 constexpr UINT kFinishedMessage = WM_APP + 2;  // the worker has ended
+// The reading's share of the bar, in percent; the rest is the making of the
+// book. Reading takes a third (a large StarDict) to a half (a DSL) of a
+// conversion.
+constexpr std::size_t kReadingShare = 40;
 constexpr int kDialogWidth = 380;
 constexpr int kDialogHeight = 150;
 constexpr int kMargin = 14;
@@ -108,13 +112,13 @@ class ConversionDialog : public WindowBase {
   // Runs request on a worker while the dialog is up: the worker's result.
   int Run(xqb::ConvertRequest request, MessageLines* messages) {
     if (!Create()) return xqb::kExitFailure;
-    // Posted only when the percentage moves: a large dictionary lays out
-    // tens of thousands of blocks.
-    request.progress = [this, shown = WPARAM{0}](std::size_t done, std::size_t total) mutable {
-      const auto percent = static_cast<WPARAM>(total == 0 ? 100 : done * 100 / total);
-      if (percent == shown) return;
-      shown = percent;
-      PostMessageW(hwnd, kProgressMessage, percent, 0);
+    // One bar for both steps, posted only when it moves: a large dictionary
+    // reads a hundred thousand words and lays out tens of thousands of blocks.
+    request.reading = [this](std::uint64_t done, std::uint64_t total) {
+      Tell(total == 0 ? 0 : static_cast<std::size_t>(done * kReadingShare / total), false);
+    };
+    request.progress = [this](std::size_t done, std::size_t total) {
+      Tell(kReadingShare + (total == 0 ? 100 : done * (100 - kReadingShare) / total), true);
     };
     request.cancelled = [this] { return cancelled_.load(); };
     xqb::Console console{messages, messages, nullptr};
@@ -143,7 +147,7 @@ class ConversionDialog : public WindowBase {
         MakeControls(window);
         return 0;
       case kProgressMessage:
-        ShowProgress(static_cast<int>(wParam));
+        ShowProgress(static_cast<int>(wParam), lParam != 0);
         return 0;
       case kFinishedMessage:
         finished_ = true;
@@ -213,14 +217,24 @@ class ConversionDialog : public WindowBase {
     SetFocus(cancel);
   }
 
-  void ShowProgress(int percent) {
+  // On the worker: the bar's new place, when it has moved.
+  void Tell(std::size_t percent, bool building) {
+    const int step = building ? 2 : 1;
+    if (static_cast<int>(percent) == told_ && step == toldStep_) return;
+    told_ = static_cast<int>(percent);
+    toldStep_ = step;
+    PostMessageW(hwnd, kProgressMessage, percent, building ? 1 : 0);
+  }
+
+  void ShowProgress(int percent, bool building) {
     if (cancelled_) return;
     SendDlgItemMessageW(hwnd, kConversionProgressId, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
-    if (!building_) {
-      building_ = true;
-      const std::wstring text = L"Making the book of \u201C" + name_ + L"\u201D...";
-      SetDlgItemTextW(hwnd, kConversionTextId, text.c_str());
-    }
+    const int step = building ? 2 : 1;
+    if (step == shownStep_) return;
+    shownStep_ = step;
+    const std::wstring text =
+        (building ? L"Making the book of \u201C" : L"Reading \u201C") + name_ + L"\u201D...";
+    SetDlgItemTextW(hwnd, kConversionTextId, text.c_str());
   }
 
   void Cancel() {
@@ -251,7 +265,9 @@ class ConversionDialog : public WindowBase {
   std::wstring name_;
   std::atomic<bool> cancelled_{false};
   bool finished_ = false;
-  bool building_ = false;
+  int told_ = -1;      // the worker's last post
+  int toldStep_ = 0;
+  int shownStep_ = 0;  // 1 reading, 2 making the book
   int result_ = xqb::kExitFailure;
   int quitCode_ = 0;
 };

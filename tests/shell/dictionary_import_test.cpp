@@ -10,6 +10,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -118,25 +119,33 @@ TEST_F(DictionaryImportTest, AFailedConversionShowsItsReasonAndKeepsTheOpenBook)
   EXPECT_EQ(RememberedBookAtExit(), Folder() + "\\deflex_a.xqb");
 }
 
-// The stand-in reports a tenth done and waits for the Cancel button, then
-// hands the cancelled request to the real conversion, which must stop.
+// The stand-in reports half the source read, then a tenth of the book made,
+// each once the user has seen the one before, and waits for the Cancel
+// button; then it hands the cancelled request to the real conversion, which
+// must stop.
 TEST_F(DictionaryImportTest, CancelStopsTheConversionAndLeavesNothing) {
   StartWithOldBook();
   std::atomic<bool> sawCancel{false};
   std::atomic<int> worker{0};
+  std::atomic<int> seenSteps{0};
+  auto waitFor = [](const std::function<bool()>& done) {
+    for (int i = 0; i < 1000 && !done(); ++i) Sleep(10);
+  };
   stand_in_ = [&](const xqb::ConvertRequest& request, const xqb::Console& console) {
     worker = static_cast<int>(GetCurrentThreadId());
+    request.reading(1, 2);
+    waitFor([&] { return seenSteps >= 1; });
     request.progress(1, 10);
-    for (int i = 0; i < 1000 && !request.cancelled(); ++i) Sleep(10);
+    waitFor([&] { return request.cancelled(); });
     sawCancel = request.cancelled();
     return xqb::ConvertToBook(request, console);
   };
   struct Seen {
-    int progress = -1;
-    bool responsive = false;
-    bool ownerEnabled = true;
+    int position = -1;
     std::wstring text;
-  } seen;
+  } seen[2];
+  bool responsive = false;
+  bool ownerEnabled = true;
   std::thread user([&] {
     HWND dialog = nullptr;
     for (int i = 0; i < 1000 && dialog == nullptr; ++i, Sleep(10)) {
@@ -144,16 +153,19 @@ TEST_F(DictionaryImportTest, CancelStopsTheConversionAndLeavesNothing) {
     }
     if (dialog == nullptr) return;
     HWND bar = GetDlgItem(dialog, kConversionProgressId);
-    for (int i = 0; i < 300 && SendMessageW(bar, PBM_GETPOS, 0, 0) == 0; ++i) Sleep(10);
-    seen.progress = static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0));
+    for (Seen& step : seen) {
+      const int before = static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0));
+      for (int i = 0; i < 300 && SendMessageW(bar, PBM_GETPOS, 0, 0) == before; ++i) Sleep(10);
+      step.position = static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0));
+      wchar_t text[128] = {};
+      GetDlgItemTextW(dialog, kConversionTextId, text, 128);
+      step.text = text;
+      ++seenSteps;
+    }
     DWORD_PTR answer = 0;
-    seen.responsive = SendMessageTimeoutW(GetParent(dialog) == nullptr ? GetWindow(dialog, GW_OWNER)
-                                                                      : GetParent(dialog),
-                                          WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) != 0;
-    seen.ownerEnabled = IsWindowEnabled(GetWindow(dialog, GW_OWNER)) != 0;
-    wchar_t text[128] = {};
-    GetDlgItemTextW(dialog, kConversionTextId, text, 128);
-    seen.text = text;
+    responsive = SendMessageTimeoutW(GetWindow(dialog, GW_OWNER), WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                     5000, &answer) != 0;
+    ownerEnabled = IsWindowEnabled(GetWindow(dialog, GW_OWNER)) != 0;
     SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
   });
   const std::string source = Write("big.txt", "apple\ta fruit\n");
@@ -161,10 +173,14 @@ TEST_F(DictionaryImportTest, CancelStopsTheConversionAndLeavesNothing) {
   user.join();
   EXPECT_TRUE(sawCancel);
   EXPECT_NE(worker, static_cast<int>(GetCurrentThreadId()));
-  EXPECT_EQ(seen.progress, 10);
-  EXPECT_TRUE(seen.responsive);
-  EXPECT_FALSE(seen.ownerEnabled);
-  EXPECT_EQ(seen.text, L"Making the book of \u201Cbig\u201D...");
+  // One bar for both steps: it moves on from reading into making the book.
+  EXPECT_GT(seen[0].position, 0);
+  EXPECT_GT(seen[1].position, seen[0].position);
+  EXPECT_LT(seen[1].position, 100);
+  EXPECT_EQ(seen[0].text, L"Reading \u201Cbig\u201D...");
+  EXPECT_EQ(seen[1].text, L"Making the book of \u201Cbig\u201D...");
+  EXPECT_TRUE(responsive);
+  EXPECT_FALSE(ownerEnabled);
   EXPECT_EQ(FindWindowW(kConversionDialogClass, nullptr), nullptr);
   EXPECT_NE(IsWindowEnabled(Main()), 0);
   EXPECT_EQ(DialogTexts(), Strings{"[Open]"});  // a cancel is no failure

@@ -2,6 +2,7 @@
 // it makes, what it tells, and the one-line refusals that leave no book.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <fstream>
@@ -240,40 +241,73 @@ TEST(XqbImport, RefusalsAreOneLineAndLeaveNoBook) {
 // A conversion asks whether to stop at each of its steps; stopping at any
 // of them fails with one line and leaves neither the book nor its scratch
 // file, and one that is never stopped ends with all entries laid out.
+// Each kind of source, converted once to count the times the conversion
+// asks whether to stop (while reading, after it, after sorting, in the
+// layout, before writing), then stopped at each of them in turn.
 TEST(XqbImport, ACancelledConversionStopsAtEveryStepAndLeavesNothing) {
-  const std::string folder = Folder();
+  constexpr int kWords = 6000;  // enough for the StarDict reader's threads
   std::string words;
-  for (int n = 0; n < 20000; ++n) {
-    words += "word" + std::to_string(n) + "\tthe entry of word number " + std::to_string(n) + "\n";
+  std::string dsl = "#NAME \"Cards\"\n\n";
+  testing::StarDictPlan plan;
+  for (int n = 0; n < kWords; ++n) {
+    char word[16];
+    std::snprintf(word, sizeof word, "word%05d", n);
+    const std::string entry = "the entry of word number " + std::to_string(n);
+    words += word + "\t"s + entry + "\n";
+    dsl += word + "\n\t"s + entry + "\n\n";
+    plan.words.push_back({word, testing::Field('m', entry)});
   }
+  const std::string folder = Folder();
   Write(folder + "/words.txt", words);
-  ConvertRequest request;
-  request.input = folder + "/words.txt";
-  request.output = folder + "/words.xqb";
-  std::size_t asks = 0;
-  std::size_t stopAt = 0;  // never
-  std::size_t lastDone = 0;
-  std::size_t lastTotal = 0;
-  request.cancelled = [&] { return ++asks == stopAt; };
-  request.progress = [&](std::size_t done, std::size_t total) {
-    lastDone = done;
-    lastTotal = total;
-  };
-  testing::StringOutput err;
-  const Console console{&err, &err, {}};
-  ASSERT_EQ(ConvertToBook(request, console), kExitOk) << err.text;
-  EXPECT_EQ(lastDone, 20000u);
-  EXPECT_EQ(lastTotal, 20000u);
-  const std::size_t steps = asks;
-  ASSERT_GE(steps, 4u);  // after reading, after sorting, in the layout, before writing
-  fs::remove(request.output);
-  for (stopAt = 1; stopAt <= steps; ++stopAt) {
-    asks = 0;
-    err.text.clear();
-    EXPECT_EQ(ConvertToBook(request, console), kExitFailure) << stopAt;
-    EXPECT_EQ(err.text, request.input + ": " + kConversionCancelled + "\n") << stopAt;
-    EXPECT_FALSE(fs::exists(request.output)) << stopAt;
-    EXPECT_FALSE(fs::exists(request.output + ".xqb-part")) << stopAt;
+  Write(folder + "/cards.dsl", dsl);
+  struct Case {
+    std::string input;
+    std::uint64_t readTotal;  // what reading counts to; 0: it tells nothing
+  } const cases[] = {{folder + "/words.txt", 0},
+                     {folder + "/cards.dsl", dsl.size()},
+                     {WriteStarDict(testing::MakeStarDict(plan), false, true), kWords}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input);
+    ConvertRequest request;
+    request.input = c.input;
+    request.output = c.input + ".xqb";
+    std::size_t asks = 0;
+    std::size_t stopAt = 0;  // never
+    std::uint64_t lastRead = 0;
+    std::size_t lastDone = 0;
+    std::size_t lastTotal = 0;
+    bool readAfterBuilding = false;
+    request.cancelled = [&] { return ++asks == stopAt; };
+    request.reading = [&](std::uint64_t done, std::uint64_t total) {
+      EXPECT_EQ(total, c.readTotal);
+      EXPECT_GE(done, lastRead);
+      lastRead = done;
+      readAfterBuilding = readAfterBuilding || lastTotal != 0;
+    };
+    request.progress = [&](std::size_t done, std::size_t total) {
+      lastDone = done;
+      lastTotal = total;
+    };
+    testing::StringOutput err;
+    const Console console{&err, &err, {}};
+    ASSERT_EQ(ConvertToBook(request, console), kExitOk) << err.text;
+    EXPECT_EQ(lastRead, c.readTotal);
+    EXPECT_FALSE(readAfterBuilding);
+    EXPECT_EQ(lastDone, std::size_t{kWords});
+    EXPECT_EQ(lastTotal, std::size_t{kWords});
+    const std::size_t steps = asks;
+    ASSERT_GE(steps, c.readTotal == 0 ? 4u : 6u);
+    fs::remove(request.output);
+    for (stopAt = 1; stopAt <= steps; ++stopAt) {
+      asks = 0;
+      lastRead = 0;
+      err.text.clear();
+      EXPECT_EQ(ConvertToBook(request, console), kExitFailure) << stopAt;
+      EXPECT_EQ(err.text, request.input + ": " + kConversionCancelled + "\n") << stopAt;
+      EXPECT_EQ(asks, stopAt) << "asked on after the stop";
+      EXPECT_FALSE(fs::exists(request.output)) << stopAt;
+      EXPECT_FALSE(fs::exists(request.output + ".xqb-part")) << stopAt;
+    }
   }
 }
 
