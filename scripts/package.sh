@@ -2,7 +2,8 @@
 # Makes Quillpad's two Windows installers with NSIS (installer/quillpad.nsi):
 #   build/package/quillpad-VERSION-setup.exe      the 32-bit program: the one shipped
 #   build/package/quillpad-VERSION-x64-setup.exe  the 64-bit build: the one that runs here
-# Each holds the program, the shelf's books and their licences. The books
+# Each holds the program and xqb (stripped), the shelf's books and their
+# licences. The books
 # are those in build/win64/install, the folder the run command uses too
 # (QUILL_BOOKS_DIR names another); books/build.sh makes the ones missing
 # there. An installer newer than everything it holds is kept. Prints the
@@ -73,20 +74,39 @@ payload=$out/payload.nsh
 if cmp -s "$payload.new" "$payload"; then rm "$payload.new"; else mv "$payload.new" "$payload"; fi
 
 # ---------------------------------------------------------------- installers
+# A PE file's time stamp: the link time, in seconds since 1970.
+pe_time_stamp() {
+  local header
+  header=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  od -An -tu4 -j$((header + 8)) -N4 "$1" | tr -d ' '
+}
 version=$(sed -n 's/^#define QUILL_VERSION_TEXT "\(.*\)"$/\1/p' build/win64/generated/quill_version.h)
 for arch in 32 64; do
   if [ "$arch" = 32 ]; then tree=build/win32 name=quillpad-$version-setup.exe
   else tree=build/win64 name=quillpad-$version-x64-setup.exe; fi
   installer=$out/$name
-  inputs=("$tree/shell/quillpad.exe" "$tree/tools/xqb.exe" "$tree/resources/art/quillpad.ico" installer/quillpad.nsi
-          "$payload" "${shelf_books[@]/#/$books/}")
+  # The programs ship without their debugging information, a tenth of the
+  # size; the build keeps its own copies whole. Each keeps its link time as
+  # its time stamp, so that the same build ships the same bytes.
+  programs=$out/programs$arch
+  mkdir -p "$programs"
+  strip=x86_64-w64-mingw32-strip
+  [ "$arch" = 32 ] && strip=i686-w64-mingw32-strip
+  for program in shell/quillpad.exe tools/xqb.exe; do
+    if [ "$tree/$program" -nt "$programs/${program#*/}" ]; then
+      SOURCE_DATE_EPOCH=$(pe_time_stamp "$tree/$program") \
+        "$strip" -o "$programs/${program#*/}" "$tree/$program"
+    fi
+  done
+  inputs=("$programs/quillpad.exe" "$programs/xqb.exe" "$tree/resources/art/quillpad.ico"
+          installer/quillpad.nsi "$payload" "${shelf_books[@]/#/$books/}")
   stale=0
   [ -f "$installer" ] || stale=1
   for input in "${inputs[@]}"; do [ "$input" -nt "$installer" ] && stale=1; done
   if ((stale)); then
     echo "package: making $installer" >&2
     makensis -V2 -WX -INPUTCHARSET UTF8 \
-      "-DARCH=$arch" "-DPROGRAM=$root/$tree/shell/quillpad.exe" "-DXQB=$root/$tree/tools/xqb.exe" \
+      "-DARCH=$arch" "-DPROGRAM=$programs/quillpad.exe" "-DXQB=$programs/xqb.exe" \
       "-DICON=$root/$tree/resources/art/quillpad.ico" "-DPAYLOAD=$payload" \
       "-DCOMPRESSOR=$compressor" "-DOUTFILE=$installer.tmp" installer/quillpad.nsi >&2
     mv "$installer.tmp" "$installer"

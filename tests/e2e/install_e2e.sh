@@ -63,6 +63,12 @@ pe_machine() {
   header=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
   od -An -tx2 -j$((header + 4)) -N2 "$1" | tr -d ' '
 }
+# A PE file's time stamp, in seconds since 1970.
+pe_time_stamp() {
+  local header
+  header=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  od -An -tu4 -j$((header + 8)) -N4 "$1" | tr -d ' '
+}
 # A registry value's data as reg.exe prints it; VIEW is 32 or 64.
 reg_value() {  # KEY VALUE VIEW
   wine reg query "$1" /v "$2" "/reg:$3" 2>/dev/null | tr -d '\r' |
@@ -129,12 +135,22 @@ expect_eq "the 32-bit installer's machine" "$(pe_machine "$setup32")" 014c
 expect_eq "the 64-bit installer's machine" "$(pe_machine "$setup64")" 8664
 rm -rf "$work"
 mkdir -p "$work/payload32"
+# The build's programs as they ship: without their debugging information,
+# their link time kept.
+mkdir -p "$work/programs"
+shipped_copy() {  # STRIP PROGRAM COPY
+  SOURCE_DATE_EPOCH=$(pe_time_stamp "$2") "$1" -o "$3" "$2"
+}
+shipped_copy i686-w64-mingw32-strip "$(dirname "$build")/win32/shell/quillpad.exe" "$work/programs/quillpad32.exe"
+shipped_copy i686-w64-mingw32-strip "$(dirname "$build")/win32/tools/xqb.exe" "$work/programs/xqb32.exe"
+shipped_copy x86_64-w64-mingw32-strip "$build/shell/quillpad.exe" "$work/programs/quillpad64.exe"
+shipped_copy x86_64-w64-mingw32-strip "$build/tools/xqb.exe" "$work/programs/xqb64.exe"
 if 7z x -y -o"$work/payload32" "$setup32" >"$work/7z.log" 2>&1; then
   expect_eq "the shipped program's machine" "$(pe_machine "$work/payload32/quillpad.exe")" 014c
-  cmp -s "$work/payload32/quillpad.exe" "$(dirname "$build")/win32/shell/quillpad.exe" ||
-    fail "the shipped quillpad.exe is not the 32-bit build's"
-  cmp -s "$work/payload32/xqb.exe" "$(dirname "$build")/win32/tools/xqb.exe" ||
-    fail "the shipped xqb.exe is not the 32-bit build's"
+  cmp -s "$work/payload32/quillpad.exe" "$work/programs/quillpad32.exe" ||
+    fail "the shipped quillpad.exe is not the 32-bit build's, stripped"
+  cmp -s "$work/payload32/xqb.exe" "$work/programs/xqb32.exe" ||
+    fail "the shipped xqb.exe is not the 32-bit build's, stripped"
   for file in "${shelf_books[@]}"; do
     cmp -s "$work/payload32/$file" "$books/$file" || fail "payload's $file differs or is missing"
     [ -s "$work/payload32/licences/${file%.xqb}.txt" ] || fail "payload lacks the licence of $file"
@@ -160,9 +176,10 @@ shortcut_file="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Prog
 # What a user sees of an installed copy: the program, every book with its
 # licence, the uninstaller, the shortcut, the registry.
 check_installed() {
-  cmp -s "$installed/quillpad.exe" "$build/shell/quillpad.exe" ||
-    fail "the installed quillpad.exe is not the 64-bit build's"
-  cmp -s "$installed/xqb.exe" "$build/tools/xqb.exe" || fail "the installed xqb.exe is not the 64-bit build's"
+  cmp -s "$installed/quillpad.exe" "$work/programs/quillpad64.exe" ||
+    fail "the installed quillpad.exe is not the 64-bit build's, stripped"
+  cmp -s "$installed/xqb.exe" "$work/programs/xqb64.exe" ||
+    fail "the installed xqb.exe is not the 64-bit build's, stripped"
   local file
   for file in "${shelf_books[@]}"; do
     cmp -s "$installed/$file" "$books/$file" || fail "$file differs or is missing"
@@ -180,7 +197,7 @@ check_installed() {
   # The books and the two programs beside them.
   local size books_kb
   size=$(reg_value "$uninstall_key" EstimatedSize 64)
-  books_kb=$(du -sk "$books" "$build/shell/quillpad.exe" "$build/tools/xqb.exe" |
+  books_kb=$(du -sk "$books" "$work/programs/quillpad64.exe" "$work/programs/xqb64.exe" |
              awk '{ kb += $1 } END { print kb }')
   ((size > books_kb * 9 / 10 && size < books_kb * 11 / 10)) ||
     fail "EstimatedSize $size KB for $books_kb KB of books and programs"
