@@ -16,7 +16,9 @@ HANDLE AsHandle(std::intptr_t value) { return reinterpret_cast<HANDLE>(value); }
 
 // Opens a UTF-8 path for shared reading through the wide file functions, so
 // that a book opens from a folder of any script whatever the code page.
-// A path that is not UTF-8 names no file.
+// A path that is not UTF-8 names no file. Others may read it, and move or
+// delete it: a book being shown can make way for a new one of its name,
+// while the open copy stays readable until it is closed.
 HANDLE OpenForReading(const char* path) {
   const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
   if (units <= 0) return INVALID_HANDLE_VALUE;
@@ -25,8 +27,8 @@ HANDLE OpenForReading(const char* path) {
                    units) {
     return INVALID_HANDLE_VALUE;
   }
-  return CreateFileW(wide.get(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  return CreateFileW(wide.get(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 std::intptr_t FromHandle(HANDLE handle) {
   return reinterpret_cast<std::intptr_t>(handle);

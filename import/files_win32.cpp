@@ -23,6 +23,15 @@ const wchar_t* Wide(const std::u16string& text) {
   return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
+// Names tried for a file moved aside to make way for its replacement: an
+// earlier one may still be held open by a reader.
+constexpr int kAsideNames = 16;
+
+std::u16string Utf16Number(int n) {
+  const std::string digits = std::to_string(n);
+  return std::u16string(digits.begin(), digits.end());
+}
+
 }  // namespace
 
 // Paths stay UTF-8 and reach the wide file functions, so that a file in a
@@ -59,7 +68,33 @@ int MoveReplacing(const std::string& from, const std::string& to, std::string* w
     return 0;
   }
   if (MoveFileExW(Wide(wideFrom), Wide(wideTo), MOVEFILE_REPLACE_EXISTING) != 0) return 1;
-  *why = SystemMessage(GetLastError());
+  const DWORD error = GetLastError();
+  // A file open elsewhere (a book the program is showing) cannot be
+  // replaced, but when it was opened to allow deleting it can be moved
+  // aside under a free name; it goes for good when its last reader closes it.
+  if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) {
+    for (int n = 1; n <= kAsideNames; ++n) {
+      const std::u16string aside = wideTo + u".old-" + Utf16Number(n);
+      if (!MoveFileExW(Wide(wideTo), Wide(aside), 0)) {
+        // Taken, or still there until its reader closes it: the next name.
+        const DWORD asideError = GetLastError();
+        if (asideError == ERROR_ALREADY_EXISTS || asideError == ERROR_FILE_EXISTS ||
+            asideError == ERROR_ACCESS_DENIED) {
+          continue;
+        }
+        break;
+      }
+      if (MoveFileExW(Wide(wideFrom), Wide(wideTo), 0)) {
+        DeleteFileW(Wide(aside));
+        return 1;
+      }
+      const DWORD moveError = GetLastError();
+      MoveFileExW(Wide(aside), Wide(wideTo), 0);
+      *why = SystemMessage(moveError);
+      return 0;
+    }
+  }
+  *why = SystemMessage(error);
   return 0;
 }
 
