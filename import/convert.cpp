@@ -29,23 +29,21 @@ bool Cancelled(const ConvertRequest& request) {
   return request.cancelled && request.cancelled();
 }
 
-// Notes of how far a long step has come: none in its first second, then
-// one a second at the most. Silent without a clock.
+// Paces the notes of how far a long step has come: none in its first
+// second, then one a second at the most; none without a clock.
 class ProgressNotes {
  public:
   explicit ProgressNotes(const Console& console)
       : console_(console), start_(Now()), last_(start_) {}
 
-  // "WHAT: N%" and then the tail.
-  void Tell(const std::string& what, std::uint64_t done, std::uint64_t total,
-            const std::string& tail = "") {
-    if (!console_.clock) return;
+  // Whether a note is due now; when it is, the caller writes it.
+  bool Due() {
+    if (!console_.clock) return false;
     const double now = Now();
-    if (now - start_ < 1.0 || now - last_ < 1.0) return;
+    if (now - start_ < 1.0 || now - last_ < 1.0) return false;
     last_ = now;
     told_ = true;
-    const std::uint64_t percent = total == 0 ? 100 : done * 100 / total;
-    Note(console_, what + ": " + std::to_string(percent) + "%" + tail);
+    return true;
   }
   bool Told() const { return told_; }
 
@@ -57,6 +55,10 @@ class ProgressNotes {
   double last_;
   bool told_ = false;
 };
+
+std::string Percent(std::uint64_t done, std::uint64_t total) {
+  return std::to_string(total == 0 ? 100 : done * 100 / total) + "%";
+}
 
 std::string EntryName(const Source& source, std::size_t n) {
   const Origin& origin = source.origins[n];
@@ -174,7 +176,7 @@ int ConvertToBook(const ConvertRequest& request, const Console& console) {
   bool stopped = false;
   const ReadProgress reading = [&](std::uint64_t done, std::uint64_t total) {
     if (request.reading) request.reading(done, total);
-    readingNotes.Tell("reading " + input, done, total);
+    if (readingNotes.Due()) Note(console, "reading " + input + ": " + Percent(done, total));
     stopped = Cancelled(request);
     return !stopped;
   };
@@ -194,8 +196,10 @@ int ConvertToBook(const ConvertRequest& request, const Console& console) {
   ProgressNotes buildingNotes(console);
   layout.progress = [&](std::size_t done, std::size_t total) {
     if (request.progress) request.progress(done, total);
-    buildingNotes.Tell("building " + output, done, total,
-                       " of " + std::to_string(total) + " entries");
+    if (buildingNotes.Due()) {
+      Note(console, "building " + output + ": " + Percent(done, total) + " of " +
+                        std::to_string(total) + " entries");
+    }
   };
 
   BuildReport report;

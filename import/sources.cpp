@@ -140,9 +140,7 @@ int ReadStarDictSource(const std::string& ifoPath, Source* source, const Console
   }
   StarDictBook book;
   StarDictProblem problem;
-  StarDictProgress words;
-  if (progress) words = [&](std::size_t done, std::size_t total) { return progress(done, total); };
-  if (!ReadStarDict(files, &book, &problem, words)) {
+  if (!ReadStarDict(files, &book, &problem, progress)) {
     if (problem.stopped) return kExitFailure;
     const std::string paths[] = {ifoPath, idxPath, dictPath, synPath};
     return Fail(console, paths[static_cast<int>(problem.file)] + ": " + problem.what);
