@@ -90,7 +90,7 @@ int CompareUnits(const char16_t* a, std::size_t aLength, const char16_t* b,
 bool BeginsWith(const char16_t* text, std::size_t textLength,
                 const char16_t* prefix, std::size_t prefixLength) {
   return textLength >= prefixLength &&
-         std::memcmp(text, prefix, prefixLength * sizeof(char16_t)) == 0;
+         (prefixLength == 0 || std::memcmp(text, prefix, prefixLength * sizeof(char16_t)) == 0);
 }
 
 // Whether [offset, offset + size) lies inside a file of fileSize bytes.

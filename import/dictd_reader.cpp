@@ -145,16 +145,18 @@ int ReadDictdArticles(const std::vector<DictdRecord>& records, const std::uint8_
                                          std::to_string(n) + " bytes of dictionary text");
       return 0;
     }
-    const auto* article = reinterpret_cast<const char*>(dict + r.offset);
+    // An empty article has no bytes to look at: the text itself may be
+    // empty, and then there is no buffer at all.
     std::size_t length = static_cast<std::size_t>(r.length);
+    const char* article = length != 0 ? reinterpret_cast<const char*>(dict + r.offset) : "";
     while (length > 0 && (article[length - 1] == '\n' || article[length - 1] == '\r')) --length;
-    if (std::memchr(article, 0, length) != nullptr) {
+    if (length != 0 && std::memchr(article, 0, length) != nullptr) {
       *problem = LineProblem(r.line, shown + ": the article holds a NUL character");
       return 0;
     }
     std::size_t bad = 0;
     std::u16string content;
-    if (!AppendUtf16(article, length, &content, &bad)) {
+    if (length != 0 && !AppendUtf16(article, length, &content, &bad)) {
       *problem = LineProblem(r.line, shown + ": the article is not valid UTF-8 (byte " +
                                          std::to_string(r.offset + bad) + " of the text)");
       return 0;
