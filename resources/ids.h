@@ -16,6 +16,7 @@
 #define IDB_SPLASH 148
 #define IDD_SPLASH 149
 #define IDB_TREE 151
+#define IDD_CONVERSION 160
 
 // Commands: menu items, toolbar buttons, accelerators.
 #define IDM_ABOUT 104
@@ -50,6 +51,10 @@
 #define IDC_VOICE_LIST 1010
 #define IDC_FORMAT_LIST 1011
 
+// The conversion progress dialog's text and bar (Cancel is IDCANCEL).
+#define IDC_CONVERSION_TEXT 1020
+#define IDC_CONVERSION_PROGRESS 1021
+
 // The splash dialog's picture.
 #define IDC_SPLASH_PICTURE 148
 
@@ -78,6 +83,7 @@
 // Private window messages, all sent to the main window.
 #define MSG_OPEN_SHELF_BOOK 5001
 #define MSG_REOPEN_BOOK 5002
+#define MSG_COPIED_WORD 5003   // a word copied twice is waiting in the clipboard watch
 #define MSG_TRAY_NOTIFY 32788  // also the tray icon's identifier
 #define MSG_LOOKUP_WORD 33267
 

@@ -1,5 +1,7 @@
 #include "shell/clipboard_watch.h"
 
+#include "win/scoped_win.h"
+
 namespace quill {
 
 namespace {
@@ -19,7 +21,7 @@ bool OpenClipboardFor(HWND window) {
 
 // The clipboard's text, or none when it holds none or cannot be read.
 std::optional<std::u16string> ClipboardText(HWND window) {
-  if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboardFor(window)) return {};
+  if (!OpenClipboardFor(window)) return {};
   std::optional<std::u16string> text;
   if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
     const SIZE_T bytes = GlobalSize(data);
@@ -39,26 +41,73 @@ std::optional<std::u16string> ClipboardText(HWND window) {
 
 }  // namespace
 
-void ClipboardWatch::Start(HWND window) {
+bool ClipboardWatch::Start(HWND window, UINT message, std::size_t maxUnits) {
   Stop();
-  if (AddClipboardFormatListener(window)) window_ = window;
+  ScopedKernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!ready) return false;
+  thread_ = std::thread(&ClipboardWatch::Listen, this, window, message, maxUnits, ready.get());
+  WaitForSingleObject(ready.get(), INFINITE);
+  if (threadId_ == 0) {
+    thread_.join();
+    return false;
+  }
+  return true;
 }
 
 void ClipboardWatch::Stop() {
-  if (window_ != nullptr) RemoveClipboardFormatListener(window_);
-  window_ = nullptr;
+  if (!thread_.joinable()) return;
+  if (threadId_ != 0) PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+  thread_.join();
+  threadId_ = 0;
 }
 
-std::optional<std::u16string> ClipboardWatch::OnUpdate(HWND window, std::size_t maxUnits) {
-  const DWORD sequence = GetClipboardSequenceNumber();
-  if (sequence == lastSequence_) return {};
-  lastSequence_ = sequence;
-  const std::optional<std::u16string> copied =
-      copies_.Changed(GetTickCount(), ClipboardText(window));
-  if (!copied) return {};
-  std::u16string word = WordFromCopiedText(*copied, maxUnits);
-  if (word.empty()) return {};
+std::optional<std::u16string> ClipboardWatch::Take() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::optional<std::u16string> word = std::move(word_);
+  word_.reset();
   return word;
+}
+
+// The listening thread: a message-only window of its own gets the notices.
+// A notice's time is when the change was made, whenever it is read; a
+// notice that finds the sequence number it found before is a change
+// already read.
+void ClipboardWatch::Listen(HWND window, UINT message, std::size_t maxUnits, HANDLE ready) {
+  HWND listener = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  nullptr, nullptr);
+  const bool listening = listener != nullptr && AddClipboardFormatListener(listener);
+  // The queue exists once the window does: a WM_QUIT posted from now on
+  // is not lost.
+  threadId_ = listening ? GetCurrentThreadId() : 0;
+  SetEvent(ready);
+  if (!listening) {
+    if (listener != nullptr) DestroyWindow(listener);
+    return;
+  }
+  DoubleCopy copies;
+  DWORD lastSequence = 0;
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message != WM_CLIPBOARDUPDATE) {
+      DispatchMessageW(&msg);
+      continue;
+    }
+    const DWORD sequence = GetClipboardSequenceNumber();
+    if (sequence == lastSequence) continue;
+    lastSequence = sequence;
+    const std::optional<std::u16string> copied =
+        copies.Changed(static_cast<std::uint32_t>(msg.time), ClipboardText(listener));
+    if (!copied) continue;
+    std::u16string word = WordFromCopiedText(*copied, maxUnits);
+    if (word.empty()) continue;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      word_ = std::move(word);
+    }
+    PostMessageW(window, message, 0, 0);
+  }
+  RemoveClipboardFormatListener(listener);
+  DestroyWindow(listener);
 }
 
 }  // namespace quill

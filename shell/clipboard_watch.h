@@ -1,12 +1,21 @@
 // ClipboardWatch: listens to the clipboard for the main window and tells it
 // when the user has copied the same text twice in quick succession. It only
 // ever reads the clipboard.
+//
+// The clipboard is read on a thread of its own the moment it changes, not
+// when the window gets round to a notice: the window's thread may be busy
+// (Wine takes two seconds to hide a window into the tray), and by then a
+// second copy has replaced the first, so that two copies would read as one
+// change and the double copy would be lost.
 #pragma once
 
 #include <windows.h>
 
+#include <cstddef>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "shell/word_from_clipboard.h"
 
@@ -19,21 +28,23 @@ class ClipboardWatch {
   ClipboardWatch& operator=(const ClipboardWatch&) = delete;
   ~ClipboardWatch() { Stop(); }
 
-  // Starts listening for window's WM_CLIPBOARDUPDATE.
-  void Start(HWND window);
+  // Starts listening; when a change completes a double copy, its word (at
+  // most maxUnits units) is kept for Take and message is posted to window.
+  // Returns once the clipboard is being listened to; false when it cannot be.
+  bool Start(HWND window, UINT message, std::size_t maxUnits);
+  // Stops listening and waits for the listening thread to end.
   void Stop();
 
-  // WM_CLIPBOARDUPDATE: the word to look up when this change completes a
-  // double copy, at most maxUnits units; none otherwise, and none when the
-  // clipboard holds no text or cannot be opened.
-  std::optional<std::u16string> OnUpdate(HWND window, std::size_t maxUnits);
+  // The word of the last double copy, once; none when there is none.
+  std::optional<std::u16string> Take();
 
  private:
-  HWND window_ = nullptr;
-  DoubleCopy copies_;
-  // The clipboard's sequence number at the last change looked at. Notices
-  // answered late may find the same contents; each counts once.
-  DWORD lastSequence_ = 0;
+  void Listen(HWND window, UINT message, std::size_t maxUnits, HANDLE ready);
+
+  std::thread thread_;
+  DWORD threadId_ = 0;  // the listening thread, while it runs
+  std::mutex mutex_;
+  std::optional<std::u16string> word_;  // set by the listening thread, taken by the window
 };
 
 }  // namespace quill

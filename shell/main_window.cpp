@@ -169,8 +169,8 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       return OnTrayNotify(window, wParam, lParam);
     case MSG_LOOKUP_WORD:
       return OnLookupWord(window, reinterpret_cast<const wchar_t*>(wParam), wParam, lParam);
-    case WM_CLIPBOARDUPDATE:
-      OnClipboardUpdate();
+    case MSG_COPIED_WORD:
+      OnCopiedWord();
       return 0;
     case WM_COPYDATA:
       return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
@@ -199,7 +199,9 @@ bool MainWindow::OnCreate(HWND window, const CREATESTRUCTW& create) {
   };
   if (!session_.OpenFirst(window, installFolder_, choose)) return false;
   ShowFirstEntry();
-  if (LoadClipboardLookup(options_.settings)) clipboard_.Start(window);
+  if (LoadClipboardLookup(options_.settings)) {
+    clipboard_.Start(window, MSG_COPIED_WORD, kInputTextUnits - 1);
+  }
   created_ = true;
   return true;
 }

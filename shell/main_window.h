@@ -110,7 +110,7 @@ class MainWindow : public WindowBase {
 
   // Looking a word up from outside: copied twice, or named on the command
   // line of this or a second instance (main_window_input.cpp).
-  void OnClipboardUpdate();
+  void OnCopiedWord();
   LRESULT OnCopyData(const COPYDATASTRUCT* data);
   // Brings the window back and shows word's entry as Enter would.
   void LookUpFromOutside(const std::u16string& word);

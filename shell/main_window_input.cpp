@@ -266,9 +266,8 @@ LRESULT MainWindow::OnLookupWord(HWND window, const wchar_t* word, WPARAM wParam
   return DefWindowProcW(window, MSG_LOOKUP_WORD, wParam, lParam);
 }
 
-void MainWindow::OnClipboardUpdate() {
-  const std::optional<std::u16string> word = clipboard_.OnUpdate(hwnd, kInputTextUnits - 1);
-  if (word) LookUpFromOutside(*word);
+void MainWindow::OnCopiedWord() {
+  if (const std::optional<std::u16string> word = clipboard_.Take()) LookUpFromOutside(*word);
 }
 
 // A second instance's word: any length and any bytes may arrive, so it is

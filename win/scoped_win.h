@@ -72,6 +72,9 @@ struct MemDcCloser {
 struct MenuCloser {
   void operator()(HMENU menu) const { DestroyMenu(menu); }
 };
+struct KernelHandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
 
 // A font, brush, pen or bitmap deleted with DeleteObject.
 template <typename T>
@@ -94,6 +97,9 @@ using ScopedRegKey = ScopedHandle<HKEY, RegKeyCloser>;
 // A menu or menu bar this program built or loaded and did not hand to a
 // window, destroyed with DestroyMenu.
 using ScopedMenu = ScopedHandle<HMENU, MenuCloser>;
+
+// An event, thread or file handle, closed with CloseHandle.
+using ScopedKernelHandle = ScopedHandle<HANDLE, KernelHandleCloser>;
 
 // A memory DC compatible with `dc` (CreateCompatibleDC), deleted with DeleteDC.
 class ScopedMemDC : public ScopedHandle<HDC, MemDcCloser> {

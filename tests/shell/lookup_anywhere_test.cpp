@@ -15,6 +15,7 @@
 #include "resources/ids.h"
 #include "shell/shell_fixture.h"
 #include "shell/word_from_clipboard.h"
+#include "support/child_process.h"
 
 namespace quill::testing {
 namespace {
@@ -56,13 +57,34 @@ class LookupAnywhereTest : public ShellTest {
                    {u"gamma", u"third letter"},
                    {u"\u03c3\u03c0\u03af\u03c4\u03b9", u"house"}});
   }
+  // Lets the clipboard watch read a change and the window answer it.
+  static void Settle(DWORD milliseconds = 150) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+      Pump();
+      Sleep(5);
+    }
+    Pump();
+  }
   // Copies twice, pause milliseconds apart, and lets the window answer.
   void CopyTwice(const std::function<void()>& copy, DWORD pause = 0) {
     copy();
-    Pump();
+    Settle();
     if (pause != 0) Sleep(pause);
     copy();
-    Pump();
+    Settle();
+  }
+  // Another program copies text twice, 100 ms apart. Meanwhile this
+  // window answers its messages, or (busy) does not until the program has
+  // ended, as when its thread is held up; then it has a moment to answer.
+  void CopyTwiceInAnotherProgram(const std::string& text, bool busy = false) {
+    ChildOptions options;
+    options.timeoutMilliseconds = 30000;
+    options.pumpMessages = !busy;
+    const ChildRun run =
+        RunChild(TestProgramFolder() / "clipboard_writer.exe", {text, "2", "100"}, options);
+    ASSERT_EQ(run.code, 0);
+    Settle(300);
   }
   std::wstring WText(HWND window) {
     wchar_t text[16384] = {};
@@ -86,9 +108,9 @@ TEST_F(LookupAnywhereTest, TheSameTextCopiedTwiceQuicklyIsLookedUpAndNothingElse
        L"gamma", L"third letter\r\n"},
       {"Greek", [this] { CopyTwice([] { CopyText(L"\u03c3\u03c0\u03af\u03c4\u03b9"); }); },
        L"\u03c3\u03c0\u03af\u03c4\u03b9", L"house\r\n"},
-      {"once", [] { CopyText(L"beta"); Pump(); }, L"alpha", L"first letter\r\n"},
-      // Two notices answered late find the same contents: one change.
-      {"two texts", [] { CopyText(L"beta"); CopyText(L"gamma"); Pump(); }, L"alpha",
+      {"once", [] { CopyText(L"beta"); Settle(); }, L"alpha", L"first letter\r\n"},
+      // Two texts one after the other, the window answering only after both.
+      {"two texts", [] { CopyText(L"beta"); CopyText(L"gamma"); Settle(); }, L"alpha",
        L"first letter\r\n"},
       {"a second apart", [this] { CopyTwice([] { CopyText(L"beta"); }, 1000); }, L"alpha",
        L"first letter\r\n"},
@@ -118,7 +140,7 @@ TEST_F(LookupAnywhereTest, TheSameTextCopiedTwiceQuicklyIsLookedUpAndNothingElse
   for (int copy = 0; copy < 2; ++copy) {
     CopyText(L"beta");
     const DWORD sequence = GetClipboardSequenceNumber();
-    Pump();
+    Settle();
     EXPECT_EQ(GetClipboardSequenceNumber(), sequence);
   }
   EXPECT_EQ(WText(Input()), L"beta");
@@ -138,6 +160,43 @@ TEST_F(LookupAnywhereTest, ACopiedWordBringsTheWindowBackFromTheTray) {
   Pump();
   CopyTwice([] { CopyText(L"beta"); });
   EXPECT_TRUE(IsWindowVisible(Main()));
+  EXPECT_EQ(WText(Pane()), L"second letter\r\n");
+}
+
+// The writer is a process of its own, as the user's other program is: the
+// clipboard changes hands between processes, which a thread of this test
+// would not show. Each time the window has gone into the tray; the copies
+// come while the window answers at once, and while its thread is held up
+// (under Wine, hiding a window into the tray holds it up for two seconds,
+// and both copies are made by then).
+TEST_F(LookupAnywhereTest, EveryReturnFromTheTrayTakesTheFirstWordCopiedTwiceInAnotherProgram) {
+  StartWithWords();
+  struct Case {
+    const char* word;
+    std::wstring pane;
+    bool busy;
+  };
+  const Case cases[] = {{"gamma", L"third letter\r\n", false},
+                        {"beta", L"second letter\r\n", true},
+                        {"gamma", L"third letter\r\n", false},
+                        {"alpha", L"first letter\r\n", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.word) + (c.busy ? ", busy" : ""));
+    if (c.busy) {
+      // Going into the tray is what holds the window up: the copies come
+      // before it has answered anything.
+      PostMessageW(Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    } else {
+      SendMessageW(Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+      Pump();
+      ASSERT_FALSE(IsWindowVisible(Main()));
+    }
+    CopyTwiceInAnotherProgram(c.word, c.busy);
+    EXPECT_TRUE(IsWindowVisible(Main()));
+    EXPECT_EQ(WText(Pane()), c.pane);
+  }
+  // And while the window is shown and busy, the same.
+  CopyTwiceInAnotherProgram("beta", true);
   EXPECT_EQ(WText(Pane()), L"second letter\r\n");
 }
 

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "panels/history_store.h"
 #include "shell/settings.h"
 #include "shell/shell_fixture.h"
+#include "support/child_process.h"
 
 namespace quill::testing {
 namespace {
@@ -184,46 +186,25 @@ class SecondInstanceTest : public ShellTest {
   // arguments follow the program's name on its command line.
   static int RunProgram(DWORD waitMilliseconds, HWND* ownWindow = nullptr,
                         const std::wstring& arguments = L"") {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring program = self;
-    program = program.substr(0, program.find_last_of(L'\\'));
-    program = program.substr(0, program.find_last_of(L'\\')) + L"\\shell\\quillpad.exe";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + program + L"\"";
-    if (!arguments.empty()) commandLine += L" " + arguments;
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process)) {
-      ADD_FAILURE() << "cannot start " << program;
-      return -2;
-    }
-    const DWORD start = GetTickCount();
-    int exitCode = -1;
-    while (GetTickCount() - start < waitMilliseconds) {
-      if (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 50, QS_ALLINPUT) ==
-          WAIT_OBJECT_0) {
-        DWORD code = 0;
-        GetExitCodeProcess(process.hProcess, &code);
-        exitCode = static_cast<int>(code);
-        break;
+    ChildOptions options;
+    options.rawArguments = arguments;
+    options.timeoutMilliseconds = waitMilliseconds;
+    options.pumpMessages = true;
+    options.whileWaiting = [ownWindow](std::uint32_t processId) {
+      if (ownWindow == nullptr || *ownWindow != nullptr) return;
+      HWND found = FindWindowA("Quillpad", "Orvelle Quillpad");
+      DWORD owner = 0;
+      GetWindowThreadProcessId(found, &owner);
+      if (found != nullptr && owner == processId) {
+        *ownWindow = found;
+        PostMessageA(found, WM_CLOSE, 0, 0);
       }
-      Pump();
-      if (ownWindow != nullptr && *ownWindow == nullptr) {
-        HWND found = FindWindowA("Quillpad", "Orvelle Quillpad");
-        DWORD owner = 0;
-        GetWindowThreadProcessId(found, &owner);
-        if (found != nullptr && owner == process.dwProcessId) {
-          *ownWindow = found;
-          PostMessageA(found, WM_CLOSE, 0, 0);
-        }
-      }
-    }
-    if (exitCode == -1) TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return exitCode;
+    };
+    const std::filesystem::path program =
+        TestProgramFolder().parent_path() / "shell" / "quillpad.exe";
+    const ChildRun run = RunChild(program, {}, options);
+    if (run.code == -2) ADD_FAILURE() << "cannot start " << program;
+    return run.code;
   }
   static void SetProgramDword(const char* name, DWORD value) {
     HKEY key = nullptr;
