@@ -82,7 +82,8 @@ unsigned ThreadCount(const BookLayout& layout) {
   return cores == 0 ? 1 : cores;
 }
 
-int Refuse(BuildReport* report, std::size_t entry, std::string what) {
+int Refuse(BuildReport* report, BuildProblem kind, std::size_t entry, std::string what) {
+  report->kind = kind;
   report->problemEntry = entry;
   report->problem = std::move(what);
   return 0;
@@ -99,7 +100,7 @@ int FitEntry(const BookEntry& e, std::size_t n, bool cut, Extent* extent,
     const std::string size = std::to_string(e.key.size());
     const std::string limit = std::to_string(keyLimit);
     if (!cut) {
-      return Refuse(report, n, which + " longer than " + limit + " units (" + size + ")");
+      return Refuse(report, BuildProblem::kTooLong, n, which + " longer than " + limit + " units (" + size + ")");
     }
     extent->keyUnits = CutUnits(e.key, keyLimit);
     report->cuts.push_back({n, which + " cut from " + size + " to " +
@@ -108,7 +109,7 @@ int FitEntry(const BookEntry& e, std::size_t n, bool cut, Extent* extent,
   if (e.content.size() > static_cast<std::size_t>(kMaxTextUnits)) {
     const std::string size = std::to_string(2 * e.content.size());
     if (!cut) {
-      return Refuse(report, n, "content longer than 65,534 bytes (" + size + " bytes)");
+      return Refuse(report, BuildProblem::kTooLong, n, "content longer than 65,534 bytes (" + size + " bytes)");
     }
     extent->contentUnits = CutUnits(e.content, kMaxTextUnits);
     report->cuts.push_back({n, "content cut from " + size + " to " +
@@ -159,8 +160,7 @@ class Builder {
 
 int Builder::Put(const std::vector<std::uint8_t>& bytes) {
   if (sink_->Append(bytes.data(), bytes.size())) return 1;
-  report_->writeFailed = true;
-  return Refuse(report_, kNoEntry, "the book cannot be written");
+  return Refuse(report_, BuildProblem::kWriteFailed, kNoEntry, "the book cannot be written");
 }
 
 // Fills blocks up to the layout's size, in entry order.
@@ -223,14 +223,14 @@ std::vector<Block> Builder::MakeBlocks(const std::vector<Range>& ranges, std::si
 int Builder::AddBlock(Range range, Block block) {
   if (block.stored.size() > static_cast<std::size_t>(kMaxStoredBlockBytes)) {
     if (range.end - range.first == 1) {
-      return Refuse(report_, range.first, "entry too large to store in one block");
+      return Refuse(report_, BuildProblem::kEntryTooLarge, range.first, "entry too large to store in one block");
     }
     const Range low{range.first, range.first + (range.end - range.first) / 2};
     const Range high{low.end, range.end};
     return AddBlock(low, MakeBlock(low)) && AddBlock(high, MakeBlock(high));
   }
   if (blockIndex_.size() >= kMaxBlocks) {
-    return Refuse(report_, range.first,
+    return Refuse(report_, BuildProblem::kTooManyBlocks, range.first,
                   "more than 65,535 blocks needed, the first one over from here");
   }
   std::size_t offset = 0;
@@ -249,7 +249,7 @@ int Builder::AddBlock(Range range, Block block) {
   offset_ += block.stored.size();
   report_->textBytes += block.textBytes;
   report_->storedTextBytes += block.stored.size();
-  if (offset_ > kMaxFileBytes) return Refuse(report_, kNoEntry, "book larger than 4 GiB");
+  if (offset_ > kMaxFileBytes) return Refuse(report_, BuildProblem::kTooLarge, kNoEntry, "book larger than 4 GiB");
   if (!Put(block.stored)) return 0;
   if (layout_.progress) layout_.progress(range.end, entries_.size());
   return 1;
@@ -258,7 +258,7 @@ int Builder::AddBlock(Range range, Block block) {
 int Builder::AddBlocks(const std::vector<Range>& ranges) {
   const std::size_t batch = kBlocksPerThreadBatch * ThreadCount(layout_);
   for (std::size_t from = 0; from < ranges.size(); from += batch) {
-    if (layout_.cancelled && layout_.cancelled()) return Refuse(report_, kNoEntry, kBuildCancelled);
+    if (layout_.cancelled && layout_.cancelled()) return Refuse(report_, BuildProblem::kCancelled, kNoEntry, "cancelled");
     const std::size_t to = std::min(ranges.size(), from + batch);
     std::vector<Block> made = MakeBlocks(ranges, from, to);
     for (std::size_t i = from; i < to; ++i) {
@@ -270,11 +270,11 @@ int Builder::AddBlocks(const std::vector<Range>& ranges) {
 
 int Builder::Run() {
   if (entries_.size() > 0x7FFFFFFF) {
-    return Refuse(report_, kNoEntry, "more than 2,147,483,647 entries");
+    return Refuse(report_, BuildProblem::kTooManyEntries, kNoEntry, "more than 2,147,483,647 entries");
   }
   std::size_t titleUnits = layout_.title.size();
   if (titleUnits > kTitleUnits - 1) {
-    if (!layout_.cutOverlong) return Refuse(report_, kNoEntry, "title longer than 21 units");
+    if (!layout_.cutOverlong) return Refuse(report_, BuildProblem::kTooLong, kNoEntry, "title longer than 21 units");
     titleUnits = CutUnits(layout_.title, kTitleUnits - 1);
     report_->cuts.push_back({kNoEntry, "title cut from " + std::to_string(layout_.title.size()) +
                                            " to " + std::to_string(titleUnits) + " units"});
@@ -309,7 +309,7 @@ int Builder::Run() {
   const std::vector<std::uint8_t> storedEntryIndex =
       Store(entryIndexBytes, layout_.compressIndexes, layout_.search);
   const std::uint64_t total = offset_ + storedBlockIndex.size() + storedEntryIndex.size();
-  if (total > kMaxFileBytes) return Refuse(report_, kNoEntry, "book larger than 4 GiB");
+  if (total > kMaxFileBytes) return Refuse(report_, BuildProblem::kTooLarge, kNoEntry, "book larger than 4 GiB");
   header.blockIndexOffset = static_cast<std::uint32_t>(offset_);
   header.blockIndexSize = static_cast<std::uint32_t>(storedBlockIndex.size());
   header.entryIndexOffset = static_cast<std::uint32_t>(offset_ + storedBlockIndex.size());
@@ -322,8 +322,7 @@ int Builder::Run() {
   std::uint8_t bytes[sizeof header];
   std::memcpy(bytes, &header, sizeof header);
   if (!sink_->WriteHeader(bytes, sizeof bytes)) {
-    report_->writeFailed = true;
-    return Refuse(report_, kNoEntry, "the book cannot be written");
+    return Refuse(report_, BuildProblem::kWriteFailed, kNoEntry, "the book cannot be written");
   }
   return 1;
 }

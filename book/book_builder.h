@@ -45,19 +45,30 @@ struct BookLayout {
   // entries laid out so far and in all.
   std::function<void(std::size_t done, std::size_t total)> progress;
   // Asked between batches of blocks: true stops the build, which is then
-  // refused as "cancelled".
+  // refused as BuildProblem::kCancelled.
   std::function<bool()> cancelled;
 };
 
 inline constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
 
-// BuildReport::problem of a build that layout.cancelled stopped.
-inline constexpr char kBuildCancelled[] = "cancelled";
+// Why BuildBook refused a book.
+enum class BuildProblem {
+  kNone,
+  kCancelled,       // layout.cancelled stopped it
+  kTooLong,         // a key, first key, content or title the format cannot hold; cutOverlong cuts it
+  kEntryTooLarge,   // an entry whose block cannot be stored in 65,535 bytes
+  kTooManyBlocks,   // more than 65,535 blocks
+  kTooManyEntries,  // more than the entry index counts
+  kTooLarge,        // a file over 4 GiB
+  kWriteFailed,     // the sink could not write it
+};
 
 // What BuildBook tells about the book it made or refused.
 struct BuildReport {
-  // On refusal: what the format cannot hold, and the entry (its index in
-  // the vector given) it is about, or kNoEntry when it is the whole book.
+  // On refusal: why, what the format cannot hold in words, and the entry
+  // (its index in the vector given) it is about, or kNoEntry when it is
+  // the whole book.
+  BuildProblem kind = BuildProblem::kNone;
   std::string problem;
   std::size_t problemEntry = kNoEntry;
   // With cutOverlong: each text that was cut, in entry order (kNoEntry for
@@ -73,8 +84,6 @@ struct BuildReport {
   std::uint64_t storedTextBytes = 0;  // all blocks, stored
   std::uint64_t indexBytes = 0;       // both indexes, decoded
   std::uint64_t storedIndexBytes = 0; // both indexes, stored
-  // The refusal is the sink's: a write failed.
-  bool writeFailed = false;
 };
 
 // Where a book goes while it is made: the header's place, the blocks in

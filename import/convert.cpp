@@ -16,48 +16,21 @@ namespace {
 
 constexpr std::size_t kShownKeyUnits = 40;
 
-int Fail(const Console& console, const std::string& message) {
-  console.err->Write(message + "\n");
-  return kExitFailure;
+ConvertResult Failed(const std::string& reason, bool cuttable = false) {
+  ConvertResult result;
+  result.reason = reason;
+  result.cuttable = cuttable;
+  return result;
 }
 
-void Note(const Console& console, const std::string& message) {
-  console.err->Write("xqb: " + message + "\n");
+ConvertResult Stopped() {
+  ConvertResult result;
+  result.status = ConvertStatus::kCancelled;
+  return result;
 }
 
 bool Cancelled(const ConvertRequest& request) {
   return request.cancelled && request.cancelled();
-}
-
-// Paces the notes of how far a long step has come: none in its first
-// second, then one a second at the most; none without a clock.
-class ProgressNotes {
- public:
-  explicit ProgressNotes(const Console& console)
-      : console_(console), start_(Now()), last_(start_) {}
-
-  // Whether a note is due now; when it is, the caller writes it.
-  bool Due() {
-    if (!console_.clock) return false;
-    const double now = Now();
-    if (now - start_ < 1.0 || now - last_ < 1.0) return false;
-    last_ = now;
-    told_ = true;
-    return true;
-  }
-  bool Told() const { return told_; }
-
- private:
-  double Now() const { return console_.clock ? console_.clock() : 0.0; }
-
-  const Console& console_;
-  double start_;
-  double last_;
-  bool told_ = false;
-};
-
-std::string Percent(std::uint64_t done, std::uint64_t total) {
-  return std::to_string(total == 0 ? 100 : done * 100 / total) + "%";
 }
 
 std::string EntryName(const Source& source, std::size_t n) {
@@ -66,14 +39,14 @@ std::string EntryName(const Source& source, std::size_t n) {
          ShownKey(source.entries[n].key) + ")";
 }
 
-// Turns the source's line breaks into the book's separator; false after
-// naming an entry whose content holds the separator itself.
-bool PutSeparators(Source& source, char16_t separator, const Console& console) {
+// Turns the source's line breaks into the book's separator; false with
+// *failure naming an entry whose content holds the separator itself.
+bool PutSeparators(Source& source, char16_t separator, std::string* failure) {
   for (std::size_t n = 0; n < source.entries.size(); ++n) {
     for (char16_t& u : source.entries[n].content) {
       if (u == separator && separator != u'\n') {
-        Fail(console, EntryName(source, n) + ": the content holds the separator " +
-                          "character itself, which would read as a line break");
+        *failure = EntryName(source, n) + ": the content holds the separator " +
+                   "character itself, which would read as a line break";
         return false;
       }
       if (u == u'\n') u = separator;
@@ -85,13 +58,13 @@ bool PutSeparators(Source& source, char16_t separator, const Console& console) {
 // The title the book gets when none is asked for: the dictionary's own
 // name, else the file's stem, cut to what the header holds.
 std::u16string DefaultTitle(const Source& source, const std::string& input,
-                            const Console& console) {
+                            std::vector<std::string>* notes) {
   std::u16string title = source.title;
   if (title.empty()) Utf8ToUtf16(Stem(input), &title);
   if (title.size() > kTitleUnits - 1) {
     std::size_t n = kTitleUnits - 1;
     if (title[n - 1] >= 0xD800 && title[n - 1] <= 0xDBFF) --n;
-    Note(console, "title \"" + ToUtf8(title) + "\" cut to 21 units (--title sets one)");
+    notes->push_back("title \"" + ToUtf8(title) + "\" cut to 21 units (--title sets one)");
     title.resize(n);
   }
   return title;
@@ -154,7 +127,7 @@ std::string ShownKey(const std::u16string& key) {
   return shown + (n < key.size() ? "...\"" : "\"");
 }
 
-int ConvertToBook(const ConvertRequest& request, const Console& console) {
+ConvertResult ConvertToBook(const ConvertRequest& request) {
   const std::string& input = request.input;
   const std::string& output = request.output;
   BookLayout layout;
@@ -163,70 +136,63 @@ int ConvertToBook(const ConvertRequest& request, const Console& console) {
   layout.cancelled = request.cancelled;
 
   std::string native;
-  if (!NativePath(output, &native)) {
-    return Fail(console, output + ": the path cannot be given to the system");
-  }
+  if (!NativePath(output, &native)) return Failed(output + ": the path cannot be given to the system");
   // Written as it is made; the book takes its place only when whole, and
   // the scratch file goes with the sink on any way out before that.
   BookFileSink file(native);
-  if (!file.Open()) return Fail(console, output + ": cannot write the book (" + file.Why() + ")");
+  if (!file.Open()) return Failed(output + ": cannot write the book (" + file.Why() + ")");
 
   Source source;
-  ProgressNotes readingNotes(console);
   bool stopped = false;
   const ReadProgress reading = [&](std::uint64_t done, std::uint64_t total) {
     if (request.reading) request.reading(done, total);
-    if (readingNotes.Due()) Note(console, "reading " + input + ": " + Percent(done, total));
     stopped = Cancelled(request);
     return !stopped;
   };
-  if (ReadSource(input, &source, console, reading) != kExitOk) {
-    return stopped ? Fail(console, input + ": " + kConversionCancelled) : kExitFailure;
+  std::string failure;
+  if (!ReadSource(input, &source, &failure, reading)) {
+    if (stopped) return Stopped();
+    return Failed(failure.empty() ? input + ": cannot be read" : failure);
   }
   // A stop asked for at the reading's last word counts too.
-  if (stopped || Cancelled(request)) return Fail(console, input + ": " + kConversionCancelled);
+  if (stopped || Cancelled(request)) return Stopped();
   if (request.split) Split(source, input);
-  if (!PutSeparators(source, static_cast<char16_t>(request.lineSeparator), console)) {
-    return kExitFailure;
+  if (!PutSeparators(source, static_cast<char16_t>(request.lineSeparator), &failure)) {
+    return Failed(failure);
   }
-  layout.title = request.haveTitle ? request.title : DefaultTitle(source, input, console);
+  ConvertResult result;
+  layout.title = request.haveTitle ? request.title : DefaultTitle(source, input, &result.notes);
   Order(source);
-  if (Cancelled(request)) return Fail(console, input + ": " + kConversionCancelled);
-
-  ProgressNotes buildingNotes(console);
-  layout.progress = [&](std::size_t done, std::size_t total) {
-    if (request.progress) request.progress(done, total);
-    if (buildingNotes.Due()) {
-      Note(console, "building " + output + ": " + Percent(done, total) + " of " +
-                        std::to_string(total) + " entries");
-    }
-  };
+  if (Cancelled(request)) return Stopped();
+  layout.progress = request.progress;
 
   BuildReport report;
   if (!BuildBookInto(source.entries, layout, &file, &report)) {
-    if (report.writeFailed) {
-      return Fail(console, output + ": cannot write the book (" + file.Why() + ")");
+    switch (report.kind) {
+      case BuildProblem::kWriteFailed:
+        result.reason = output + ": cannot write the book (" + file.Why() + ")";
+        break;
+      case BuildProblem::kCancelled:
+        return Stopped();
+      default:
+        result.reason = (report.problemEntry == kNoEntry ? input : EntryName(source, report.problemEntry)) +
+                        ": " + report.problem;
+        result.cuttable = report.kind == BuildProblem::kTooLong;
+        break;
     }
-    if (report.problemEntry == kNoEntry && report.problem == kBuildCancelled) {
-      return Fail(console, input + ": " + kConversionCancelled);
-    }
-    std::string where = report.problemEntry == kNoEntry ? input
-                                                        : EntryName(source, report.problemEntry);
-    const bool cuttable = report.problem.find("longer than") != std::string::npos;
-    return Fail(console, where + ": " + report.problem + (cuttable ? " (--cut cuts it)" : ""));
+    return result;
   }
   for (const BuildReport::Cut& cut : report.cuts) {
-    Note(console, (cut.entry == kNoEntry ? std::string("--title") : EntryName(source, cut.entry)) +
-                      ": " + cut.what + " (--cut)");
+    result.notes.push_back(
+        (cut.entry == kNoEntry ? std::string("--title") : EntryName(source, cut.entry)) + ": " +
+        cut.what + " (--cut)");
   }
 
-  if (Cancelled(request)) return Fail(console, input + ": " + kConversionCancelled);
-  if (!file.Commit()) {
-    return Fail(console, output + ": cannot write the book (" + file.Why() + ")");
-  }
-  for (const std::string& note : source.notes) Note(console, note);
-  if (readingNotes.Told() || buildingNotes.Told()) Note(console, "built " + output);
-  return kExitOk;
+  if (Cancelled(request)) return Stopped();
+  if (!file.Commit()) return Failed(output + ": cannot write the book (" + file.Why() + ")");
+  for (std::string& note : source.notes) result.notes.push_back(std::move(note));
+  result.status = ConvertStatus::kDone;
+  return result;
 }
 
 }  // namespace quill::xqb

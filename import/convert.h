@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
-#include "import/console.h"
 
 namespace quill::xqb {
 
@@ -38,14 +38,27 @@ struct ConvertRequest {
 // escaped, long keys shortened visibly.
 std::string ShownKey(const std::u16string& key);
 
-// What a conversion that stopped on request reports on console.err.
-inline constexpr const char* kConversionCancelled = "the conversion was cancelled";
+// How a conversion ended.
+enum class ConvertStatus {
+  kDone,       // the book is in place
+  kFailed,     // reason says why; nothing was written
+  kCancelled,  // request.cancelled stopped it; nothing was written
+};
+
+struct ConvertResult {
+  ConvertStatus status = ConvertStatus::kFailed;
+  // kFailed: one line naming the file and the entry, line or offset.
+  std::string reason;
+  // kFailed: the reason is a text too long for a book, which
+  // ConvertRequest::cut would have cut.
+  bool cuttable = false;
+  // What the user is told beside the book, in order: a title cut to fit,
+  // each text cut, parts of the source left out, contents split.
+  std::vector<std::string> notes;
+};
 
 // Reads the source and writes the book, through a scratch file beside the
 // output, so that a failed or cancelled conversion leaves no book behind.
-// Returns kExitOk, or kExitFailure after one line on console.err naming the
-// file and the entry; notes of what was left out or cut go to console.err
-// with an "xqb: " prefix. console.clock, when set, paces progress notes.
-int ConvertToBook(const ConvertRequest& request, const Console& console);
+ConvertResult ConvertToBook(const ConvertRequest& request);
 
 }  // namespace quill::xqb

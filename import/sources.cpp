@@ -17,9 +17,9 @@ namespace quill::xqb {
 
 namespace {
 
-int Fail(const Console& console, const std::string& message) {
-  console.err->Write(message + "\n");
-  return kExitFailure;
+int Fail(std::string* problem, const std::string& message) {
+  *problem = message;
+  return 0;
 }
 
 // File names are matched without regard to ASCII case: NAME.IFO is a
@@ -35,16 +35,16 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 }
 
 int ReadInputFile(const std::string& path, std::vector<std::uint8_t>* bytes,
-                  const Console& console) {
+                  std::string* failure) {
   std::string native;
   std::string why;
   if (!NativePath(path, &native)) {
-    return Fail(console, path + ": the path cannot be given to the system");
+    return Fail(failure, path + ": the path cannot be given to the system");
   }
   if (!ReadWholeFile(native, bytes, &why)) {
-    return Fail(console, path + ": cannot read the file (" + why + ")");
+    return Fail(failure, path + ": cannot read the file (" + why + ")");
   }
-  return kExitOk;
+  return 1;
 }
 
 bool Exists(const std::string& path) {
@@ -69,13 +69,13 @@ void AddOrigins(Source* source, const std::string& place, const std::vector<std:
   for (std::size_t n = first; n < end; ++n) source->origins.push_back({index, numbers[n]});
 }
 
-int ReadDictd(const std::string& indexPath, Source* source, const Console& console) {
+int ReadDictd(const std::string& indexPath, Source* source, std::string* failure) {
   std::vector<std::uint8_t> indexBytes;
-  if (ReadInputFile(indexPath, &indexBytes, console) != kExitOk) return kExitFailure;
+  if (!ReadInputFile(indexPath, &indexBytes, failure)) return 0;
   std::vector<DictdRecord> records;
   std::string problem;
   if (!ReadDictdIndex(indexBytes.data(), indexBytes.size(), &records, &problem)) {
-    return Fail(console, indexPath + ": " + problem);
+    return Fail(failure, indexPath + ": " + problem);
   }
   indexBytes = {};
 
@@ -85,25 +85,25 @@ int ReadDictd(const std::string& indexPath, Source* source, const Console& conso
   std::vector<std::uint8_t> dict;
   std::string dictPath = plain;
   if (Exists(plain)) {
-    if (ReadInputFile(plain, &dict, console) != kExitOk) return kExitFailure;
+    if (!ReadInputFile(plain, &dict, failure)) return 0;
   } else if (Exists(packed)) {
     dictPath = packed;
     std::vector<std::uint8_t> compressed;
-    if (ReadInputFile(packed, &compressed, console) != kExitOk) return kExitFailure;
+    if (!ReadInputFile(packed, &compressed, failure)) return 0;
     if (!InflateGzip(compressed.data(), compressed.size(), DictdTextNeeded(records), &dict,
                      &problem)) {
-      return Fail(console, packed + ": " + problem);
+      return Fail(failure, packed + ": " + problem);
     }
   } else {
-    return Fail(console, indexPath + ": neither " + plain + " nor " + packed + " is there");
+    return Fail(failure, indexPath + ": neither " + plain + " nor " + packed + " is there");
   }
   std::vector<std::size_t> lines;
   if (!ReadDictdArticles(records, dict.data(), dict.size(), &source->entries, &lines,
                          &source->title, &problem)) {
-    return Fail(console, indexPath + ": " + problem + " (" + dictPath + ")");
+    return Fail(failure, indexPath + ": " + problem + " (" + dictPath + ")");
   }
   AddOrigins(source, indexPath + ": line ", lines, 0, lines.size());
-  return kExitOk;
+  return 1;
 }
 
 std::string SkippedNote(const std::string& path, const SkippedFields& skipped) {
@@ -117,33 +117,33 @@ std::string SkippedNote(const std::string& path, const SkippedFields& skipped) {
          " fields left out, resources and binary data the book cannot hold (" + kinds + ")";
 }
 
-int ReadStarDictSource(const std::string& ifoPath, Source* source, const Console& console,
+int ReadStarDictSource(const std::string& ifoPath, Source* source, std::string* failure,
                        const ReadProgress& progress) {
   const std::string base = ifoPath.substr(0, ifoPath.size() - 4);  // ".ifo"
   const std::string idxPath = Beside(base, {".idx", ".idx.gz"});
   const std::string dictPath = Beside(base, {".dict", ".dict.dz"});
   const std::string synPath = base + ".syn";
   StarDictFiles files;
-  if (ReadInputFile(ifoPath, &files.ifo, console) != kExitOk) return kExitFailure;
+  if (!ReadInputFile(ifoPath, &files.ifo, failure)) return 0;
   if (idxPath.empty() || dictPath.empty()) {
     const std::string which = idxPath.empty() ? ".idx" : ".dict";
-    return Fail(console, ifoPath + ": neither " + base + which + " nor " + base + which +
+    return Fail(failure, ifoPath + ": neither " + base + which + " nor " + base + which +
                              (idxPath.empty() ? ".gz" : ".dz") + " is there");
   }
   files.idxGzip = EndsWith(idxPath, ".gz");
   files.dictGzip = EndsWith(dictPath, ".dz");
   files.haveSyn = Exists(synPath);
-  if (ReadInputFile(idxPath, &files.idx, console) != kExitOk ||
-      ReadInputFile(dictPath, &files.dict, console) != kExitOk ||
-      (files.haveSyn && ReadInputFile(synPath, &files.syn, console) != kExitOk)) {
-    return kExitFailure;
+  if (!ReadInputFile(idxPath, &files.idx, failure) ||
+      !ReadInputFile(dictPath, &files.dict, failure) ||
+      (files.haveSyn && !ReadInputFile(synPath, &files.syn, failure))) {
+    return 0;
   }
   StarDictBook book;
   StarDictProblem problem;
   if (!ReadStarDict(files, &book, &problem, progress)) {
-    if (problem.stopped) return kExitFailure;
+    if (problem.stopped) return 0;
     const std::string paths[] = {ifoPath, idxPath, dictPath, synPath};
-    return Fail(console, paths[static_cast<int>(problem.file)] + ": " + problem.what);
+    return Fail(failure, paths[static_cast<int>(problem.file)] + ": " + problem.what);
   }
   source->entries = std::move(book.entries);
   source->title = book.title;
@@ -151,22 +151,22 @@ int ReadStarDictSource(const std::string& ifoPath, Source* source, const Console
   AddOrigins(source, idxPath + ": word ", book.numbers, 0, book.synonymsFrom);
   AddOrigins(source, synPath + ": synonym ", book.numbers, book.synonymsFrom, count);
   if (!book.skipped.empty()) source->notes.push_back(SkippedNote(ifoPath, book.skipped));
-  return kExitOk;
+  return 1;
 }
 
 // Read, inflated and decoded a piece at a time: only the entries stay, not
 // the text. The whole file is read even past a fault, so that the faults
 // rank as if each step had taken the whole file in turn: reading, then
 // inflating, then the text.
-int ReadDslSource(const std::string& path, Source* source, const Console& console,
+int ReadDslSource(const std::string& path, Source* source, std::string* failure,
                   const ReadProgress& progress) {
   std::string native;
   if (!NativePath(path, &native)) {
-    return Fail(console, path + ": the path cannot be given to the system");
+    return Fail(failure, path + ": the path cannot be given to the system");
   }
   std::FILE* file = OpenFile(native, "rb");
   if (file == nullptr) {
-    return Fail(console, path + ": cannot read the file (" + std::strerror(errno) + ")");
+    return Fail(failure, path + ": cannot read the file (" + std::strerror(errno) + ")");
   }
   DslBook book;
   DslReader reader(&book);
@@ -191,47 +191,59 @@ int ReadDslSource(const std::string& path, Source* source, const Console& consol
     read += got;
     if (progress && !progress(read, std::max(read, size))) {
       std::fclose(file);
-      return kExitFailure;
+      return 0;
     }
     if (got < piece.size()) break;
   }
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
-  if (failed) return Fail(console, path + ": cannot read the file (read error)");
+  if (failed) return Fail(failure, path + ": cannot read the file (read error)");
   if (packed && (!inflating || !inflater.Finish(&problem))) {
-    return Fail(console, path + ": " + problem);
+    return Fail(failure, path + ": " + problem);
   }
   if (!reader.Finish(&problem)) {
-    return Fail(console, path + ": " + problem);
+    return Fail(failure, path + ": " + problem);
   }
   source->entries = std::move(book.entries);
   source->title = book.name;
   AddOrigins(source, path + ": line ", book.lines, 0, book.lines.size());
-  return kExitOk;
+  return 1;
 }
 
-int ReadWordList(const std::string& path, Source* source, const Console& console) {
+int ReadWordList(const std::string& path, Source* source, std::string* failure) {
   std::vector<std::uint8_t> bytes;
-  if (ReadInputFile(path, &bytes, console) != kExitOk) return kExitFailure;
+  if (!ReadInputFile(path, &bytes, failure)) return 0;
   std::string problem;
   std::vector<std::size_t> lines;
   if (!ReadTsv(bytes.data(), bytes.size(), &source->entries, &lines, &problem)) {
-    return Fail(console, path + ": " + problem);
+    return Fail(failure, path + ": " + problem);
   }
   AddOrigins(source, path + ": line ", lines, 0, lines.size());
-  return kExitOk;
+  return 1;
 }
 
 }  // namespace
 
-int ReadSource(const std::string& input, Source* source, const Console& console,
+int ReadSource(const std::string& input, Source* source, std::string* failure,
                const ReadProgress& progress) {
-  if (EndsWith(input, ".index")) return ReadDictd(input, source, console);
-  if (EndsWith(input, ".ifo")) return ReadStarDictSource(input, source, console, progress);
+  if (EndsWith(input, ".index")) return ReadDictd(input, source, failure);
+  if (EndsWith(input, ".ifo")) return ReadStarDictSource(input, source, failure, progress);
   if (EndsWith(input, ".dsl") || EndsWith(input, ".dsl.dz")) {
-    return ReadDslSource(input, source, console, progress);
+    return ReadDslSource(input, source, failure, progress);
   }
-  return ReadWordList(input, source, console);
+  return ReadWordList(input, source, failure);
+}
+
+const std::vector<std::string>& DictionaryEndings() {
+  static const std::vector<std::string> endings{".ifo", ".dsl", ".dsl.dz", ".index", ".txt"};
+  return endings;
+}
+
+bool IsDictionaryPath(const std::string& path) {
+  for (const std::string& ending : DictionaryEndings()) {
+    if (EndsWith(path, ending)) return true;
+  }
+  return false;
 }
 
 std::string Stem(const std::string& path) {

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "book/book_builder.h"
-#include "import/console.h"
 
 namespace quill::xqb {
 
@@ -35,12 +34,19 @@ struct Source {
 // the reading.
 using ReadProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
-// Reads the input and the files beside it that belong to it. Returns
-// kExitOk, or kExitFailure after one line on console.err naming the file
-// and the line, word or offset; or, when progress asked to stop, kExitFailure
-// with nothing written.
-int ReadSource(const std::string& input, Source* source, const Console& console,
+// Reads the input and the files beside it that belong to it. Returns 1, or
+// 0 with one line in *failure naming the file and the line, word or offset;
+// or, when progress asked to stop, 0 with *failure left empty.
+int ReadSource(const std::string& input, Source* source, std::string* failure,
                const ReadProgress& progress = nullptr);
+
+// The endings of the dictionary files ReadSource reads as a whole
+// dictionary, lower case: ".ifo", ".dsl", ".dsl.dz", ".index", ".txt".
+// Any other file is read as a word list too.
+const std::vector<std::string>& DictionaryEndings();
+
+// True when path ends with one of DictionaryEndings, in any ASCII case.
+bool IsDictionaryPath(const std::string& path);
 
 // The input's name without its folder and extensions (".dsl.dz" whole).
 std::string Stem(const std::string& path);

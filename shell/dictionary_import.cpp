@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <thread>
 
+#include "book/book_file.h"
 #include "book/buffer_sizes.h"
 #include "import/files.h"
 #include "import/sources.h"
@@ -27,22 +28,6 @@ constexpr UINT kFinishedMessage = WM_APP + 2;  // the worker has ended
 // book. Reading takes a third (a large StarDict) to a half (a DSL) of a
 // conversion.
 constexpr std::size_t kReadingShare = 40;
-constexpr int kDialogWidth = 380;
-constexpr int kDialogHeight = 150;
-constexpr int kMargin = 14;
-constexpr int kButtonWidth = 88;
-constexpr int kButtonHeight = 26;
-
-bool EndsWithNoCase(const std::wstring& text, const wchar_t* tail) {
-  const std::size_t n = std::wcslen(tail);
-  if (text.size() < n) return false;
-  for (std::size_t i = 0; i < n; ++i) {
-    wchar_t c = text[text.size() - n + i];
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    if (c != tail[i]) return false;
-  }
-  return true;
-}
 
 std::u16string FromUtf8(const std::string& text) {
   std::u16string wide;
@@ -81,37 +66,21 @@ bool WriteStamp(const std::wstring& stampPath, const std::string& stamp) {
          xqb::WriteFileReplacing(native, std::vector<std::uint8_t>(stamp.begin(), stamp.end()), &why);
 }
 
-// Messages of a conversion, kept for the one line a failure shows.
-class MessageLines : public xqb::Output {
- public:
-  void Write(const char* bytes, std::size_t n) override { text_.append(bytes, n); }
-  // The last line that is not a note.
-  std::string Reason() const {
-    std::size_t end = text_.size();
-    while (end > 0) {
-      while (end > 0 && text_[end - 1] == '\n') --end;
-      const std::size_t start = text_.rfind('\n', end == 0 ? 0 : end - 1);
-      const std::size_t first = start == std::string::npos ? 0 : start + 1;
-      std::string line = text_.substr(first, end - first);
-      if (line.rfind("xqb: ", 0) != 0) return line;
-      end = first;
-    }
-    return "the dictionary could not be converted";
-  }
-
- private:
-  std::string text_;
-};
-
-// The progress dialog and the worker it waits for.
-class ConversionDialog : public WindowBase {
+// The progress dialog (resource IDD_CONVERSION) and the worker it waits for.
+class ConversionDialog {
  public:
   ConversionDialog(const DictionaryImportSetup& setup, const std::wstring& name)
       : setup_(setup), name_(name) {}
+  ConversionDialog(const ConversionDialog&) = delete;
+  ConversionDialog& operator=(const ConversionDialog&) = delete;
 
   // Runs request on a worker while the dialog is up: the worker's result.
-  int Run(xqb::ConvertRequest request, MessageLines* messages) {
-    if (!Create()) return xqb::kExitFailure;
+  xqb::ConvertResult Run(xqb::ConvertRequest request) {
+    if (!Create()) {
+      xqb::ConvertResult failed;
+      failed.reason = "The progress dialog cannot be shown.";
+      return failed;
+    }
     // One bar for both steps, posted only when it moves: a large dictionary
     // reads a hundred thousand words and lays out tens of thousands of blocks.
     request.reading = [this](std::uint64_t done, std::uint64_t total) {
@@ -121,19 +90,18 @@ class ConversionDialog : public WindowBase {
       Tell(kReadingShare + (total == 0 ? 100 : done * (100 - kReadingShare) / total), true);
     };
     request.cancelled = [this] { return cancelled_.load(); };
-    xqb::Console console{messages, messages, nullptr};
     const DictionaryConverter convert =
         setup_.convert ? setup_.convert : DictionaryConverter(xqb::ConvertToBook);
     std::thread worker([&] {
-      result_ = convert(request, console);
-      PostMessageW(hwnd, kFinishedMessage, 0, 0);
+      result_ = convert(request);
+      PostMessageW(hwnd_, kFinishedMessage, 0, 0);
     });
     EnableWindow(setup_.owner, FALSE);
     const bool quit = WaitForWorker();
     if (quit) cancelled_ = true;
     worker.join();
     EnableWindow(setup_.owner, TRUE);
-    DestroyWindow(hwnd);
+    DestroyWindow(hwnd_);
     if (setup_.owner != nullptr) SetActiveWindow(setup_.owner);
     if (quit) PostQuitMessage(quitCode_);
     return result_;
@@ -141,80 +109,71 @@ class ConversionDialog : public WindowBase {
 
   bool Cancelled() const { return cancelled_.load(); }
 
-  LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+      reinterpret_cast<ConversionDialog*>(lParam)->OnInitDialog(dialog);
+      return FALSE;  // the focus is set
+    }
+    auto* self = reinterpret_cast<ConversionDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (self == nullptr) return FALSE;
     switch (message) {
-      case WM_CREATE:
-        MakeControls(window);
-        return 0;
       case kProgressMessage:
-        ShowProgress(static_cast<int>(wParam), lParam != 0);
-        return 0;
+        self->ShowProgress(static_cast<int>(wParam), lParam != 0);
+        return TRUE;
       case kFinishedMessage:
-        finished_ = true;
-        return 0;
+        self->finished_ = true;
+        return TRUE;
       case WM_COMMAND:
-        if (LOWORD(wParam) == IDCANCEL) Cancel();
-        return 0;
+        if (LOWORD(wParam) == IDCANCEL) self->Cancel();
+        return TRUE;
       case WM_CLOSE:
-        Cancel();
-        return 0;
+        self->Cancel();
+        return TRUE;
       default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        return FALSE;
     }
   }
 
- private:
+  // The template names a class of its own, so that the dialog is told apart
+  // from message boxes and the open-file dialog.
   bool Create() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = BaseWindowProc;
+    wc.lpfnWndProc = DefDlgProcW;
+    wc.cbWndExtra = DLGWINDOWEXTRA;
     wc.hInstance = setup_.instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);  // spelt for LoadCursor's character set
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kConversionDialogClass;
     RegisterClassExW(&wc);
-    RECT frame{0, 0, kDialogWidth, kDialogHeight};
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    CreateDialogParamW(setup_.instance, MAKEINTRESOURCEW(IDD_CONVERSION), setup_.owner, DialogProc,
+                       reinterpret_cast<LPARAM>(this));
+    if (hwnd_ == nullptr) return false;
+    ShowWindow(hwnd_, SW_SHOW);
+    UpdateWindow(hwnd_);
+    return true;
+  }
+
+  // Over the middle of the owner while it is shown, else of the screen.
+  void OnInitDialog(HWND dialog) {
+    hwnd_ = dialog;
+    RECT frame;
+    GetWindowRect(dialog, &frame);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     RECT owner{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (setup_.owner != nullptr && IsWindowVisible(setup_.owner)) GetWindowRect(setup_.owner, &owner);
-    const int x = owner.left + (owner.right - owner.left - width) / 2;
-    const int y = owner.top + (owner.bottom - owner.top - height) / 2;
-    CreateWindowExW(exStyle, kConversionDialogClass, L"Opening a dictionary", style, x, y, width,
-                    height, setup_.owner, nullptr, setup_.instance, this);
-    if (hwnd == nullptr) return false;
-    ShowWindow(hwnd, SW_SHOW);
-    UpdateWindow(hwnd);
-    return true;
-  }
-
-  void MakeControls(HWND window) {
-    const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
-    const int inner = kDialogWidth - 2 * kMargin;
+    SetWindowPos(dialog, nullptr, owner.left + (owner.right - owner.left - width) / 2,
+                 owner.top + (owner.bottom - owner.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     const std::wstring text = L"Converting \u201C" + name_ + L"\u201D into a book...";
-    HWND label = CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP,
-                                 kMargin, kMargin, inner, 20, window,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kConversionTextId)),
-                                 setup_.instance, nullptr);
-    HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, kMargin,
-                               kMargin + 32, inner, 20, window,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kConversionProgressId)),
-                               setup_.instance, nullptr);
-    SendMessageW(bar, PBM_SETRANGE32, 0, 100);
-    HWND cancel = CreateWindowExW(0, L"BUTTON", L"Cancel",
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                                  kDialogWidth - kMargin - kButtonWidth,
-                                  kDialogHeight - kMargin - kButtonHeight, kButtonWidth,
-                                  kButtonHeight, window,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)),
-                                  setup_.instance, nullptr);
-    for (HWND control : {label, bar, cancel}) SendMessageW(control, WM_SETFONT, font, FALSE);
-    SetFocus(cancel);
+    SetDlgItemTextW(dialog, IDC_CONVERSION_TEXT, text.c_str());
+    SendDlgItemMessageW(dialog, IDC_CONVERSION_PROGRESS, PBM_SETRANGE32, 0, 100);
+    SetFocus(GetDlgItem(dialog, IDCANCEL));
   }
 
   // On the worker: the bar's new place, when it has moved.
@@ -223,24 +182,24 @@ class ConversionDialog : public WindowBase {
     if (static_cast<int>(percent) == told_ && step == toldStep_) return;
     told_ = static_cast<int>(percent);
     toldStep_ = step;
-    PostMessageW(hwnd, kProgressMessage, percent, building ? 1 : 0);
+    PostMessageW(hwnd_, kProgressMessage, percent, building ? 1 : 0);
   }
 
   void ShowProgress(int percent, bool building) {
     if (cancelled_) return;
-    SendDlgItemMessageW(hwnd, kConversionProgressId, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+    SendDlgItemMessageW(hwnd_, IDC_CONVERSION_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
     const int step = building ? 2 : 1;
     if (step == shownStep_) return;
     shownStep_ = step;
     const std::wstring text =
         (building ? L"Making the book of \u201C" : L"Reading \u201C") + name_ + L"\u201D...";
-    SetDlgItemTextW(hwnd, kConversionTextId, text.c_str());
+    SetDlgItemTextW(hwnd_, IDC_CONVERSION_TEXT, text.c_str());
   }
 
   void Cancel() {
     if (cancelled_.exchange(true)) return;
-    SetDlgItemTextW(hwnd, kConversionTextId, L"Cancelling...");
-    EnableWindow(GetDlgItem(hwnd, IDCANCEL), FALSE);
+    SetDlgItemTextW(hwnd_, IDC_CONVERSION_TEXT, L"Cancelling...");
+    EnableWindow(GetDlgItem(hwnd_, IDCANCEL), FALSE);
   }
 
   // Handles every window's messages until the worker ends; true when a
@@ -254,7 +213,7 @@ class ConversionDialog : public WindowBase {
         return true;
       }
       if (got == -1) return true;
-      if (IsDialogMessageW(hwnd, &msg)) continue;
+      if (IsDialogMessageW(hwnd_, &msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
@@ -263,24 +222,29 @@ class ConversionDialog : public WindowBase {
 
   const DictionaryImportSetup& setup_;
   std::wstring name_;
+  HWND hwnd_ = nullptr;
   std::atomic<bool> cancelled_{false};
   bool finished_ = false;
   int told_ = -1;      // the worker's last post
   int toldStep_ = 0;
   int shownStep_ = 0;  // 1 reading, 2 making the book
-  int result_ = xqb::kExitFailure;
+  xqb::ConvertResult result_;
   int quitCode_ = 0;
 };
 
 }  // namespace
 
 bool IsDictionarySource(const wchar_t* path) {
-  if (path == nullptr) return false;
-  const std::wstring text(path);
-  for (const wchar_t* ending : {L".ifo", L".dsl", L".dsl.dz", L".index", L".txt"}) {
-    if (EndsWithNoCase(text, ending)) return true;
+  return path != nullptr && xqb::IsDictionaryPath(PathToUtf8(path));
+}
+
+bool NeedsConversion(const wchar_t* path) {
+  if (!IsDictionarySource(path)) return false;
+  const DWORD attributes = GetFileAttributesW(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return false;
   }
-  return false;
+  return BookFile::CheckSignature(PathToUtf8(path).c_str()) != kSignatureOk;
 }
 
 std::wstring DefaultConvertedBooksFolder() {
@@ -319,21 +283,19 @@ DictionaryImport ImportDictionary(const DictionaryImportSetup& setup, const wcha
   // fit (a key over 511 units) is cut rather than refusing the dictionary.
   request.split = true;
   request.cut = true;
-  MessageLines messages;
   ConversionDialog dialog(setup, name);
-  const int result = dialog.Run(request, &messages);
-  if (dialog.Cancelled()) {
+  const xqb::ConvertResult result = dialog.Run(request);
+  if (dialog.Cancelled() || result.status == xqb::ConvertStatus::kCancelled) {
     // A conversion stopped in time wrote nothing; one that finished just as
     // the user cancelled made a book, which goes again.
-    if (result == xqb::kExitOk) {
+    if (result.status == xqb::ConvertStatus::kDone) {
       DeleteFileW(book.c_str());
       DeleteFileW(stampPath.c_str());
     }
     return DictionaryImport::kCancelled;
   }
-  if (result != xqb::kExitOk) {
-    const std::u16string reason = FromUtf8(messages.Reason());
-    MessageBoxW(setup.owner, AsWide(reason.c_str()), Widen(kErrorCaption).c_str(), MB_OK);
+  if (result.status != xqb::ConvertStatus::kDone) {
+    ShowError(setup.owner, FromUtf8(result.reason));
     return DictionaryImport::kFailed;
   }
   WriteStamp(stampPath, stamp);

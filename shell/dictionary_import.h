@@ -11,18 +11,23 @@
 #include <functional>
 #include <string>
 
-#include "import/console.h"
 #include "import/convert.h"
 
 namespace quill {
 
 // Makes a book of a dictionary source: ConvertToBook, or a stand-in.
-using DictionaryConverter =
-    std::function<int(const xqb::ConvertRequest& request, const xqb::Console& console)>;
+using DictionaryConverter = std::function<xqb::ConvertResult(const xqb::ConvertRequest& request)>;
 
 // True when path names a source the program converts rather than a book,
 // by its ending: .ifo, .dsl, .dsl.dz, .index, .txt (any case).
 bool IsDictionarySource(const wchar_t* path);
+
+// True when the file chosen at path goes to the converter: a dictionary by
+// its ending that exists and is not a book. A book opens as one whatever its
+// name ends with, and a name that names nothing (the open dialog gives a
+// typed name without an extension ".txt") takes the path of a book that
+// cannot be opened.
+bool NeedsConversion(const wchar_t* path);
 
 // Quillpad\Books in the user's local application data; empty when the
 // system does not tell where that is.
@@ -47,10 +52,8 @@ struct DictionaryImportSetup {
 DictionaryImport ImportDictionary(const DictionaryImportSetup& setup, const wchar_t* source,
                                   wchar_t* bookPath);
 
-// The class and the control ids of the progress dialog, for those who look
-// for it from outside.
+// The class of the progress dialog, for those who look for it from outside;
+// its controls are IDC_CONVERSION_TEXT, IDC_CONVERSION_PROGRESS and IDCANCEL.
 inline constexpr wchar_t kConversionDialogClass[] = L"QuillpadConversion";
-inline constexpr int kConversionProgressId = 101;
-inline constexpr int kConversionTextId = 102;
 
 }  // namespace quill

@@ -81,7 +81,7 @@ void MainWindow::OnCommand(HWND window, int id, HWND control, int code) {
 // A dictionary chosen in the dialog stands for the book made of it.
 bool MainWindow::ChooseBookFile(wchar_t* path, wchar_t* title) {
   if (!openDialog_.Choose(hwnd, path, title)) return false;
-  if (!IsDictionarySource(path)) return true;
+  if (!NeedsConversion(path)) return true;
   DictionaryImportSetup setup;
   setup.instance = instance_;
   setup.owner = hwnd;

@@ -272,6 +272,64 @@ class TextReader {
 
 // ---------------------------------------------------------------- build
 
+// Paces the notes of how far a long step has come: none in its first
+// second, then one a second at the most; none without a clock.
+class ProgressNotes {
+ public:
+  explicit ProgressNotes(const Console& console)
+      : console_(console), start_(Now()), last_(start_) {}
+
+  // Whether a note is due now; when it is, the caller writes it.
+  bool Due() {
+    if (!console_.clock) return false;
+    const double now = Now();
+    if (now - start_ < 1.0 || now - last_ < 1.0) return false;
+    last_ = now;
+    told_ = true;
+    return true;
+  }
+  bool Told() const { return told_; }
+
+ private:
+  double Now() const { return console_.clock ? console_.clock() : 0.0; }
+
+  const Console& console_;
+  double start_;
+  double last_;
+  bool told_ = false;
+};
+
+std::string Percent(std::uint64_t done, std::uint64_t total) {
+  return std::to_string(total == 0 ? 100 : done * 100 / total) + "%";
+}
+
+void Note(const Console& console, const std::string& message) {
+  console.err->Write("xqb: " + message + "\n");
+}
+
+// Converts with notes of how far it has come on console.err, then the
+// conversion's own notes, and its reason when it failed.
+int Convert(ConvertRequest request, const Console& console) {
+  ProgressNotes readingNotes(console);
+  ProgressNotes buildingNotes(console);
+  request.reading = [&](std::uint64_t done, std::uint64_t total) {
+    if (readingNotes.Due()) Note(console, "reading " + request.input + ": " + Percent(done, total));
+  };
+  request.progress = [&](std::size_t done, std::size_t total) {
+    if (buildingNotes.Due()) {
+      Note(console, "building " + request.output + ": " + Percent(done, total) + " of " +
+                        std::to_string(total) + " entries");
+    }
+  };
+  const ConvertResult result = ConvertToBook(request);
+  for (const std::string& note : result.notes) Note(console, note);
+  if (result.status != ConvertStatus::kDone) {
+    return Fail(console, result.reason + (result.cuttable ? " (--cut cuts it)" : ""));
+  }
+  if (readingNotes.Told() || buildingNotes.Told()) Note(console, "built " + request.output);
+  return kExitOk;
+}
+
 int RunBuild(const Arguments& a, const Console& console) {
   if (a.positional.size() != 1) {
     return Fail(console, "xqb: build takes one INPUT (a word list, a dictd .index, a StarDict .ifo or a "
@@ -300,7 +358,7 @@ int RunBuild(const Arguments& a, const Console& console) {
     }
     request.haveTitle = true;
   }
-  return ConvertToBook(request, console);
+  return Convert(request, console);
 }
 
 // ---------------------------------------------------------------- info

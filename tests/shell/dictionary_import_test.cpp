@@ -31,10 +31,9 @@ class DictionaryImportTest : public ShellTest {
     ShellTest::SetUp();
     books_ = Folder() + "\\books";
     options_.convertedBooksFolder = Wide(books_);
-    options_.convertDictionary = [this](const xqb::ConvertRequest& request,
-                                        const xqb::Console& console) {
+    options_.convertDictionary = [this](const xqb::ConvertRequest& request) {
       ++conversions_;
-      return stand_in_ ? stand_in_(request, console) : xqb::ConvertToBook(request, console);
+      return stand_in_ ? stand_in_(request) : xqb::ConvertToBook(request);
     };
   }
   void StartWithOldBook() { StartWithBook({{u"old", u"the book open before"}}); }
@@ -107,6 +106,29 @@ TEST_F(DictionaryImportTest, AWordListOpensAsABookMadeOnceUntilItChanges) {
   EXPECT_EQ(RememberedBookAtExit(), books_ + "\\Words.xqb");
 }
 
+// The dialog gives a name typed without an extension ".txt", the first
+// ending of the dictionaries: a name that names no file is a book that
+// cannot be opened, and a book opens as a book whatever its name.
+TEST_F(DictionaryImportTest, OnlyAnExistingFileThatIsNoBookGoesToTheConverter) {
+  StartWithOldBook();
+  ASSERT_TRUE(CopyFileA((Folder() + "\\deflex_a.xqb").c_str(), (Folder() + "\\shelf.txt").c_str(),
+                        FALSE));
+  Open(Folder() + "\\shelf.txt");
+  EXPECT_EQ(StatusText(), "Default A");
+  EXPECT_EQ(Entry("old"), "the book open before\r\n");
+
+  dialogs_->Queue(DialogAnswerer::ChooseFile(Folder() + "\\missing"));
+  // Asked whether to create it: yes, as a user who wants the file would.
+  dialogs_->Queue([](HWND box) { PostMessageA(box, WM_COMMAND, IDYES, 0); });
+  Command(IDM_OPEN_BOOK);
+  const Strings texts = DialogTexts();
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(texts.back(), "ERROR: Xqb File open error.");
+  EXPECT_EQ(conversions_, 0);
+  EXPECT_EQ(BooksFolder(), Strings{});
+  EXPECT_FALSE(std::filesystem::exists(Folder() + "\\missing.txt"));
+}
+
 TEST_F(DictionaryImportTest, AFailedConversionShowsItsReasonAndKeepsTheOpenBook) {
   StartWithOldBook();
   const std::string ifo = Write("broken.ifo", "not a StarDict information file\n");
@@ -134,14 +156,14 @@ TEST_F(DictionaryImportTest, CancelStopsTheConversionAndLeavesNothing) {
   auto waitFor = [](const std::function<bool()>& done) {
     for (int i = 0; i < 1000 && !done(); ++i) Sleep(10);
   };
-  stand_in_ = [&](const xqb::ConvertRequest& request, const xqb::Console& console) {
+  stand_in_ = [&](const xqb::ConvertRequest& request) {
     worker = static_cast<int>(GetCurrentThreadId());
     request.reading(1, 2);
     waitFor([&] { return seenSteps >= 1; });
     request.progress(1, 10);
     waitFor([&] { return request.cancelled(); });
     sawCancel = request.cancelled();
-    return xqb::ConvertToBook(request, console);
+    return xqb::ConvertToBook(request);
   };
   struct Seen {
     int position = -1;
@@ -155,13 +177,13 @@ TEST_F(DictionaryImportTest, CancelStopsTheConversionAndLeavesNothing) {
       dialog = FindWindowW(kConversionDialogClass, nullptr);
     }
     if (dialog == nullptr) return;
-    HWND bar = GetDlgItem(dialog, kConversionProgressId);
+    HWND bar = GetDlgItem(dialog, IDC_CONVERSION_PROGRESS);
     for (Seen& step : seen) {
       const int before = static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0));
       for (int i = 0; i < 300 && SendMessageW(bar, PBM_GETPOS, 0, 0) == before; ++i) Sleep(10);
       step.position = static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0));
       wchar_t text[128] = {};
-      GetDlgItemTextW(dialog, kConversionTextId, text, 128);
+      GetDlgItemTextW(dialog, IDC_CONVERSION_TEXT, text, 128);
       step.text = text;
       ++seenSteps;
     }

@@ -244,6 +244,52 @@ TEST(XqbImport, RefusalsAreOneLineAndLeaveNoBook) {
 // Each kind of source, converted once to count the times the conversion
 // asks whether to stop (while reading, after it, after sorting, in the
 // layout, before writing), then stopped at each of them in turn.
+// How a conversion ended reaches its caller as a status, a reason and a
+// list of notes: nothing is read back out of console text.
+TEST(XqbImport, AConversionEndsWithItsStatusReasonAndNotes) {
+  const std::string folder = Folder();
+  const std::string longKey(600, 'k');
+  struct Case {
+    const char* name;
+    std::string words;  // the word list's bytes
+    bool cut;
+    ConvertStatus status;
+    std::string reason;  // after the list's path
+    bool cuttable;
+    std::vector<std::string> notes;  // after the list's path, where it begins one
+  };
+  const std::string shown = "key \"" + std::string(40, 'k') + "...\"";
+  const Case cases[] = {
+      {"done", "apple\ta fruit\n", false, ConvertStatus::kDone, "", false, {}},
+      {"bad UTF-8", "apple\ta \xFF fruit\n", false, ConvertStatus::kFailed,
+       ": line 1: text is not valid UTF-8 (byte 9 of the line)", false, {}},
+      {"key too long", "apple\ta\n" + longKey + "\tb\n", false, ConvertStatus::kFailed,
+       ": line 2 (" + shown + "): key longer than 511 units (600)", true, {}},
+      {"key cut", "apple\ta\n" + longKey + "\tb\n", true, ConvertStatus::kDone, "", false,
+       {": line 2 (" + shown + "): key cut from 600 to 511 units (--cut)"}},
+  };
+  int serial = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ConvertRequest request;
+    request.input = folder + "/list" + std::to_string(serial++) + ".txt";
+    request.output = request.input + ".xqb";
+    request.cut = c.cut;
+    request.split = !c.cut;
+    request.title = u"List";
+    request.haveTitle = true;
+    Write(request.input, c.words);
+    const ConvertResult result = ConvertToBook(request);
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(result.reason, c.reason.empty() ? "" : request.input + c.reason);
+    EXPECT_EQ(result.cuttable, c.cuttable);
+    std::vector<std::string> notes;
+    for (const std::string& note : c.notes) notes.push_back(request.input + note);
+    EXPECT_EQ(result.notes, notes);
+    EXPECT_EQ(fs::exists(request.output), c.status == ConvertStatus::kDone);
+  }
+}
+
 TEST(XqbImport, ACancelledConversionStopsAtEveryStepAndLeavesNothing) {
   constexpr int kWords = 6000;  // enough for the StarDict reader's threads
   std::string words;
@@ -288,9 +334,8 @@ TEST(XqbImport, ACancelledConversionStopsAtEveryStepAndLeavesNothing) {
       lastDone = done;
       lastTotal = total;
     };
-    testing::StringOutput err;
-    const Console console{&err, &err, {}};
-    ASSERT_EQ(ConvertToBook(request, console), kExitOk) << err.text;
+    const ConvertResult done = ConvertToBook(request);
+    ASSERT_EQ(done.status, ConvertStatus::kDone) << done.reason;
     EXPECT_EQ(lastRead, c.readTotal);
     EXPECT_FALSE(readAfterBuilding);
     EXPECT_EQ(lastDone, std::size_t{kWords});
@@ -301,9 +346,9 @@ TEST(XqbImport, ACancelledConversionStopsAtEveryStepAndLeavesNothing) {
     for (stopAt = 1; stopAt <= steps; ++stopAt) {
       asks = 0;
       lastRead = 0;
-      err.text.clear();
-      EXPECT_EQ(ConvertToBook(request, console), kExitFailure) << stopAt;
-      EXPECT_EQ(err.text, request.input + ": " + kConversionCancelled + "\n") << stopAt;
+      const ConvertResult stopped = ConvertToBook(request);
+      EXPECT_EQ(stopped.status, ConvertStatus::kCancelled) << stopAt;
+      EXPECT_EQ(stopped.reason, "") << stopAt;
       EXPECT_EQ(asks, stopAt) << "asked on after the stop";
       EXPECT_FALSE(fs::exists(request.output)) << stopAt;
       EXPECT_FALSE(fs::exists(request.output + ".xqb-part")) << stopAt;
