@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "book/book_file.h"
-#include "import/utf.h"
+#include "book/utf.h"
 
 namespace {
 
@@ -86,8 +86,8 @@ int main(int argc, char** argv) {
       }
     }
     if (separator != 0) std::replace(c.begin(), c.end(), separator, u'\n');
-    Article article{quill::xqb::ToUtf8(k), static_cast<std::uint32_t>(dict.size()), 0};
-    dict += quill::xqb::ToUtf8(c);
+    Article article{quill::ToUtf8(k), static_cast<std::uint32_t>(dict.size()), 0};
+    dict += quill::ToUtf8(c);
     article.size = static_cast<std::uint32_t>(dict.size() - article.offset);
     utf8 += article.word + "\n" + dict.substr(article.offset) + "\n";
     articles.push_back(std::move(article));

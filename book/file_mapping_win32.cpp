@@ -3,10 +3,9 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <memory>
-#include <new>
 
 #include "book/file_mapping.h"
+#include "book/utf.h"
 
 namespace quill {
 
@@ -20,15 +19,11 @@ HANDLE AsHandle(std::intptr_t value) { return reinterpret_cast<HANDLE>(value); }
 // delete it: a book being shown can make way for a new one of its name,
 // while the open copy stays readable until it is closed.
 HANDLE OpenForReading(const char* path) {
-  const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
-  if (units <= 0) return INVALID_HANDLE_VALUE;
-  std::unique_ptr<wchar_t[]> wide(new (std::nothrow) wchar_t[static_cast<std::size_t>(units)]);
-  if (!wide || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide.get(), units) !=
-                   units) {
-    return INVALID_HANDLE_VALUE;
-  }
-  return CreateFileW(wide.get(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  std::u16string wide;
+  if (!Utf8ToUtf16(path, &wide)) return INVALID_HANDLE_VALUE;
+  return CreateFileW(reinterpret_cast<const wchar_t*>(wide.c_str()), GENERIC_READ,
+                     FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 std::intptr_t FromHandle(HANDLE handle) {
   return reinterpret_cast<std::intptr_t>(handle);

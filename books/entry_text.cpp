@@ -1,7 +1,7 @@
 #include "books/entry_text.h"
 
 #include "import/tsv_reader.h"
-#include "import/utf.h"
+#include "book/utf.h"
 
 namespace quill::books {
 
@@ -13,70 +13,28 @@ constexpr char16_t kWindows1252High[32] = {
     0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
 
-// The length of the well-formed UTF-8 sequence at p (strict: no overlong
-// forms, no surrogates, nothing above U+10FFFF), or 0.
-std::size_t SequenceLength(const unsigned char* p, std::size_t left) {
-  const unsigned char b = p[0];
-  if (b < 0x80) return 1;
-  std::size_t n = 0;
-  unsigned char low = 0x80;
-  unsigned char high = 0xBF;
-  if (b >= 0xC2 && b <= 0xDF) {
-    n = 2;
-  } else if (b >= 0xE0 && b <= 0xEF) {
-    n = 3;
-    if (b == 0xE0) low = 0xA0;
-    if (b == 0xED) high = 0x9F;
-  } else if (b >= 0xF0 && b <= 0xF4) {
-    n = 4;
-    if (b == 0xF0) low = 0x90;
-    if (b == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (left < n || p[1] < low || p[1] > high) return 0;
-  for (std::size_t i = 2; i < n; ++i) {
-    if (p[i] < 0x80 || p[i] > 0xBF) return 0;
-  }
-  return n;
-}
-
-void AppendCodePoint(char32_t c, std::string* out) {
-  if (c < 0x80) {
-    *out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    *out += static_cast<char>(0xC0 | (c >> 6));
-    *out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    *out += static_cast<char>(0xE0 | (c >> 12));
-    *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
 
 std::string RepairUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   std::size_t i = 0;
   while (i < bytes.size()) {
-    const std::size_t n = SequenceLength(p + i, bytes.size() - i);
+    const std::size_t n = Utf8SequenceLength(bytes.data() + i, bytes.size() - i);
     if (n != 0) {
-      if (p[i] != 0) out.append(bytes.data() + i, n);
+      if (bytes[i] != 0) out.append(bytes.data() + i, n);
       i += n;
       continue;
     }
-    const unsigned char b = p[i++];
-    AppendCodePoint(b < 0xA0 ? kWindows1252High[b - 0x80] : char32_t{b}, &out);
+    const auto b = static_cast<unsigned char>(bytes[i++]);
+    AppendUtf8(b < 0xA0 ? kWindows1252High[b - 0x80] : char32_t{b}, &out);
   }
   return out;
 }
 
 std::u16string RepairedUtf16(std::string_view bytes) {
   std::u16string out;
-  xqb::Utf8ToUtf16(RepairUtf8(bytes), &out);
+  Utf8ToUtf16(RepairUtf8(bytes), &out);
   return out;
 }
 
@@ -135,9 +93,9 @@ int WriteTsv(const std::vector<BookEntry>& entries, const std::vector<bool>& pho
     } else {
       report->keptPlain += static_cast<std::size_t>(KeepFirstLinePlain(&content));
     }
-    if (xqb::AppendUtf8(key.data(), key.size(), out) != 0) return 0;
+    if (AppendUtf8(key.data(), key.size(), out) != 0) return 0;
     *out += '\t';
-    if (!xqb::AppendEscapedContent(content.data(), content.size(), out)) return 0;
+    if (!import::AppendEscapedContent(content.data(), content.size(), out)) return 0;
     *out += '\n';
     ++report->entries;
   }

@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "books/shelf_tool.h"
-#include "import/file_output.h"
+#include "cli/file_output.h"
 
 int main(int argc, char** argv) {
-  quill::xqb::FileOutput out(stdout);
-  quill::xqb::FileOutput err(stderr);
-  const quill::xqb::Console console{&out, &err, nullptr};
+  quill::FileOutput out(stdout);
+  quill::FileOutput err(stderr);
+  const quill::Console console{&out, &err, nullptr};
   const std::vector<std::string> args(argv + 1, argv + argc);
-  return quill::xqb::FinishStandardOutput(quill::books::RunShelf(args, console), out,
+  return quill::FinishStandardOutput(quill::books::RunShelf(args, console), out,
                                           "shelf: cannot write to standard output\n");
 }

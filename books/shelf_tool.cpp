@@ -9,7 +9,8 @@
 #include "books/shelf_table.h"
 #include "books/source_readers.h"
 #include "import/dictd_reader.h"
-#include "import/files.h"
+#include "import/gzip.h"
+#include "book/files.h"
 
 namespace quill::books {
 
@@ -32,9 +33,9 @@ constexpr const char* kUsage =
 // A gzip file inflated to more than this is taken as damaged.
 constexpr std::uint64_t kMaxInflatedBytes = std::uint64_t{1} << 31;
 
-int Fail(const xqb::Console& console, const std::string& message) {
+int Fail(const Console& console, const std::string& message) {
   console.err->Write("shelf: " + message + "\n");
-  return xqb::kExitFailure;
+  return kExitFailure;
 }
 
 bool EndsWith(const std::string& text, const std::string& tail) {
@@ -42,72 +43,72 @@ bool EndsWith(const std::string& text, const std::string& tail) {
          text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-int ReadInput(const std::string& path, std::string* text, const xqb::Console& console) {
+int ReadInput(const std::string& path, std::string* text, const Console& console) {
   std::string native;
   std::string why;
   std::vector<std::uint8_t> bytes;
-  if (!xqb::NativePath(path, &native)) return Fail(console, path + ": not a usable path");
-  if (!xqb::ReadWholeFile(native, &bytes, &why)) {
+  if (!NativePath(path, &native)) return Fail(console, path + ": not a usable path");
+  if (!ReadWholeFile(native, &bytes, &why)) {
     return Fail(console, path + ": cannot read the file (" + why + ")");
   }
   if (bytes.size() >= 2 && bytes[0] == 0x1F && bytes[1] == 0x8B) {
     std::vector<std::uint8_t> inflated;
-    if (!xqb::InflateGzip(bytes.data(), bytes.size(), kMaxInflatedBytes, &inflated, &why)) {
+    if (!import::InflateGzip(bytes.data(), bytes.size(), kMaxInflatedBytes, &inflated, &why)) {
       return Fail(console, path + ": " + why);
     }
     bytes = std::move(inflated);
   }
   text->assign(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  return xqb::kExitOk;
+  return kExitOk;
 }
 
 int ReadDictdInput(const std::string& indexPath, std::vector<BookEntry>* entries,
-                   const xqb::Console& console) {
+                   const Console& console) {
   if (!EndsWith(indexPath, ".index")) return Fail(console, indexPath + ": not a dictd .index");
   const std::string base = indexPath.substr(0, indexPath.size() - 6);
   std::string native;
   std::string dictPath = base + ".dict";
-  if (!xqb::NativePath(dictPath, &native) || !xqb::FileExists(native)) dictPath += ".dz";
+  if (!NativePath(dictPath, &native) || !FileExists(native)) dictPath += ".dz";
   std::string index;
   std::string dict;
-  if (ReadInput(indexPath, &index, console) != xqb::kExitOk ||
-      ReadInput(dictPath, &dict, console) != xqb::kExitOk) {
-    return xqb::kExitFailure;
+  if (ReadInput(indexPath, &index, console) != kExitOk ||
+      ReadInput(dictPath, &dict, console) != kExitOk) {
+    return kExitFailure;
   }
   std::string problem;
   if (!ReadDictdRepaired(index, dict, entries, &problem)) {
     return Fail(console, indexPath + ": " + problem);
   }
-  return xqb::kExitOk;
+  return kExitOk;
 }
 
-int ReadLexicon(const std::string& path, std::vector<CmuWord>* words, const xqb::Console& console) {
+int ReadLexicon(const std::string& path, std::vector<CmuWord>* words, const Console& console) {
   std::string text;
-  if (ReadInput(path, &text, console) != xqb::kExitOk) return xqb::kExitFailure;
+  if (ReadInput(path, &text, console) != kExitOk) return kExitFailure;
   std::string problem;
   if (!ReadCmuLexicon(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), words,
                       &problem)) {
     return Fail(console, path + ": " + problem);
   }
-  return xqb::kExitOk;
+  return kExitOk;
 }
 
 // Reads each input and hands their texts to a reader of two or one texts.
 int ReadTexts(const std::vector<std::string>& inputs, std::size_t count,
-              std::vector<std::string>* texts, const xqb::Console& console) {
+              std::vector<std::string>* texts, const Console& console) {
   if (inputs.size() != count) {
     return Fail(console, "this KIND takes " + std::to_string(count) + " INPUT" +
                              (count == 1 ? "" : "s") + "\n" + kUsage);
   }
   texts->resize(count);
   for (std::size_t i = 0; i < count; ++i) {
-    if (ReadInput(inputs[i], &(*texts)[i], console) != xqb::kExitOk) return xqb::kExitFailure;
+    if (ReadInput(inputs[i], &(*texts)[i], console) != kExitOk) return kExitFailure;
   }
-  return xqb::kExitOk;
+  return kExitOk;
 }
 
 int Convert(const std::string& kind, const std::vector<std::string>& inputs,
-            const std::string& output, const xqb::Console& console) {
+            const std::string& output, const Console& console) {
   std::vector<BookEntry> entries;
   std::vector<bool> phonetic;
   std::vector<std::string> texts;
@@ -118,10 +119,10 @@ int Convert(const std::string& kind, const std::vector<std::string>& inputs,
     const std::size_t wanted = kind == "dictd" ? 1 : 2;
     if (inputs.size() != wanted)
       return Fail(console, kind + " takes " + std::to_string(wanted) + " INPUTs\n" + kUsage);
-    if (ReadDictdInput(inputs[0], &entries, console) != xqb::kExitOk) return xqb::kExitFailure;
+    if (ReadDictdInput(inputs[0], &entries, console) != kExitOk) return kExitFailure;
     if (kind == "deflex") {
       std::vector<CmuWord> words;
-      if (ReadLexicon(inputs[1], &words, console) != xqb::kExitOk) return xqb::kExitFailure;
+      if (ReadLexicon(inputs[1], &words, console) != kExitOk) return kExitFailure;
       const PronouncingIndex index(words);
       const std::size_t added = AddPhoneticLines(index, &entries, &phonetic);
       note = std::to_string(index.Size()) + " words in the lexicon, " + std::to_string(added) +
@@ -130,14 +131,14 @@ int Convert(const std::string& kind, const std::vector<std::string>& inputs,
   } else if (kind == "pronounce") {
     if (inputs.size() != 1) return Fail(console, "pronounce takes 1 INPUT\n" + std::string(kUsage));
     std::vector<CmuWord> words;
-    if (ReadLexicon(inputs[0], &words, console) != xqb::kExitOk) return xqb::kExitFailure;
+    if (ReadLexicon(inputs[0], &words, console) != kExitOk) return kExitFailure;
     MakePronouncingEntries(words, &entries, &phonetic);
   } else if (kind == "thesaurus" || kind == "cities") {
-    if (ReadTexts(inputs, 1, &texts, console) != xqb::kExitOk) return xqb::kExitFailure;
+    if (ReadTexts(inputs, 1, &texts, console) != kExitOk) return kExitFailure;
     ok = kind == "thesaurus" ? ReadThesaurus(texts[0], &entries, &problem)
                              : ReadCities(texts[0], &entries, &problem);
   } else if (kind == "countries" || kind == "airports" || kind == "dialing") {
-    if (ReadTexts(inputs, 2, &texts, console) != xqb::kExitOk) return xqb::kExitFailure;
+    if (ReadTexts(inputs, 2, &texts, console) != kExitOk) return kExitFailure;
     if (kind == "countries") ok = ReadCountries(texts[0], texts[1], &entries, &problem);
     if (kind == "airports") ok = ReadAirports(texts[0], texts[1], &entries, &problem);
     if (kind == "dialing") ok = ReadDialingCodes(texts[0], texts[1], &entries, &problem);
@@ -153,9 +154,9 @@ int Convert(const std::string& kind, const std::vector<std::string>& inputs,
   }
   std::string native;
   std::string why;
-  if (!xqb::NativePath(output, &native)) return Fail(console, output + ": not a usable path");
+  if (!NativePath(output, &native)) return Fail(console, output + ": not a usable path");
   const std::vector<std::uint8_t> bytes(tsv.begin(), tsv.end());
-  if (!xqb::WriteFileReplacing(native, bytes, &why)) {
+  if (!WriteFileReplacing(native, bytes, &why)) {
     return Fail(console, output + ": cannot write (" + why + ")");
   }
   std::string summary = "shelf: " + output + ": " + std::to_string(report.entries) + " entries";
@@ -167,16 +168,16 @@ int Convert(const std::string& kind, const std::vector<std::string>& inputs,
   if (report.dropped != 0)
     summary += ", " + std::to_string(report.dropped) + " without a key left out";
   console.err->Write(summary + "\n");
-  return xqb::kExitOk;
+  return kExitOk;
 }
 
 }  // namespace
 
-int RunShelf(const std::vector<std::string>& args, const xqb::Console& console) {
+int RunShelf(const std::vector<std::string>& args, const Console& console) {
   if (args.empty()) return Fail(console, std::string("no command given\n") + kUsage);
   if (args[0] == "--help" || args[0] == "help") {
     console.out->Write(kUsage);
-    return xqb::kExitOk;
+    return kExitOk;
   }
   if (args[0] == "catalogue") {
     if (args.size() != 1) return Fail(console, "catalogue takes nothing more");
@@ -186,7 +187,7 @@ int RunShelf(const std::vector<std::string>& args, const xqb::Console& console) 
               row.file + "\t" + row.title + "\n";
     }
     console.out->Write(text);
-    return xqb::kExitOk;
+    return kExitOk;
   }
   if (args[0] != "convert") return Fail(console, "unknown command \"" + args[0] + "\"\n" + kUsage);
   std::vector<std::string> inputs;

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "import/console.h"
+#include "cli/console.h"
 
 namespace quill::books {
 
 // Runs one command line (the arguments after the program name) and
 // returns xqb's exit codes: 0, or kExitFailure with a message on err.
-int RunShelf(const std::vector<std::string>& args, const xqb::Console& console);
+int RunShelf(const std::vector<std::string>& args, const Console& console);
 
 }  // namespace quill::books

@@ -142,8 +142,8 @@ std::size_t ArticleOwner(const std::vector<BookEntry>& entries,
 
 int ReadDictdRepaired(std::string_view index, std::string_view dict,
                       std::vector<BookEntry>* entries, std::string* problem) {
-  std::vector<xqb::DictdRecord> records;
-  if (!xqb::ReadDictdIndex(reinterpret_cast<const std::uint8_t*>(index.data()), index.size(),
+  std::vector<import::DictdRecord> records;
+  if (!import::ReadDictdIndex(reinterpret_cast<const std::uint8_t*>(index.data()), index.size(),
                            &records, problem)) {
     return 0;
   }
@@ -152,7 +152,7 @@ int ReadDictdRepaired(std::string_view index, std::string_view dict,
   std::string repaired;
   std::vector<std::uint64_t> originalOffsets;
   std::vector<std::uint64_t> originalLengths;
-  for (xqb::DictdRecord& r : records) {
+  for (import::DictdRecord& r : records) {
     originalOffsets.push_back(r.offset);
     originalLengths.push_back(r.length);
     if (r.offset > dict.size() || r.length > dict.size() - r.offset) {
@@ -169,7 +169,7 @@ int ReadDictdRepaired(std::string_view index, std::string_view dict,
   }
   std::vector<std::size_t> lines;
   std::u16string title;
-  if (!xqb::ReadDictdArticles(records, reinterpret_cast<const std::uint8_t*>(repaired.data()),
+  if (!import::ReadDictdArticles(records, reinterpret_cast<const std::uint8_t*>(repaired.data()),
                               repaired.size(), entries, &lines, &title, problem)) {
     return 0;
   }

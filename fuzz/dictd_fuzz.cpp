@@ -3,6 +3,7 @@
 
 #include "fuzz/fuzz_entries.h"
 #include "import/dictd_reader.h"
+#include "import/gzip.h"
 
 namespace quill::fuzz {
 
@@ -16,18 +17,18 @@ int ReadDictdOne(const std::uint8_t* data, std::size_t size) {
   const std::uint8_t* dict = index + indexBytes;
   std::size_t dictBytes = size - 2 - indexBytes;
 
-  std::vector<xqb::DictdRecord> records;
+  std::vector<import::DictdRecord> records;
   std::string problem;
-  if (!xqb::ReadDictdIndex(index, indexBytes, &records, &problem)) {
+  if (!import::ReadDictdIndex(index, indexBytes, &records, &problem)) {
     if (problem.empty()) __builtin_trap();
     return 0;
   }
   std::vector<std::uint8_t> inflated;
   if (dictBytes >= 2 && dict[0] == 0x1F && dict[1] == 0x8B) {
     // Bounded, as the index's own numbers are not to be trusted here.
-    std::uint64_t wanted = xqb::DictdTextNeeded(records);
+    std::uint64_t wanted = import::DictdTextNeeded(records);
     if (wanted > (1u << 20)) wanted = 1u << 20;
-    if (!xqb::InflateGzip(dict, dictBytes, wanted, &inflated, &problem)) return 0;
+    if (!import::InflateGzip(dict, dictBytes, wanted, &inflated, &problem)) return 0;
     if (inflated.size() > wanted) __builtin_trap();
     dict = inflated.data();
     dictBytes = inflated.size();
@@ -35,7 +36,7 @@ int ReadDictdOne(const std::uint8_t* data, std::size_t size) {
   std::vector<BookEntry> entries;
   std::vector<std::size_t> lines;
   std::u16string title;
-  if (xqb::ReadDictdArticles(records, dict, dictBytes, &entries, &lines, &title, &problem) &&
+  if (import::ReadDictdArticles(records, dict, dictBytes, &entries, &lines, &title, &problem) &&
       entries.size() != lines.size()) {
     __builtin_trap();
   }

@@ -6,9 +6,9 @@
 namespace quill::fuzz {
 
 int ReadDslOne(const std::uint8_t* data, std::size_t size) {
-  xqb::DslBook book;
+  import::DslBook book;
   std::string problem;
-  if (!xqb::ReadDsl(data, size, &book, &problem)) {
+  if (!import::ReadDsl(data, size, &book, &problem)) {
     if (problem.empty()) __builtin_trap();
     return 0;
   }

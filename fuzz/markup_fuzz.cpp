@@ -32,11 +32,11 @@ int ConvertMarkupOne(const std::uint8_t* data, std::size_t size) {
   }
   const int kind = data[0] % 6;
   const std::u16string readable =
-      kind == 5 ? xqb::DslToText(text, u"~head~")
-                : xqb::MarkupToText(static_cast<xqb::Markup>(kind), text);
+      kind == 5 ? import::DslToText(text, u"~head~")
+                : import::MarkupToText(static_cast<import::Markup>(kind), text);
   if (!IsTidy(readable)) __builtin_trap();
   std::u16string content = readable;
-  xqb::KeepFirstLinePlain(&content);
+  import::KeepFirstLinePlain(&content);
   if (content.find(u'[') <= 5) __builtin_trap();
   return 0;
 }

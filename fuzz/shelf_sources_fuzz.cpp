@@ -8,7 +8,7 @@
 #include "books/source_readers.h"
 #include "fuzz/shelf_fuzz_entries.h"
 #include "import/tsv_reader.h"
-#include "import/utf.h"
+#include "book/utf.h"
 
 namespace quill::fuzz {
 
@@ -22,7 +22,7 @@ void CheckEntries(const std::vector<BookEntry>& entries, const std::vector<bool>
   std::vector<BookEntry> again;
   std::vector<std::size_t> lines;
   std::string problem;
-  if (!xqb::ReadTsv(reinterpret_cast<const std::uint8_t*>(tsv.data()), tsv.size(), &again, &lines,
+  if (!import::ReadTsv(reinterpret_cast<const std::uint8_t*>(tsv.data()), tsv.size(), &again, &lines,
                     &problem) ||
       again.size() != report.entries) {
     __builtin_trap();
@@ -92,13 +92,13 @@ int ShelfSourcesOne(const std::uint8_t* data, std::size_t size) {
     default: {
       const std::string repaired = books::RepairUtf8(first);
       std::u16string text;
-      if (!xqb::Utf8ToUtf16(repaired, &text) || repaired.find('\0') != std::string::npos) {
+      if (!Utf8ToUtf16(repaired, &text) || repaired.find('\0') != std::string::npos) {
         __builtin_trap();
       }
       // Text that was whole UTF-8 without NULs stays as it was.
       std::u16string original;
       if (first.find('\0') == std::string_view::npos &&
-          xqb::Utf8ToUtf16(std::string(first), &original) && repaired != first) {
+          Utf8ToUtf16(std::string(first), &original) && repaired != first) {
         __builtin_trap();
       }
       return 0;

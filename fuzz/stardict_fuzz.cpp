@@ -31,7 +31,7 @@ int ReadStarDictOne(const std::uint8_t* data, std::size_t size) {
   // gzip (a dictzip when its header has a chunk table).
   if (size < 6) return 0;
   std::size_t p = 6;
-  xqb::StarDictFiles files;
+  import::StarDictFiles files;
   files.ifo = Part(data, data, size, &p);
   files.idx = Part(data + 2, data, size, &p);
   files.syn = Part(data + 4, data, size, &p);
@@ -39,9 +39,9 @@ int ReadStarDictOne(const std::uint8_t* data, std::size_t size) {
   files.haveSyn = !files.syn.empty();
   files.idxGzip = IsGzip(files.idx);
   files.dictGzip = IsGzip(files.dict);
-  xqb::StarDictBook book;
-  xqb::StarDictProblem problem;
-  if (!xqb::ReadStarDict(files, &book, &problem)) {
+  import::StarDictBook book;
+  import::StarDictProblem problem;
+  if (!import::ReadStarDict(files, &book, &problem)) {
     if (problem.what.empty()) __builtin_trap();
     return 0;
   }

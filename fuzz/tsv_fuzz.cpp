@@ -12,7 +12,7 @@ int ReadTsvOne(const std::uint8_t* data, std::size_t size) {
   std::vector<BookEntry> entries;
   std::vector<std::size_t> lines;
   std::string problem;
-  if (!xqb::ReadTsv(data, size, &entries, &lines, &problem)) {
+  if (!import::ReadTsv(data, size, &entries, &lines, &problem)) {
     if (problem.empty()) __builtin_trap();
     return 0;
   }
@@ -20,10 +20,10 @@ int ReadTsvOne(const std::uint8_t* data, std::size_t size) {
   for (const BookEntry& e : entries) {
     // A content written back the way dump writes it reads the same again.
     std::string line = "k\t";
-    if (!xqb::AppendEscapedContent(e.content.data(), e.content.size(), &line)) __builtin_trap();
+    if (!import::AppendEscapedContent(e.content.data(), e.content.size(), &line)) __builtin_trap();
     std::vector<BookEntry> again;
     std::vector<std::size_t> againLines;
-    if (!xqb::ReadTsv(reinterpret_cast<const std::uint8_t*>(line.data()), line.size(), &again,
+    if (!import::ReadTsv(reinterpret_cast<const std::uint8_t*>(line.data()), line.size(), &again,
                       &againLines, &problem) ||
         again.size() != 1 || again[0].content != e.content) {
       __builtin_trap();

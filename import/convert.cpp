@@ -6,11 +6,11 @@
 
 #include "book/book_builder.h"
 #include "book/book_format.h"
-#include "import/files.h"
+#include "book/files.h"
 #include "import/sources.h"
-#include "import/utf.h"
+#include "book/utf.h"
 
-namespace quill::xqb {
+namespace quill::import {
 
 namespace {
 
@@ -195,4 +195,4 @@ ConvertResult ConvertToBook(const ConvertRequest& request) {
   return result;
 }
 
-}  // namespace quill::xqb
+}  // namespace quill::import

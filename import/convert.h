@@ -10,7 +10,7 @@
 #include <vector>
 
 
-namespace quill::xqb {
+namespace quill::import {
 
 struct ConvertRequest {
   std::string input;   // UTF-8 path of the source
@@ -61,4 +61,4 @@ struct ConvertResult {
 // output, so that a failed or cancelled conversion leaves no book behind.
 ConvertResult ConvertToBook(const ConvertRequest& request);
 
-}  // namespace quill::xqb
+}  // namespace quill::import

@@ -6,8 +6,9 @@
 #include <cstring>
 
 #include "import/dictd_reader.h"
+#include "import/gzip.h"
 
-namespace quill::xqb {
+namespace quill::import {
 
 namespace {
 
@@ -250,4 +251,4 @@ int DictText::Read(std::uint64_t offset, std::size_t size, const std::uint8_t** 
   return 1;
 }
 
-}  // namespace quill::xqb
+}  // namespace quill::import

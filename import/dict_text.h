@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace quill::xqb {
+namespace quill::import {
 
 struct DictzipTable {
   std::size_t chunkBytes = 0;          // decoded size of each chunk but the last
@@ -66,4 +66,4 @@ class DictText {
   std::vector<std::uint8_t> span_;   // a range across chunks
 };
 
-}  // namespace quill::xqb
+}  // namespace quill::import

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "import/markup.h"
-#include "import/utf.h"
+#include "book/utf.h"
 
-namespace quill::xqb {
+namespace quill::import {
 
 namespace {
 
@@ -243,17 +243,8 @@ struct DslReader::State {
     work.assign(carry.begin(), carry.end());
     work.insert(work.end(), p, p + n);
     carry.clear();
-    std::size_t cut = work.size();
-    for (std::size_t back = 1; !last && back <= 3 && back <= work.size(); ++back) {
-      const std::uint8_t c = work[work.size() - back];
-      if ((c & 0xC0) == 0x80) continue;
-      const std::size_t extra = c >= 0xF0 && c <= 0xF4   ? 3
-                                : c >= 0xE0 && c <= 0xEF ? 2
-                                : c >= 0xC2 && c <= 0xDF ? 1
-                                                         : 0;
-      if (extra >= back) cut = work.size() - back;
-      break;
-    }
+    const std::size_t cut =
+        last ? work.size() : WholeUtf8Length(reinterpret_cast<const char*>(work.data()), work.size());
     units.clear();
     std::size_t bad = 0;
     const int ok = AppendUtf16(reinterpret_cast<const char*>(work.data()), cut, &units, &bad);
@@ -445,4 +436,4 @@ int ReadDsl(const std::uint8_t* bytes, std::size_t n, DslBook* book, std::string
 }
 
 
-}  // namespace quill::xqb
+}  // namespace quill::import

@@ -15,7 +15,7 @@
 
 #include "book/book_builder.h"
 
-namespace quill::xqb {
+namespace quill::import {
 
 struct DslBook {
   std::u16string name;  // #NAME, the default title
@@ -60,4 +60,4 @@ int ReadDsl(const std::uint8_t* text, std::size_t n, DslBook* book, std::string*
 inline constexpr std::size_t kMaxOptionalParts = 3;
 std::vector<std::u16string> DslHeadwordKeys(std::u16string_view headword);
 
-}  // namespace quill::xqb
+}  // namespace quill::import

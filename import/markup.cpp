@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "import/utf.h"
+#include "book/utf.h"
 
-namespace quill::xqb {
+namespace quill::import {
 
 namespace {
 
@@ -721,4 +721,4 @@ void KeepFirstLinePlain(std::u16string* content) {
   content->insert(0, kLastPhoneticBracket + 1 - bracket, u' ');
 }
 
-}  // namespace quill::xqb
+}  // namespace quill::import

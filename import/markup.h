@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace quill::xqb {
+namespace quill::import {
 
 enum class Markup {
   kPlain,  // text as written
@@ -49,4 +49,4 @@ std::u16string WithTranscription(std::u16string_view transcription, std::u16stri
 // would take the line for a transcription, past them with leading spaces.
 void KeepFirstLinePlain(std::u16string* content);
 
-}  // namespace quill::xqb
+}  // namespace quill::import

@@ -1,4 +1,5 @@
 #include "import/sources.h"
+#include "import/gzip.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,12 +9,12 @@
 
 #include "import/dictd_reader.h"
 #include "import/dsl_reader.h"
-#include "import/files.h"
+#include "book/files.h"
 #include "import/stardict_reader.h"
 #include "import/tsv_reader.h"
-#include "import/utf.h"
+#include "book/utf.h"
 
-namespace quill::xqb {
+namespace quill::import {
 
 namespace {
 
@@ -256,4 +257,4 @@ std::string Stem(const std::string& path) {
   return name;
 }
 
-}  // namespace quill::xqb
+}  // namespace quill::import

@@ -11,7 +11,7 @@
 
 #include "book/book_builder.h"
 
-namespace quill::xqb {
+namespace quill::import {
 
 // Where an entry came from, for messages: one of the source's places (a
 // file and what it counts, "words.tsv: line ") and the number there.
@@ -51,4 +51,4 @@ bool IsDictionaryPath(const std::string& path);
 // The input's name without its folder and extensions (".dsl.dz" whole).
 std::string Stem(const std::string& path);
 
-}  // namespace quill::xqb
+}  // namespace quill::import

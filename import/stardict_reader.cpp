@@ -1,4 +1,5 @@
 #include "import/stardict_reader.h"
+#include "import/gzip.h"
 
 #include <algorithm>
 #include <atomic>
@@ -9,9 +10,9 @@
 #include "import/dict_text.h"
 #include "import/dictd_reader.h"
 #include "import/markup.h"
-#include "import/utf.h"
+#include "book/utf.h"
 
-namespace quill::xqb {
+namespace quill::import {
 
 namespace {
 
@@ -498,4 +499,4 @@ int ReadStarDict(const StarDictFiles& files, StarDictBook* book, StarDictProblem
   return ReadSynonyms(files.syn, words.size(), info, book, problem);
 }
 
-}  // namespace quill::xqb
+}  // namespace quill::import

@@ -20,7 +20,7 @@
 
 #include "book/book_builder.h"
 
-namespace quill::xqb {
+namespace quill::import {
 
 enum class StarDictFile { kIfo, kIdx, kDict, kSyn };
 
@@ -104,4 +104,4 @@ using StarDictProgress = std::function<bool(std::size_t done, std::size_t total)
 int ReadStarDict(const StarDictFiles& files, StarDictBook* book, StarDictProblem* problem,
                  const StarDictProgress& progress = nullptr);
 
-}  // namespace quill::xqb
+}  // namespace quill::import

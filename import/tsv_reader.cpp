@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "import/utf.h"
+#include "book/utf.h"
 
-namespace quill::xqb {
+namespace quill::import {
 
 namespace {
 
@@ -132,4 +132,4 @@ int AppendEscapedContent(const char16_t* text, std::size_t units, std::string* o
   return whole;
 }
 
-}  // namespace quill::xqb
+}  // namespace quill::import

@@ -10,7 +10,7 @@
 
 #include "book/book_builder.h"
 
-namespace quill::xqb {
+namespace quill::import {
 
 // Reads entries from text[0, n) in the order of their lines, with line
 // breaks in contents as U+000A, and the number of the line each came from
@@ -28,4 +28,4 @@ int ReadTsv(const std::uint8_t* text, std::size_t n, std::vector<BookEntry>* ent
 // U+FFFD), else 1.
 int AppendEscapedContent(const char16_t* text, std::size_t units, std::string* out);
 
-}  // namespace quill::xqb
+}  // namespace quill::import

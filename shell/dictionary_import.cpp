@@ -10,9 +10,9 @@
 
 #include "book/book_file.h"
 #include "book/buffer_sizes.h"
-#include "import/files.h"
+#include "book/files.h"
 #include "import/sources.h"
-#include "import/utf.h"
+#include "book/utf.h"
 #include "resources/ids.h"
 #include "win/message_box.h"
 #include "win/wide_text.h"
@@ -32,7 +32,7 @@ constexpr std::size_t kReadingShare = 40;
 std::u16string FromUtf8(const std::string& text) {
   std::u16string wide;
   std::size_t bad = 0;
-  xqb::AppendUtf16(text.data(), text.size(), &wide, &bad);
+  AppendUtf16(text.data(), text.size(), &wide, &bad);
   return wide;
 }
 
@@ -52,7 +52,7 @@ std::string ReadStamp(const std::wstring& stampPath) {
   std::vector<std::uint8_t> bytes;
   std::string why;
   const std::string utf8 = PathToUtf8(stampPath.c_str());
-  if (utf8.empty() || !xqb::NativePath(utf8, &native) || !xqb::ReadWholeFile(native, &bytes, &why)) {
+  if (utf8.empty() || !NativePath(utf8, &native) || !ReadWholeFile(native, &bytes, &why)) {
     return "";
   }
   return std::string(bytes.begin(), bytes.end());
@@ -62,8 +62,8 @@ bool WriteStamp(const std::wstring& stampPath, const std::string& stamp) {
   std::string native;
   std::string why;
   const std::string utf8 = PathToUtf8(stampPath.c_str());
-  return !utf8.empty() && xqb::NativePath(utf8, &native) &&
-         xqb::WriteFileReplacing(native, std::vector<std::uint8_t>(stamp.begin(), stamp.end()), &why);
+  return !utf8.empty() && NativePath(utf8, &native) &&
+         WriteFileReplacing(native, std::vector<std::uint8_t>(stamp.begin(), stamp.end()), &why);
 }
 
 // The progress dialog (resource IDD_CONVERSION) and the worker it waits for.
@@ -75,9 +75,9 @@ class ConversionDialog {
   ConversionDialog& operator=(const ConversionDialog&) = delete;
 
   // Runs request on a worker while the dialog is up: the worker's result.
-  xqb::ConvertResult Run(xqb::ConvertRequest request) {
+  import::ConvertResult Run(import::ConvertRequest request) {
     if (!Create()) {
-      xqb::ConvertResult failed;
+      import::ConvertResult failed;
       failed.reason = "The progress dialog cannot be shown.";
       return failed;
     }
@@ -91,7 +91,7 @@ class ConversionDialog {
     };
     request.cancelled = [this] { return cancelled_.load(); };
     const DictionaryConverter convert =
-        setup_.convert ? setup_.convert : DictionaryConverter(xqb::ConvertToBook);
+        setup_.convert ? setup_.convert : DictionaryConverter(import::ConvertToBook);
     std::thread worker([&] {
       result_ = convert(request);
       PostMessageW(hwnd_, kFinishedMessage, 0, 0);
@@ -228,14 +228,14 @@ class ConversionDialog {
   int told_ = -1;      // the worker's last post
   int toldStep_ = 0;
   int shownStep_ = 0;  // 1 reading, 2 making the book
-  xqb::ConvertResult result_;
+  import::ConvertResult result_;
   int quitCode_ = 0;
 };
 
 }  // namespace
 
 bool IsDictionarySource(const wchar_t* path) {
-  return path != nullptr && xqb::IsDictionaryPath(PathToUtf8(path));
+  return path != nullptr && import::IsDictionaryPath(PathToUtf8(path));
 }
 
 bool NeedsConversion(const wchar_t* path) {
@@ -258,7 +258,7 @@ std::wstring DefaultConvertedBooksFolder() {
 DictionaryImport ImportDictionary(const DictionaryImportSetup& setup, const wchar_t* source,
                                   wchar_t* bookPath) {
   const std::string input = PathToUtf8(source);
-  const std::u16string stem = FromUtf8(xqb::Stem(input));
+  const std::u16string stem = FromUtf8(import::Stem(input));
   const std::wstring name(stem.begin(), stem.end());
   const std::wstring book = setup.booksFolder + L"\\" + name + L".xqb";
   const std::wstring stampPath = book + L".source";
@@ -276,7 +276,7 @@ DictionaryImport ImportDictionary(const DictionaryImportSetup& setup, const wcha
   }
 
   SHCreateDirectoryExW(nullptr, setup.booksFolder.c_str(), nullptr);
-  xqb::ConvertRequest request;
+  import::ConvertRequest request;
   request.input = input;
   request.output = output;
   // Long articles go on in entries of the same key; what still does not
@@ -284,17 +284,17 @@ DictionaryImport ImportDictionary(const DictionaryImportSetup& setup, const wcha
   request.split = true;
   request.cut = true;
   ConversionDialog dialog(setup, name);
-  const xqb::ConvertResult result = dialog.Run(request);
-  if (dialog.Cancelled() || result.status == xqb::ConvertStatus::kCancelled) {
+  const import::ConvertResult result = dialog.Run(request);
+  if (dialog.Cancelled() || result.status == import::ConvertStatus::kCancelled) {
     // A conversion stopped in time wrote nothing; one that finished just as
     // the user cancelled made a book, which goes again.
-    if (result.status == xqb::ConvertStatus::kDone) {
+    if (result.status == import::ConvertStatus::kDone) {
       DeleteFileW(book.c_str());
       DeleteFileW(stampPath.c_str());
     }
     return DictionaryImport::kCancelled;
   }
-  if (result.status != xqb::ConvertStatus::kDone) {
+  if (result.status != import::ConvertStatus::kDone) {
     ShowError(setup.owner, FromUtf8(result.reason));
     return DictionaryImport::kFailed;
   }

@@ -16,7 +16,7 @@
 namespace quill {
 
 // Makes a book of a dictionary source: ConvertToBook, or a stand-in.
-using DictionaryConverter = std::function<xqb::ConvertResult(const xqb::ConvertRequest& request)>;
+using DictionaryConverter = std::function<import::ConvertResult(const import::ConvertRequest& request)>;
 
 // True when path names a source the program converts rather than a book,
 // by its ending: .ifo, .dsl, .dsl.dz, .index, .txt (any case).

@@ -12,13 +12,17 @@
 #include "book/decoder.h"
 #include "book/file_mapping.h"
 #include "book/match_query.h"
-#include "import/base_forms.h"
 #include "import/convert.h"
-#include "import/files.h"
+#include "book/files.h"
 #include "import/tsv_reader.h"
-#include "import/utf.h"
+#include "lookup/base_forms.h"
+#include "lookup/many_books.h"
+#include "book/utf.h"
 
 namespace quill::xqb {
+
+// xqb is the command line of the import readers and the conversion.
+using namespace quill::import;
 
 namespace {
 
@@ -459,48 +463,13 @@ std::string ShownContent(const std::u16string& content, char16_t separator) {
   return out;
 }
 
-// A book's file name ends in ".xqb", in any case; the books of a folder are
-// the files so named directly in it.
-bool IsBookName(const std::string& name) {
-  if (name.size() < 4) return false;
-  std::string ending = name.substr(name.size() - 4);
-  for (char& c : ending) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return ending == ".xqb";
-}
-
-bool IsFolderPath(const std::string& path) {
-  std::string native;
-  return NativePath(path, &native) && IsFolder(native);
-}
-
 // The books one argument names: itself, or the books of a folder. 0 when
 // the folder cannot be listed or holds none (said on stderr).
 int BooksNamed(const std::string& path, const Console& console, std::vector<std::string>* books) {
-  books->clear();
-  if (!IsFolderPath(path)) {
-    books->push_back(path);
-    return 1;
-  }
-  std::string native;
-  NativePath(path, &native);
-  std::vector<std::string> names;
   std::string why;
-  if (!ListFolder(native, &names, &why)) {
-    Fail(console, path + ": cannot list the folder (" + why + ")");
-    return 0;
-  }
-  names.erase(std::remove_if(names.begin(), names.end(),
-                             [](const std::string& name) { return !IsBookName(name); }),
-              names.end());
-  if (names.empty()) {
-    Fail(console, path + ": no books (*.xqb) in the folder");
-    return 0;
-  }
-  std::sort(names.begin(), names.end());
-  for (const std::string& name : names) books->push_back(JoinPath(path, name));
-  return 1;
+  if (lookup::BooksNamed(path, books, &why)) return 1;
+  Fail(console, why);
+  return 0;
 }
 
 // A book as a heading names it: its title and its file name.
@@ -521,8 +490,7 @@ std::string BookHeading(const std::string& path, const BookFile& book) {
   return heading;
 }
 
-// One book's answer to a look-up. Better answers sort first.
-enum class Answer { kFound, kFoundBase, kNearest, kNoEntries };
+using lookup::Answer;
 
 struct BookAnswer {
   Answer kind;
@@ -540,28 +508,16 @@ int LookupInBook(const std::string& path, const std::u16string& word,
   if (OpenForReading(path, book, console) != kExitOk) return 0;
   answer->heading = BookHeading(path, book);
   answer->text.clear();
-  if (book.EntryCount() == 0) {
+  std::size_t base = 0;
+  answer->kind = lookup::LookUpWord(book, word, bases, &base);
+  if (answer->kind == Answer::kNoEntries) {
     book.Close();
-    answer->kind = Answer::kNoEntries;
     return 1;
   }
-  auto find = [&book](const std::u16string& w) {
-    std::vector<char16_t> scratch(w.begin(), w.end());
-    scratch.push_back(0);
-    return book.FindWord(scratch.data());
-  };
-  answer->kind = find(word) ? Answer::kFound : Answer::kNearest;
-  int entry = book.CurrentEntry();
-  for (std::size_t b = 0; answer->kind == Answer::kNearest && b < bases.size(); ++b) {
-    const int nearest = entry;
-    if (find(bases[b])) {
-      answer->kind = Answer::kFoundBase;
-      answer->text = ToUtf8(word) + " " + kArrow + " " + ToUtf8(bases[b]) + "\n";
-      entry = book.CurrentEntry();
-    } else {
-      book.SetCurrentEntry(nearest);
-    }
+  if (answer->kind == Answer::kFoundBase) {
+    answer->text = ToUtf8(word) + " " + kArrow + " " + ToUtf8(bases[base]) + "\n";
   }
+  const int entry = book.CurrentEntry();
   TextReader reader(book);
   const std::u16string key = reader.Read(book, false);
   const std::u16string content = reader.Read(book, true);
@@ -583,13 +539,13 @@ int RunLookup(const Arguments& a, const Console& console) {
   std::u16string word;
   if (!Utf8ToUtf16(a.positional.back(), &word)) return Fail(console, "xqb: WORD is not valid UTF-8");
   std::vector<std::u16string> bases;
-  for (const std::string& base : BaseForms(a.positional.back())) {
+  for (const std::string& base : lookup::BaseForms(a.positional.back())) {
     std::u16string wide;
     Utf8ToUtf16(base, &wide);
     bases.push_back(wide);
   }
   const std::vector<std::string> given(a.positional.begin(), a.positional.end() - 1);
-  if (given.size() == 1 && !IsFolderPath(given[0])) {
+  if (given.size() == 1 && !lookup::IsFolderPath(given[0])) {
     BookAnswer answer;
     if (!LookupInBook(given[0], word, bases, console, &answer)) return kExitFailure;
     if (answer.kind == Answer::kNoEntries) return kExitNothing;
@@ -633,15 +589,8 @@ int FindInBook(const std::string& path, MatchQuery query, std::size_t limit,
                const std::string& prefix, const Console& console, std::size_t* found) {
   BookFile book;
   if (OpenForReading(path, book, console) != kExitOk) return 0;
-  const int count = book.EntryCount();
-  std::vector<int> matches;
-  int previous = -1;
-  while (matches.size() < limit && previous + 1 < count) {
-    query.startEntry = previous + 1;
-    if (book.FindNextMatch(query) != 1) break;
-    previous = book.CurrentEntry();
-    matches.push_back(previous);
-  }
+  query.startEntry = 0;
+  const std::vector<int> matches = lookup::FindEntries(book, query, limit);
   // Every entry up to the last match (or to the end, when the limit was
   // not reached) was searched.
   if (ReportDamage(path, book, console) != kExitOk) return 0;
@@ -665,7 +614,7 @@ int FindInBook(const std::string& path, MatchQuery query, std::size_t limit,
 int RunFind(const Arguments& a, const Console& console) {
   std::size_t termsAt = 1;
   while (termsAt + 1 < a.positional.size() &&
-         (IsBookName(a.positional[termsAt]) || IsFolderPath(a.positional[termsAt]))) {
+         (lookup::IsBookName(a.positional[termsAt]) || lookup::IsFolderPath(a.positional[termsAt]))) {
     ++termsAt;
   }
   const std::size_t termCount = a.positional.size() - termsAt;
@@ -693,7 +642,7 @@ int RunFind(const Arguments& a, const Console& console) {
   const std::vector<std::string> given(a.positional.begin(),
                                        a.positional.begin() + static_cast<std::ptrdiff_t>(termsAt));
   std::size_t found = 0;
-  if (given.size() == 1 && !IsFolderPath(given[0])) {
+  if (given.size() == 1 && !lookup::IsFolderPath(given[0])) {
     if (!FindInBook(given[0], query, limit, "", console, &found)) return kExitFailure;
     return found == 0 ? kExitNothing : kExitOk;
   }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "import/console.h"
+#include "cli/console.h"
 
 namespace quill::xqb {
 

@@ -12,8 +12,8 @@
 #include <shellapi.h>
 #endif
 
-#include "import/file_output.h"
-#include "import/utf.h"
+#include "cli/file_output.h"
+#include "book/utf.h"
 #include "tools/xqb.h"
 
 namespace {
@@ -32,7 +32,7 @@ std::vector<std::string> Arguments(int argc, char** argv) {
       const auto* text = reinterpret_cast<const char16_t*>(wide[i]);
       std::size_t n = 0;
       while (text[n] != 0) ++n;
-      quill::xqb::AppendUtf8(text, n, &arg);
+      quill::AppendUtf8(text, n, &arg);
       args.push_back(std::move(arg));
     }
     LocalFree(wide);
@@ -44,31 +44,17 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 }
 
 #ifdef _WIN32
-// How many bytes at the front of text end on a whole UTF-8 character.
-std::size_t WholeCharacters(const std::string& text) {
-  std::size_t lead = text.size();
-  std::size_t trailing = 0;
-  while (lead > 0 && trailing < 3 && (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80) {
-    --lead;
-    ++trailing;
-  }
-  if (lead == 0) return text.size();
-  const auto first = static_cast<unsigned char>(text[lead - 1]);
-  const std::size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
-  return trailing + 1 < length ? lead - 1 : text.size();
-}
-
 // Standard output or error when it is a console: the UTF-8 text goes to it
 // as UTF-16, so that every script shows whatever the console's code page.
 // A character split between two writes waits for its last bytes.
-class ConsoleOutput : public quill::xqb::Output {
+class ConsoleOutput : public quill::Output {
  public:
   explicit ConsoleOutput(HANDLE console) : console_(console) {}
   ~ConsoleOutput() override { Flush(); }
 
   void Write(const char* bytes, std::size_t n) override {
     pending_.append(bytes, n);
-    const std::size_t whole = WholeCharacters(pending_);
+    const std::size_t whole = quill::WholeUtf8Length(pending_.data(), pending_.size());
     Show(pending_.substr(0, whole));
     pending_.erase(0, whole);
   }
@@ -82,7 +68,7 @@ class ConsoleOutput : public quill::xqb::Output {
   void Show(const std::string& utf8) {
     if (utf8.empty()) return;
     std::u16string wide;
-    quill::xqb::Utf8ToUtf16(utf8, &wide);
+    quill::Utf8ToUtf16(utf8, &wide);
     DWORD written = 0;
     if (!WriteConsoleW(console_, wide.data(), static_cast<DWORD>(wide.size()), &written,
                        nullptr)) {
@@ -116,16 +102,16 @@ int main(int argc, char** argv) {
   const bool outIsConsole = IsConsole(outHandle);
   const bool errIsConsole = IsConsole(errHandle);
 #endif
-  quill::xqb::FileOutput out(stdout);
-  quill::xqb::FileOutput err(stderr);
-  quill::xqb::Output* results = &out;
-  quill::xqb::Output* messages = &err;
+  quill::FileOutput out(stdout);
+  quill::FileOutput err(stderr);
+  quill::Output* results = &out;
+  quill::Output* messages = &err;
 #ifdef _WIN32
   if (outIsConsole) results = &outConsole;
   if (errIsConsole) messages = &errConsole;
 #endif
   const auto start = std::chrono::steady_clock::now();
-  quill::xqb::Console console{results, messages, [start] {
+  quill::Console console{results, messages, [start] {
                                 return std::chrono::duration<double>(
                                            std::chrono::steady_clock::now() - start)
                                     .count();
@@ -134,8 +120,8 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
   outConsole.Flush();
   errConsole.Flush();
-  if (outConsole.Failed()) code = quill::xqb::kExitFailure;
+  if (outConsole.Failed()) code = quill::kExitFailure;
 #endif
-  return quill::xqb::FinishStandardOutput(code, out,
+  return quill::FinishStandardOutput(code, out,
                                           "xqb: cannot write the results to standard output\n");
 }

@@ -94,7 +94,7 @@ TEST(WriteTsvTest, EntriesReadBackAsXqbReadsThem) {
   std::vector<BookEntry> back;
   std::vector<std::size_t> lines;
   std::string problem;
-  ASSERT_EQ(xqb::ReadTsv(reinterpret_cast<const std::uint8_t*>(tsv.data()), tsv.size(), &back,
+  ASSERT_EQ(import::ReadTsv(reinterpret_cast<const std::uint8_t*>(tsv.data()), tsv.size(), &back,
                          &lines, &problem),
             1)
       << problem;

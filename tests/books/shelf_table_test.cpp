@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "books/shelf_tool.h"
-#include "tools/dictd_test_data.h"
+#include "import/dictd_test_data.h"
 #include "tools/xqb_run.h"
 
 namespace quill::books {
@@ -23,13 +23,13 @@ using xqb::testing::Xqb;
 Result Shelf(const std::vector<std::string>& args) {
   StringOutput out;
   StringOutput err;
-  const int code = RunShelf(args, xqb::Console{&out, &err, nullptr});
+  const int code = RunShelf(args, Console{&out, &err, nullptr});
   return {code, out.text, err.text};
 }
 
 TEST(ShelfCatalogueTest, PrintsEveryRowAsCategoryFileAndTitle) {
   const Result r = Shelf({"catalogue"});
-  ASSERT_EQ(r.code, xqb::kExitOk) << r.err;
+  ASSERT_EQ(r.code, kExitOk) << r.err;
   std::istringstream lines(r.out);
   std::string line;
   std::vector<std::string> rows;
@@ -77,7 +77,7 @@ class ShelfToolTest : public ::testing::Test {
 };
 
 TEST_F(ShelfToolTest, DeflexBookFindsBookWithItsPhoneticLineAndDefinition) {
-  const xqb::testing::DictdFiles wn = xqb::testing::MakeDictd({
+  const import::testing::DictdFiles wn = import::testing::MakeDictd({
       {"00-database-short", "WordNet stand-in\n"},
       {"book", "book\n    n 1: a written work or composition that has been published\n"},
       {"book of account", "book of account\n    n 1: a record of accounts\n"},
@@ -85,21 +85,21 @@ TEST_F(ShelfToolTest, DeflexBookFindsBookWithItsPhoneticLineAndDefinition) {
   });
   Write("wn.index", wn.index);
   const std::vector<std::uint8_t> dict(wn.dict.begin(), wn.dict.end());
-  const std::vector<std::uint8_t> packed = xqb::testing::Gzip(dict);
+  const std::vector<std::uint8_t> packed = import::testing::Gzip(dict);
   Write("wn.dict.dz", std::string(packed.begin(), packed.end()));
   Write("lexicon.out", "MNCL\n(\"book\" nil (((b uh k) 1)))\n");
 
   Result r =
       Shelf({"convert", "deflex", Path("wn.index"), Path("lexicon.out"), "-o", Path("a.tsv")});
-  ASSERT_EQ(r.code, xqb::kExitOk) << r.err;
+  ASSERT_EQ(r.code, kExitOk) << r.err;
   EXPECT_NE(r.err.find("3 entries (1 words in the lexicon, 1 entries pronounced), 1 first lines"),
             std::string::npos)
       << r.err;
 
   r = Xqb({"build", Path("a.tsv"), "-o", Path("deflex_a.xqb"), "--title", ShelfTable[0].title});
-  ASSERT_EQ(r.code, xqb::kExitOk) << r.err;
+  ASSERT_EQ(r.code, kExitOk) << r.err;
   r = Xqb({"lookup", Path("deflex_a.xqb"), "Book"});
-  ASSERT_EQ(r.code, xqb::kExitOk) << r.err;
+  ASSERT_EQ(r.code, kExitOk) << r.err;
   EXPECT_EQ(r.out,
             "found 1\nbook\n[bUk]\nbook\n"
             "    n 1: a written work or composition that has been published\n");
@@ -114,12 +114,12 @@ TEST_F(ShelfToolTest, DeflexBookFindsBookWithItsPhoneticLineAndDefinition) {
 TEST_F(ShelfToolTest, GzipInputsAndRefusals) {
   const std::string calling = "20:Egypt\n";
   const std::vector<std::uint8_t> packed =
-      xqb::testing::Gzip(std::vector<std::uint8_t>(calling.begin(), calling.end()));
+      import::testing::Gzip(std::vector<std::uint8_t>(calling.begin(), calling.end()));
   Write("inter.phone.gz", std::string(packed.begin(), packed.end()));
   Write("na.phone", "201:Bayonne:New Jersey:NJ\n");
   Result r =
       Shelf({"convert", "dialing", Path("inter.phone.gz"), Path("na.phone"), "-o", Path("d.tsv")});
-  ASSERT_EQ(r.code, xqb::kExitOk) << r.err;
+  ASSERT_EQ(r.code, kExitOk) << r.err;
   EXPECT_EQ(Read("d.tsv"),
             "20\t+20\\nEgypt\nEgypt\tEgypt\\nCountry calling code: +20\n"
             "Bayonne\tBayonne\\nNew Jersey (NJ): area code 201\n"
@@ -127,20 +127,20 @@ TEST_F(ShelfToolTest, GzipInputsAndRefusals) {
 
   Write("bad.phone", "Egypt\n");
   r = Shelf({"convert", "dialing", Path("bad.phone"), Path("na.phone"), "-o", Path("e.tsv")});
-  EXPECT_EQ(r.code, xqb::kExitFailure);
+  EXPECT_EQ(r.code, kExitFailure);
   EXPECT_NE(r.err.find("calling codes: line 1"), std::string::npos) << r.err;
   EXPECT_FALSE(std::filesystem::exists(folder_ / "e.tsv"));
 
   r = Shelf({"convert", "cities", Path("missing"), "-o", Path("c.tsv")});
-  EXPECT_EQ(r.code, xqb::kExitFailure);
+  EXPECT_EQ(r.code, kExitFailure);
   EXPECT_NE(r.err.find("cannot read the file"), std::string::npos) << r.err;
   EXPECT_EQ(Shelf({"convert", "nonsense", Path("na.phone"), "-o", Path("x.tsv")}).code,
-            xqb::kExitFailure);
-  EXPECT_EQ(Shelf({"convert", "cities", Path("na.phone")}).code, xqb::kExitFailure);
+            kExitFailure);
+  EXPECT_EQ(Shelf({"convert", "cities", Path("na.phone")}).code, kExitFailure);
   EXPECT_EQ(Shelf({"convert", "dialing", Path("na.phone"), "-o", Path("x.tsv")}).code,
-            xqb::kExitFailure);
-  EXPECT_EQ(Shelf({"catalogue", "extra"}).code, xqb::kExitFailure);
-  EXPECT_EQ(Shelf({}).code, xqb::kExitFailure);
+            kExitFailure);
+  EXPECT_EQ(Shelf({"catalogue", "extra"}).code, kExitFailure);
+  EXPECT_EQ(Shelf({}).code, kExitFailure);
 }
 
 }  // namespace

@@ -5,20 +5,20 @@
 
 #include <map>
 
-#include "tools/dictd_test_data.h"
+#include "import/dictd_test_data.h"
 
 namespace quill::books {
 namespace {
 
 using namespace std::string_literals;
-using xqb::testing::Base64;
+using import::testing::Base64;
 
 std::string Line(const std::string& headword, std::size_t offset, std::size_t length) {
   return headword + "\t" + Base64(offset) + "\t" + Base64(length) + "\n";
 }
 
 TEST(DictdConversionTest, ArticlesWithStrayBytesAreRepairedNotRefused) {
-  const xqb::testing::DictdFiles files = xqb::testing::MakeDictd({
+  const import::testing::DictdFiles files = import::testing::MakeDictd({
       {"00-database-short", "Stand-in Lexicon\n"},
       {"book", "book\n    n 1: a written work\n\n"},
       {"fa\xE7"

@@ -31,9 +31,9 @@ class DictionaryImportTest : public ShellTest {
     ShellTest::SetUp();
     books_ = Folder() + "\\books";
     options_.convertedBooksFolder = Wide(books_);
-    options_.convertDictionary = [this](const xqb::ConvertRequest& request) {
+    options_.convertDictionary = [this](const import::ConvertRequest& request) {
       ++conversions_;
-      return stand_in_ ? stand_in_(request) : xqb::ConvertToBook(request);
+      return stand_in_ ? stand_in_(request) : import::ConvertToBook(request);
     };
   }
   void StartWithOldBook() { StartWithBook({{u"old", u"the book open before"}}); }
@@ -156,14 +156,14 @@ TEST_F(DictionaryImportTest, CancelStopsTheConversionAndLeavesNothing) {
   auto waitFor = [](const std::function<bool()>& done) {
     for (int i = 0; i < 1000 && !done(); ++i) Sleep(10);
   };
-  stand_in_ = [&](const xqb::ConvertRequest& request) {
+  stand_in_ = [&](const import::ConvertRequest& request) {
     worker = static_cast<int>(GetCurrentThreadId());
     request.reading(1, 2);
     waitFor([&] { return seenSteps >= 1; });
     request.progress(1, 10);
     waitFor([&] { return request.cancelled(); });
     sawCancel = request.cancelled();
-    return xqb::ConvertToBook(request);
+    return import::ConvertToBook(request);
   };
   struct Seen {
     int position = -1;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "import/console.h"
+#include "cli/console.h"
 #include "resources/ids.h"
 #include "shell/shell_fixture.h"
 #include "speech/fake_speech.h"
@@ -35,7 +35,7 @@ const std::wstring kKeys[] = {L"house", L"\u0159eka", L"\u026apa", L"\u03c3\u03c
                               L"\u0434\u043e\u043c", L"\u4e2d\u6587"};
 const std::wstring kTitle = L"\u039b\u03b5\u03be\u03b9\u03ba\u03cc";  // Λεξικό
 
-class NullOutput : public xqb::Output {
+class NullOutput : public Output {
  public:
   void Write(const char*, std::size_t) override {}
 };
@@ -45,12 +45,12 @@ void BuildWithXqb(const std::string& folder, const std::string& book) {
   const std::string list = folder + "\\words.txt";
   std::ofstream(list, std::ios::binary) << kWordList;
   NullOutput out;
-  const xqb::Console console{&out, &out, [] { return 0.0; }};
+  const Console console{&out, &out, [] { return 0.0; }};
   // The title as UTF-8: Λεξικό.
   ASSERT_EQ(xqb::RunXqb({"build", list, "-o", book, "--title",
                          "\xce\x9b\xce\xb5\xce\xbe\xce\xb9\xce\xba\xcf\x8c"},
                         console),
-            xqb::kExitOk);
+            kExitOk);
 }
 
 std::wstring WText(HWND window) {

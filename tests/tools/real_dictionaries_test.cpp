@@ -11,13 +11,17 @@
 #include <vector>
 
 #include "import/dictd_reader.h"
+#include "import/gzip.h"
 #include "import/dsl_reader.h"
-#include "import/files.h"
-#include "import/utf.h"
+#include "book/files.h"
+#include "book/utf.h"
 #include "support/test_books.h"
 #include "tools/xqb_run.h"
 
 namespace quill::xqb {
+
+// xqb is the command line of the import readers and the conversion.
+using namespace quill::import;
 namespace {
 
 namespace fs = std::filesystem;

@@ -12,18 +12,22 @@
 
 #include "import/convert.h"
 #include "import/dictd_reader.h"
-#include "import/utf.h"
+#include "import/gzip.h"
+#include "book/utf.h"
 #include "support/test_books.h"
-#include "tools/dictd_test_data.h"
-#include "tools/stardict_test_data.h"
+#include "import/dictd_test_data.h"
+#include "import/stardict_test_data.h"
 #include "tools/xqb_run.h"
 
 namespace quill::xqb {
+
+// xqb is the command line of the import readers and the conversion.
+using namespace quill::import;
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
-using testing::Bytes;
+using import::testing::Bytes;
 
 using testing::Result;
 using testing::Xqb;
@@ -51,12 +55,12 @@ std::string Read(const std::string& path) {
 
 // Writes a dictionary's files as NAME.ifo and the rest beside it, the .idx
 // and .dict in the forms asked for; returns the .ifo's path.
-std::string WriteStarDict(const testing::StarDictFixture& f, bool idxGz, bool dictDz) {
+std::string WriteStarDict(const import::testing::StarDictFixture& f, bool idxGz, bool dictDz) {
   const std::string base = Folder() + "/dict";
   Write(base + ".ifo", f.ifo);
-  Write(base + (idxGz ? ".idx.gz" : ".idx"), idxGz ? testing::Gzip(f.idx) : f.idx);
+  Write(base + (idxGz ? ".idx.gz" : ".idx"), idxGz ? import::testing::Gzip(f.idx) : f.idx);
   const std::string text(f.dict.begin(), f.dict.end());
-  Write(base + (dictDz ? ".dict.dz" : ".dict"), dictDz ? testing::Dictzip(text, 16) : f.dict);
+  Write(base + (dictDz ? ".dict.dz" : ".dict"), dictDz ? import::testing::Dictzip(text, 16) : f.dict);
   if (!f.syn.empty()) Write(base + ".syn", f.syn);
   return base + ".ifo";
 }
@@ -69,18 +73,18 @@ std::string BuildAndDump(const std::string& input, Result* build) {
 }
 
 TEST(XqbImport, StarDictBecomesABook) {
-  testing::StarDictPlan plan;
+  import::testing::StarDictPlan plan;
   plan.bookname = "Tiny StarDict";
-  plan.words = {{"Apple", testing::Field('h', "<p>a company</p><p>in <i>California</i></p>") +
-                              testing::Field('r', "logo.png")},
-                {"apple", testing::Field('t', "\xCB\x88\xC3\xA6pl") +
-                              testing::Field('g', "<b>a fruit</b>\nred &amp; round") +
-                              testing::Field('W', "RIFF....")},
-                {"zebra", testing::Field('x', "<k>zebra</k>\n<def>striped</def>")}};
+  plan.words = {{"Apple", import::testing::Field('h', "<p>a company</p><p>in <i>California</i></p>") +
+                              import::testing::Field('r', "logo.png")},
+                {"apple", import::testing::Field('t', "\xCB\x88\xC3\xA6pl") +
+                              import::testing::Field('g', "<b>a fruit</b>\nred &amp; round") +
+                              import::testing::Field('W', "RIFF....")},
+                {"zebra", import::testing::Field('x', "<k>zebra</k>\n<def>striped</def>")}};
   plan.synonyms = {{"pomme", 1}, {"zebras", 2}};
   for (const bool packed : {false, true}) {
     SCOPED_TRACE(packed ? ".idx.gz and .dict.dz" : ".idx and .dict");
-    const std::string ifo = WriteStarDict(testing::MakeStarDict(plan), packed, packed);
+    const std::string ifo = WriteStarDict(import::testing::MakeStarDict(plan), packed, packed);
     Result build;
     const std::string dumped = BuildAndDump(ifo, &build);
     ASSERT_EQ(build.code, 0) << build.err;
@@ -116,7 +120,7 @@ TEST(XqbImport, DslBecomesABook) {
       "Apple\tan Apple\napple\tan Apple\ncolor\tnoun\\n  a hue\ncolour\tnoun\\n  a hue\n";
   const std::string folder = Folder();
   Write(folder + "/wide.dsl", utf16);
-  Write(folder + "/packed.dsl.dz", testing::Gzip(testing::ToBytes(cards)));
+  Write(folder + "/packed.dsl.dz", import::testing::Gzip(import::testing::ToBytes(cards)));
   for (const std::string name : {"wide.dsl", "packed.dsl.dz"}) {
     Result build;
     EXPECT_EQ(BuildAndDump(folder + "/" + name, &build), expected) << build.err;
@@ -125,7 +129,7 @@ TEST(XqbImport, DslBecomesABook) {
               std::string::npos);
   }
   // Without #NAME the title is the file's name without its extensions.
-  Write(folder + "/Plain Name.dsl.dz", testing::Gzip(testing::ToBytes("w\n\tx\n")));
+  Write(folder + "/Plain Name.dsl.dz", import::testing::Gzip(import::testing::ToBytes("w\n\tx\n")));
   Result build;
   BuildAndDump(folder + "/Plain Name.dsl.dz", &build);
   EXPECT_NE(Xqb({"info", folder + "/Plain Name.dsl.dz.xqb"}).out.find("title: Plain Name\n"),
@@ -140,7 +144,7 @@ Bytes DamagedDslGzip() {
   for (int i = 0; cards.size() < 400000; ++i, x = x * 1103515245u + 12345u) {
     cards += "w" + std::to_string(i) + "\n\t" + std::to_string(x) + "\n\n";
   }
-  Bytes packed = testing::Gzip(testing::ToBytes(cards));
+  Bytes packed = import::testing::Gzip(import::testing::ToBytes(cards));
   packed[packed.size() / 2] ^= 0x55;
   return packed;
 }
@@ -155,11 +159,11 @@ std::string WholeGzipProblem(const Bytes& packed) {
 }
 
 TEST(XqbImport, RefusalsAreOneLineAndLeaveNoBook) {
-  testing::StarDictPlan plan;
+  import::testing::StarDictPlan plan;
   plan.sameTypeSequence = "m";
   plan.words = {{"a", "first"}, {"b", "second"}};
-  const testing::StarDictFixture good = testing::MakeStarDict(plan);
-  testing::StarDictPlan longFirst = plan;
+  const import::testing::StarDictFixture good = import::testing::MakeStarDict(plan);
+  import::testing::StarDictPlan longFirst = plan;
   longFirst.words = {{std::string(60, 'k'), "x"}};
 
   struct Case {
@@ -169,7 +173,7 @@ TEST(XqbImport, RefusalsAreOneLineAndLeaveNoBook) {
   };
   const std::vector<Case> cases = {
       {"idx cut", [&] {
-         testing::StarDictFixture f = good;
+         import::testing::StarDictFixture f = good;
          f.idx.resize(f.idx.size() - 2);
          return WriteStarDict(f, false, false);
        },
@@ -188,7 +192,7 @@ TEST(XqbImport, RefusalsAreOneLineAndLeaveNoBook) {
          return ifo;
        },
        "/dict.ifo: neither FOLDER/dict.dict nor FOLDER/dict.dict.dz is there"},
-      {"first key", [&] { return WriteStarDict(testing::MakeStarDict(longFirst), false, false); },
+      {"first key", [&] { return WriteStarDict(import::testing::MakeStarDict(longFirst), false, false); },
        "/dict.idx: word 1 (key \"" + std::string(40, 'k') +
            "...\"): first key longer than 49 units (60) (--cut cuts it)"},
       {"dsl UTF-16", [] {
@@ -199,7 +203,7 @@ TEST(XqbImport, RefusalsAreOneLineAndLeaveNoBook) {
        "/bad.dsl: line 2: the text is not valid UTF-16 (a lone surrogate)"},
       {"dsl gzip", [] {
          const std::string path = Folder() + "/bad.dsl.dz";
-         Bytes packed = testing::Gzip(testing::ToBytes("word\n\tcontent\n"));
+         Bytes packed = import::testing::Gzip(import::testing::ToBytes("word\n\tcontent\n"));
          packed.resize(packed.size() - 5);
          Write(path, packed);
          return path;
@@ -294,14 +298,14 @@ TEST(XqbImport, ACancelledConversionStopsAtEveryStepAndLeavesNothing) {
   constexpr int kWords = 6000;  // enough for the StarDict reader's threads
   std::string words;
   std::string dsl = "#NAME \"Cards\"\n\n";
-  testing::StarDictPlan plan;
+  import::testing::StarDictPlan plan;
   for (int n = 0; n < kWords; ++n) {
     char word[16];
     std::snprintf(word, sizeof word, "word%05d", n);
     const std::string entry = "the entry of word number " + std::to_string(n);
     words += word + "\t"s + entry + "\n";
     dsl += word + "\n\t"s + entry + "\n\n";
-    plan.words.push_back({word, testing::Field('m', entry)});
+    plan.words.push_back({word, import::testing::Field('m', entry)});
   }
   const std::string folder = Folder();
   Write(folder + "/words.txt", words);
@@ -311,7 +315,7 @@ TEST(XqbImport, ACancelledConversionStopsAtEveryStepAndLeavesNothing) {
     std::uint64_t readTotal;  // what reading counts to; 0: it tells nothing
   } const cases[] = {{folder + "/words.txt", 0},
                      {folder + "/cards.dsl", dsl.size()},
-                     {WriteStarDict(testing::MakeStarDict(plan), false, true), kWords}};
+                     {WriteStarDict(import::testing::MakeStarDict(plan), false, true), kWords}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.input);
     ConvertRequest request;

@@ -15,11 +15,14 @@
 #include "book/book_builder.h"
 #include "book/book_format.h"
 #include "book/decoder.h"
-#include "dictd_test_data.h"
+#include "import/dictd_test_data.h"
 #include "support/test_books.h"
-#include "xqb_run.h"
+#include "tools/xqb_run.h"
 
 namespace quill::xqb {
+
+// xqb is the command line of the import readers and the conversion.
+using namespace quill::import;
 namespace {
 
 using namespace std::string_literals;
@@ -195,7 +198,7 @@ TEST(XqbBuild, SeparatorStandsForLineBreaks) {
 // -------------------------------------------------------------- dictd
 
 TEST(XqbBuild, ImportsDictdDatabasesPlainAndCompressed) {
-  const testing::DictdFiles db = testing::MakeDictd({
+  const import::testing::DictdFiles db = import::testing::MakeDictd({
       {"00-database-short", "00-database-short\n     Small Test Lexicon\n"},
       {"00-database-url", "00-database-url\n     nowhere\n"},
       {"word", "word\n   A unit of language.\n   Second line.\n\n"},
@@ -210,7 +213,7 @@ TEST(XqbBuild, ImportsDictdDatabasesPlainAndCompressed) {
     SCOPED_TRACE(compressed ? "dict.dz" : "dict");
     const std::string index = WriteFile("lexicon.index", db.index);
     if (compressed) {
-      const Bytes packed = testing::Gzip(Bytes(db.dict.begin(), db.dict.end()));
+      const Bytes packed = import::testing::Gzip(Bytes(db.dict.begin(), db.dict.end()));
       WriteBeside(index, "lexicon.dict.dz", std::string(packed.begin(), packed.end()));
     } else {
       WriteBeside(index, "lexicon.dict", db.dict);
@@ -225,7 +228,7 @@ TEST(XqbBuild, ImportsDictdDatabasesPlainAndCompressed) {
 }
 
 TEST(XqbBuild, DictdFailuresNameTheFiles) {
-  const testing::DictdFiles db = testing::MakeDictd({{"a", "a\n"}, {"b", "b\n"}});
+  const import::testing::DictdFiles db = import::testing::MakeDictd({{"a", "a\n"}, {"b", "b\n"}});
   const std::string index = WriteFile("db.index", db.index);
   const std::string base = index.substr(0, index.size() - 6);
   Result r = Xqb({"build", index, "-o", base + ".xqb"});

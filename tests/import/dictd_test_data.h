@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace quill::xqb::testing {
+namespace quill::import::testing {
 
 // A number in dictd's base-64 digits.
 std::string Base64(std::uint64_t value);
@@ -21,4 +21,4 @@ struct DictdFiles {
 };
 DictdFiles MakeDictd(const std::vector<std::pair<std::string, std::string>>& articles);
 
-}  // namespace quill::xqb::testing
+}  // namespace quill::import::testing

@@ -9,7 +9,7 @@
 
 #include "book/book_builder.h"
 
-namespace quill::xqb {
+namespace quill {
 
 // The path in the form OpenFile and BookFile take: UTF-8 on every system
 // (on Windows they hand it to the wide file functions). Returns 0 when the
@@ -79,4 +79,4 @@ class BookFileSink : public BookSink {
 // system's error set.
 int MoveReplacing(const std::string& from, const std::string& to, std::string* why);
 
-}  // namespace quill::xqb
+}  // namespace quill

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quill {
+namespace quill::lookup {
 
 // The forms a UTF-8 word may come from, most likely first, A to Z in lower
 // case: the irregular forms of WordNet's exception lists (noun, verb,
@@ -15,4 +15,4 @@ namespace quill {
 // tries them in order. Never the word itself, never an empty form.
 std::vector<std::string> BaseForms(std::string_view word);
 
-}  // namespace quill
+}  // namespace quill::lookup

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace quill::xqb::testing {
+namespace quill::import::testing {
 
 namespace {
 
@@ -101,4 +101,4 @@ Bytes Dictzip(const std::string& text, std::size_t chunkBytes) {
   return file;
 }
 
-}  // namespace quill::xqb::testing
+}  // namespace quill::import::testing

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace quill::xqb::testing {
+namespace quill::import::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -42,4 +42,4 @@ std::string Field(char type, const std::string& content);
 // their sizes in the header's RA field, as dictzip writes them.
 Bytes Dictzip(const std::string& text, std::size_t chunkBytes);
 
-}  // namespace quill::xqb::testing
+}  // namespace quill::import::testing

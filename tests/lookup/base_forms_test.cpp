@@ -1,13 +1,13 @@
 // The English base forms a look-up falls back on: WordNet's irregular forms
 // first, then its regular endings, in the order a caller tries them.
-#include "import/base_forms.h"
+#include "lookup/base_forms.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace quill {
+namespace quill::lookup {
 namespace {
 
 using Forms = std::vector<std::string>;
@@ -69,4 +69,4 @@ TEST(BaseForms, EveryCandidateInOrder) {
 }
 
 }  // namespace
-}  // namespace quill
+}  // namespace quill::lookup

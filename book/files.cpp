@@ -1,10 +1,10 @@
-#include "import/files.h"
+#include "book/files.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-namespace quill::xqb {
+namespace quill {
 
 bool FileExists(const std::string& native) {
   FILE* file = OpenFile(native, "rb");
@@ -95,4 +95,4 @@ int WriteFileReplacing(const std::string& native, const std::vector<std::uint8_t
   return 1;
 }
 
-}  // namespace quill::xqb
+}  // namespace quill

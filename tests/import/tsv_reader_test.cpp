@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "import/utf.h"
+#include "book/utf.h"
 
-namespace quill::xqb {
+namespace quill::import {
 namespace {
 
 struct Read {
@@ -100,4 +100,4 @@ TEST(TsvReader, EscapedContentReadsBackTheSame) {
 }
 
 }  // namespace
-}  // namespace quill::xqb
+}  // namespace quill::import

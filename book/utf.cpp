@@ -1,8 +1,8 @@
-#include "import/utf.h"
+#include "book/utf.h"
 
 #include <cstring>
 
-namespace quill::xqb {
+namespace quill {
 
 namespace {
 
@@ -27,6 +27,49 @@ void PutUtf8(std::string* out, char32_t c) {
 }
 
 }  // namespace
+
+void AppendUtf8(char32_t c, std::string* out) { PutUtf8(out, c); }
+
+std::size_t Utf8SequenceLength(const char* text, std::size_t n) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text);
+  const unsigned char b = p[0];
+  if (b < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (b >= 0xC2 && b <= 0xDF) {
+    length = 2;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    length = 3;
+    if (b == 0xE0) low = 0xA0;   // no overlong forms
+    if (b == 0xED) high = 0x9F;  // no surrogates
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    length = 4;
+    if (b == 0xF0) low = 0x90;
+    if (b == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+  } else {
+    return 0;
+  }
+  if (n < length || p[1] < low || p[1] > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (!IsContinuation(p[i])) return 0;
+  }
+  return length;
+}
+
+std::size_t WholeUtf8Length(const char* text, std::size_t n) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text);
+  for (std::size_t back = 1; back <= 3 && back <= n; ++back) {
+    const unsigned char c = p[n - back];
+    if (IsContinuation(c)) continue;
+    const std::size_t extra = c >= 0xF0 && c <= 0xF4   ? 3
+                              : c >= 0xE0 && c <= 0xEF ? 2
+                              : c >= 0xC2 && c <= 0xDF ? 1
+                                                       : 0;
+    return extra >= back ? n - back : n;
+  }
+  return n;
+}
 
 void AppendUtf16(char32_t c, std::u16string* out) {
   if (c < 0x10000) {
@@ -130,4 +173,4 @@ TextLine NextLine(const char* text, std::size_t n, std::size_t* p) {
   return {start, end};
 }
 
-}  // namespace quill::xqb
+}  // namespace quill

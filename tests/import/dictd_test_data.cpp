@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace quill::xqb::testing {
+namespace quill::import::testing {
 
 std::string Base64(std::uint64_t value) {
   static const char digits[] =
@@ -42,4 +42,4 @@ DictdFiles MakeDictd(const std::vector<std::pair<std::string, std::string>>& art
   return files;
 }
 
-}  // namespace quill::xqb::testing
+}  // namespace quill::import::testing

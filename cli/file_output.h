@@ -5,9 +5,9 @@
 
 #include <cstdio>
 
-#include "import/console.h"
+#include "cli/console.h"
 
-namespace quill::xqb {
+namespace quill {
 
 class FileOutput : public Output {
  public:
@@ -32,4 +32,4 @@ inline int FinishStandardOutput(int code, const FileOutput& out, const char* mes
   return code;
 }
 
-}  // namespace quill::xqb
+}  // namespace quill

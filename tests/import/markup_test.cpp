@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "import/utf.h"
+#include "book/utf.h"
 
-namespace quill::xqb {
+namespace quill::import {
 namespace {
 
 struct Case {
@@ -164,4 +164,4 @@ TEST(Markup, TranscriptionLineAndPlainFirstLine) {
 }
 
 }  // namespace
-}  // namespace quill::xqb
+}  // namespace quill::import

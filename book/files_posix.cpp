@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "import/files.h"
+#include "book/files.h"
 
-namespace quill::xqb {
+namespace quill {
 
 int NativePath(const std::string& utf8, std::string* native) {
   *native = utf8;
@@ -61,4 +61,4 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
-}  // namespace quill::xqb
+}  // namespace quill

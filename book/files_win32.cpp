@@ -1,10 +1,10 @@
 #include <windows.h>
 #include <io.h>
 
-#include "import/files.h"
-#include "import/utf.h"
+#include "book/files.h"
+#include "book/utf.h"
 
-namespace quill::xqb {
+namespace quill {
 
 namespace {
 
@@ -147,4 +147,4 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder + "\\" + name;
 }
 
-}  // namespace quill::xqb
+}  // namespace quill

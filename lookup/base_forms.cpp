@@ -1,4 +1,4 @@
-#include "import/base_forms.h"
+#include "lookup/base_forms.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -12,7 +12,7 @@ extern const char kText[];
 extern const std::uint32_t kStarts[];
 }  // namespace quill::base_forms_table
 
-namespace quill {
+namespace quill::lookup {
 
 namespace {
 
@@ -98,4 +98,4 @@ std::vector<std::string> BaseForms(std::string_view word) {
   return forms;
 }
 
-}  // namespace quill
+}  // namespace quill::lookup

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-namespace quill::xqb {
+namespace quill {
 
 // Exit codes.
 inline constexpr int kExitOk = 0;
@@ -27,4 +27,4 @@ struct Console {
   std::function<double()> clock;
 };
 
-}  // namespace quill::xqb
+}  // namespace quill

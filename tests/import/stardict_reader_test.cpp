@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "import/dict_text.h"
-#include "import/utf.h"
-#include "tools/dictd_test_data.h"
-#include "tools/stardict_test_data.h"
+#include "book/utf.h"
+#include "import/dictd_test_data.h"
+#include "import/stardict_test_data.h"
 
-namespace quill::xqb {
+namespace quill::import {
 namespace {
 
 using namespace std::string_literals;
@@ -338,4 +338,4 @@ TEST(StarDict, ManyWordsReadOnEveryCoreInOrder) {
 }
 
 }  // namespace
-}  // namespace quill::xqb
+}  // namespace quill::import

@@ -1,4 +1,5 @@
 #include "import/dictd_reader.h"
+#include "import/gzip.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/dictd_test_data.h"
+#include "import/dictd_test_data.h"
 
-namespace quill::xqb {
+namespace quill::import {
 namespace {
 
 using testing::Base64;
@@ -220,4 +221,4 @@ TEST(Gzip, PiecesInflateAsTheWhole) {
 }
 
 }  // namespace
-}  // namespace quill::xqb
+}  // namespace quill::import

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "import/utf.h"
+#include "book/utf.h"
 
-namespace quill::xqb {
+namespace quill::import {
 namespace {
 
 using namespace std::string_literals;
@@ -250,4 +250,4 @@ TEST(Dsl, PiecesOfEverySizeReadAsTheWhole) {
 }
 
 }  // namespace
-}  // namespace quill::xqb
+}  // namespace quill::import
