@@ -1,5 +1,7 @@
 #include "win/wide_text.h"
 
+#include "book/utf.h"
+
 namespace quill {
 
 std::wstring Widen(const char* ascii) {
@@ -20,13 +22,11 @@ std::u16string WindowText(HWND window) {
 }
 
 std::string PathToUtf8(const wchar_t* path) {
-  const int bytes = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, path, -1, nullptr, 0,
-                                        nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, path, -1, utf8.data(), bytes, nullptr,
-                      nullptr);
-  utf8.resize(static_cast<std::size_t>(bytes - 1));
+  std::string utf8;
+  if (path == nullptr) return utf8;
+  const std::size_t units = std::char_traits<wchar_t>::length(path);
+  // A lone surrogate names no file the core could open.
+  if (AppendUtf8(AsUnits(path), units, &utf8) != 0) return {};
   return utf8;
 }
 
