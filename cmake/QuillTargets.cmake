@@ -8,6 +8,10 @@ set(QUILL_CORE_WARNINGS ${QUILL_WARNINGS} -Wconversion -Wsign-compare)
 
 set(QUILL_SANITIZE_FLAGS -fsanitize=address,undefined
     -fno-sanitize-recover=all -fno-omit-frame-pointer)
+# The sanitizer builds are for the tests alone: optimised as the sanitizers
+# advise, with line tables for their reports, they compile in less than half
+# the time of the full optimisation and debugging information.
+set(QUILL_SANITIZE_COMPILE_FLAGS -O1 -g1)
 
 # Makes the headers of one source folder includable as "FOLDER/name.h" by
 # target and by whatever links it, and by nothing else: each folder gets an
@@ -41,7 +45,7 @@ function(quill_target target)
     target_compile_options(${target} PRIVATE ${QUILL_WARNINGS})
   endif()
   if(ARG_SANITIZE)
-    target_compile_options(${target} PRIVATE ${QUILL_SANITIZE_FLAGS})
+    target_compile_options(${target} PRIVATE ${QUILL_SANITIZE_FLAGS} ${QUILL_SANITIZE_COMPILE_FLAGS})
     target_link_options(${target} PUBLIC ${QUILL_SANITIZE_FLAGS})
   endif()
   if(WIN32)
