@@ -2,6 +2,8 @@
 // hand-over of a picked row to the main window.
 #include "panels/sub_wnd.h"
 
+#include "win/controls.h"
+
 #include <cstring>
 #include <cwchar>
 #include <vector>
@@ -22,14 +24,6 @@ constexpr ControlBox kFirstResultListBox = {5, 70, 145, 250};
 constexpr int kResultListLeft = 5;
 constexpr int kResultListTop = 70;  // below the Find button
 constexpr int kResultListWidth = 185;
-
-// A child control of panel at box, with the command id id.
-HWND CreateControl(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
-                   const ControlBox& box, HWND panel, int id, HINSTANCE instance) {
-  return CreateWindowExW(exStyle, className, text, style, box.x, box.y, box.width, box.height,
-                         panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                         nullptr);
-}
 
 int RowCount(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
 
@@ -99,28 +93,26 @@ LRESULT SubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 void SubWnd::OnCreate(HWND window) {
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
-  findButton = CreateControl(0, L"BUTTON", L"Find", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                             kFindButtonBox, window, IDC_FIND_BUTTON, instance);
-  findEdit = CreateControl(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, L"EDIT", L"",
-                           WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, kFindEditBox,
-                           window, IDC_FIND_EDIT, instance);
-  resultList = CreateControl(0, L"LISTBOX", L"",
-                             WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY,
-                             kFirstResultListBox, window, IDC_RESULT_LIST, instance);
+  findButton = CreateChildControl(window, instance,
+                                  {0, L"BUTTON", L"Find", WS_VISIBLE | BS_PUSHBUTTON},
+                                  kFindButtonBox, IDC_FIND_BUTTON);
+  findEdit = CreateChildControl(
+      window, instance,
+      {WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, L"EDIT", L"", WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL},
+      kFindEditBox, IDC_FIND_EDIT);
+  resultList = CreateChildControl(
+      window, instance, {0, L"LISTBOX", L"", WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY},
+      kFirstResultListBox, IDC_RESULT_LIST);
   // The box takes no more than a search accepts, so that what the user
   // types is never silently refused; a longer text set from code still is.
   SendMessageW(findEdit, EM_LIMITTEXT, kMaxFindUnits, 0);
-  SetWindowLongPtrW(findEdit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  editProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-      findEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubWnd::FindEditProc)));
+  SubclassControl(findEdit, &SubWnd::FindEditProc, this);
 }
 
-LRESULT CALLBACK SubWnd::FindEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK SubWnd::FindEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR, DWORD_PTR) {
   if (message == WM_KEYDOWN) SendMessageW(GetParent(window), WM_KEYDOWN, wParam, lParam);
-  const auto* panel = reinterpret_cast<const SubWnd*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  const WNDPROC editProc = panel != nullptr ? panel->editProc_ : nullptr;
-  if (editProc == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  return CallWindowProcW(editProc, window, message, wParam, lParam);
+  return PassToControl(window, message, wParam, lParam, &SubWnd::FindEditProc);
 }
 
 void SubWnd::OnPaint(HWND window) {

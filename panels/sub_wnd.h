@@ -66,13 +66,10 @@ class SubWnd : public SidePanel {
   // Fills the list with the keys of the matches, each at the top.
   void ListMatches(const int* matches, std::size_t count);
 
-  // The text box's replacement procedure: key presses go to the panel
-  // first, so that Enter searches. The box's user data is its panel.
-  static LRESULT CALLBACK FindEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-  // The text box's own window procedure, which FindEditProc passes every
-  // message on to; set when the panel is created.
-  WNDPROC editProc_ = nullptr;
+  // The text box's subclass: key presses go to the panel first, so that
+  // Enter searches.
+  static LRESULT CALLBACK FindEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR subclass, DWORD_PTR panel);
 };
 
 }  // namespace quill

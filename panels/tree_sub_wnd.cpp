@@ -8,6 +8,7 @@
 #include "book/book_format.h"
 #include "win/wide_text.h"
 #include "resources/ids.h"
+#include "win/controls.h"
 #include "win/scoped_win.h"
 
 namespace quill {
@@ -79,11 +80,11 @@ LRESULT TreeSubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 bool TreeSubWnd::OnCreate(HWND window, const CREATESTRUCTW& create) {
-  tree = CreateWindowExW(0, WC_TREEVIEWW, L"TreeSubWnd",
-                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
-                             TVS_LINESATROOT,
-                         0, 0, kFirstTreeWidth, kFirstTreeHeight, window, nullptr,
-                         create.hInstance, nullptr);
+  tree = CreateChildControl(window, create.hInstance,
+                            {0, WC_TREEVIEWW, L"TreeSubWnd",
+                             WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
+                                 TVS_LINESATROOT},
+                            {0, 0, kFirstTreeWidth, kFirstTreeHeight}, 0);
   images_ = MakeShelfImages(create.hInstance);
   if (!images_) return false;
   SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.get()));

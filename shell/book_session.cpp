@@ -120,6 +120,10 @@ void BookSession::EmptyWordList() {
   sink.SetItemCount(0);
 }
 
+void BookSession::Remember(const std::wstring& path) {
+  lstrcpynW(path_, path.c_str(), kPathUnits);
+}
+
 void BookSession::ShowTitle(HWND statusBar) const { ShowBookTitle(book_, statusBar); }
 
 }  // namespace quill

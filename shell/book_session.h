@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "book/book_file.h"
 #include "book/buffer_sizes.h"
@@ -46,8 +47,9 @@ class BookSession {
 
   // The book remembered across runs (XQB_PATH): the last one opened through
   // the settings, a default or the open-file dialog, never a shelf book.
-  wchar_t* Path() { return path_; }
   const wchar_t* Path() const { return path_; }
+  // Takes the path remembered by the last run (cut to kPathUnits).
+  void Remember(const std::wstring& path);
 
   // Opens the first book: the remembered one, the first default in folder,
   // one the user chooses, the second default. False after the error was

@@ -11,6 +11,7 @@
 #include "resources/ids.h"
 #include "speech/speech.h"
 #include "win/wide_text.h"
+#include "win/controls.h"
 #include "win/message_box.h"
 
 namespace quill {
@@ -22,48 +23,10 @@ constexpr DWORD kAllCommonControls = ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES
 static_assert(kAllCommonControls == 0x40F);
 
 // The point sizes of the content pane's and the input box's fonts.
-constexpr int kPanePoints = 10;
-constexpr int kInputPoints = 12;
 // Where the window's title and class name are loaded to.
 constexpr int kResourceTextChars = 256;
 
 INT_PTR CALLBACK SplashProc(HWND, UINT, WPARAM, LPARAM) { return TRUE; }
-
-// A control of the main window's kind and style, visible at box.
-struct ChildControl {
-  DWORD exStyle;
-  const wchar_t* className;
-  const wchar_t* text;
-  DWORD style;  // WS_CHILD and WS_VISIBLE are added
-  int id;
-};
-
-HWND CreateChild(HWND window, HINSTANCE instance, const ChildControl& control,
-                 const ControlBox& box) {
-  return CreateWindowExW(control.exStyle, control.className, control.text,
-                         WS_CHILD | WS_VISIBLE | control.style, box.x, box.y, box.width,
-                         box.height, window,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance,
-                         nullptr);
-}
-
-constexpr ChildControl kContentPane = {
-    0, L"EDIT", L"",
-    WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN, IDC_CONTENT_PANE};
-constexpr ChildControl kInputBox = {WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, L"EDIT", nullptr,
-                                    WS_BORDER | ES_AUTOHSCROLL, IDC_INPUT_BOX};
-constexpr ChildControl kWordList = {
-    0, WC_LISTVIEWW, nullptr,
-    WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDATA | LVS_NOCOLUMNHEADER, IDC_WORD_LIST};
-
-// Gives control a font `points` high on its own DC; the caller keeps the
-// font for as long as the control lives.
-ScopedFont SetControlFont(HWND control, int points) {
-  ScopedFont font;
-  if (const ScopedGetDC dc(control); dc.get() != nullptr) font = FontFromPoints(dc, points);
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-  return font;
-}
 
 // Hands word to the instance already running (nothing for an empty word).
 void HandOverWord(HWND running, const std::u16string& word) {
@@ -98,7 +61,7 @@ bool MainWindow::StartInstance(HINSTANCE instance, int showCommand) {
   LoadStringW(instance, IDS_WINDOW_CLASS, className, kResourceTextChars);
   LoadStringW(instance, IDS_WINDOW_TITLE, title, kResourceTextChars);
   HWND running = FindWindowW(className, title);
-  places_.LoadStart(session_.Path());
+  session_.Remember(places_.LoadStart());
   if (running != nullptr) {
     places_.BringForward(running);
     HandOverWord(running, options_.startWord);
@@ -270,36 +233,11 @@ void MainWindow::ShowSplash() {
 // keys) and the word list, hidden until typing shows it.
 void MainWindow::CreateEntryControls(HWND window) {
   const MainLayout layout = CreationLayout(sidePanel_);
-  controls_.statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0,
-                                        0, window, nullptr, instance_, nullptr);
-  controls_.contentPane = CreateChild(window, instance_, kContentPane, layout.contentPane);
-  paneFont_ = SetControlFont(controls_.contentPane, kPanePoints);
-
-  controls_.inputBox = CreateChild(window, instance_, kInputBox, layout.inputBox);
-  inputFont_ = SetControlFont(controls_.inputBox, kInputPoints);
-  SetPropW(controls_.inputBox, kInputOwnerProperty, this);
-  previousInputProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-      controls_.inputBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::InputBoxProc)));
-
-  CreateWordList(window, layout);
-  SendMessageW(controls_.contentPane, EM_SETREADONLY, TRUE, 0);
-  ShowWindow(controls_.contentPane, SW_SHOW);
-}
-
-void MainWindow::CreateWordList(HWND window, const MainLayout& layout) {
-  const HWND list = CreateChild(window, instance_, kWordList, layout.wordList);
-  controls_.wordList = list;
-  session_.SetWordList(list);
-  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-               LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
-  LVCOLUMNW column{};
-  column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_SUBITEM;
-  column.fmt = LVCFMT_LEFT;
-  column.cx = layout.wordListColumn;
-  SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-  const ControlBox& box = layout.wordList;
-  SetWindowPos(list, HWND_TOPMOST, box.x, box.y, box.width, box.height, SWP_SHOWWINDOW);
-  ShowWindow(list, SW_HIDE);
+  // The status bar places itself.
+  statusBar_ = CreateChildControl(window, instance_, {0, STATUSCLASSNAMEW, L"", WS_VISIBLE},
+                                  ControlBox{}, 0);
+  entry_.Create(window, instance_, layout);
+  session_.SetWordList(entry_.WordList());
 }
 
 // The first entry, its key selected in the input box, ready for typing.
@@ -307,10 +245,10 @@ void MainWindow::ShowFirstEntry() {
   shelfPanel_.AddCurrentBookItem(session_.Book());
   session_.MarkStarted();
   findPanel_.book = &session_.Book();
-  session_.ShowTitle(controls_.statusBar);
+  session_.ShowTitle(statusBar_);
   ShowEntry();
   PutFirstKey(true);
-  ReadyForTyping();
+  entry_.ReadyForTyping();
 }
 
 void MainWindow::OnSize(int width, int height) {
@@ -318,19 +256,13 @@ void MainWindow::OnSize(int width, int height) {
   clientWidth_ = width;
   clientHeight_ = height;
   const MainLayout layout = LayOutMainWindow(LayoutPass::kResize, sidePanel_, width, height);
-  PlaceEntryControls(layout);
-  ReadInputBox();
-  PlaceControl(controls_.statusBar, layout.statusBar);
+  entry_.Place(layout);
+  entry_.ReadInput();
+  PlaceControl(statusBar_, layout.statusBar);
   PlaceControl(toolbar_.Rebar(), layout.rebar);
   findPanel_.Move(layout.sidePanel);
   shelfPanel_.Move(layout.sidePanel);
   places_.Resized(hwnd);
-}
-
-void MainWindow::PlaceEntryControls(const MainLayout& layout) {
-  PlaceControl(controls_.contentPane, layout.contentPane);
-  PlaceControl(controls_.wordList, layout.wordList);
-  PlaceControl(controls_.inputBox, layout.inputBox);
 }
 
 // The strip is drawn from what the last display kept; a repaint (the first
@@ -358,7 +290,7 @@ void MainWindow::OnInitMenuPopup(HWND window, HMENU popup, bool windowMenu) {
 
 // The read-only content pane keeps the window colour rather than grey.
 LRESULT MainWindow::OnCtlColorStatic(HWND control) {
-  if (control == controls_.contentPane) {
+  if (control == entry_.ContentPane()) {
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
   }
   return 0;
@@ -390,7 +322,7 @@ LRESULT MainWindow::OnReopenBook(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::ShowSwitchedBook(BookSwitch outcome) {
-  session_.ShowTitle(controls_.statusBar);
+  session_.ShowTitle(statusBar_);
   ShowEntry();
   if (outcome == BookSwitch::kNoBook) return;
   ShowOpenedBook();
@@ -399,8 +331,8 @@ void MainWindow::ShowSwitchedBook(BookSwitch outcome) {
 // A book just opened shows its first key, and the list waits for typing.
 void MainWindow::ShowOpenedBook() {
   PutFirstKey(false);
-  SetPaneEnabled(true);
-  ShowWordList(false);
+  entry_.SetPaneEnabled(true);
+  entry_.ShowWordList(false);
 }
 
 LRESULT MainWindow::OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {

@@ -19,11 +19,11 @@
 #include "shell/book_session.h"
 #include "shell/clipboard_watch.h"
 #include "shell/dictionary_import.h"
+#include "shell/entry_controls.h"
 #include "shell/layout.h"
 #include "shell/settings.h"
 #include "shell/toolbar.h"
 #include "shell/tray_icon.h"
-#include "shell/typing_state.h"
 #include "shell/window_places.h"
 #include "speech/speech.h"
 #include "speech/speech_api.h"
@@ -31,10 +31,6 @@
 #include "win/window_base.h"
 
 namespace quill {
-
-// The input box's property that leads its replacement procedure to the
-// main window.
-inline constexpr wchar_t kInputOwnerProperty[] = L"QuillpadMainWindow";
 
 struct MainWindowOptions {
   // How long the splash screen stays up during creation.
@@ -71,13 +67,6 @@ class MainWindow : public WindowBase {
   LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  // The controls an entry display touches, and the word list.
-  struct Controls {
-    HWND wordList = nullptr;
-    HWND contentPane = nullptr;
-    HWND inputBox = nullptr;
-    HWND statusBar = nullptr;
-  };
 
   // Creation, layout and book switching (main_window.cpp).
   bool OnCreate(HWND window, const CREATESTRUCTW& create);
@@ -87,10 +76,8 @@ class MainWindow : public WindowBase {
   void FreeTooltipsFromOwner();
   void ShowSplash();
   void CreateEntryControls(HWND window);
-  void CreateWordList(HWND window, const MainLayout& layout);
   void ShowFirstEntry();
   void OnSize(int width, int height);
-  void PlaceEntryControls(const MainLayout& layout);
   void OnPaint(HWND window);
   void OnDrawItem(int controlId, const DRAWITEMSTRUCT* item);
   void OnMeasureItem(int controlId, MEASUREITEMSTRUCT* item);
@@ -116,7 +103,6 @@ class MainWindow : public WindowBase {
   void LookUpFromOutside(const std::u16string& word);
 
   // Keys, input box and word list (main_window_input.cpp).
-  static LRESULT CALLBACK InputBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void OnKeyDown(WPARAM key);
   void OnEnter();
   void StepEntry(int step);
@@ -152,15 +138,7 @@ class MainWindow : public WindowBase {
   // first key gets kFirstKeyUnits units, an arrow key's entry kTextUnits.
   void PutCurrentKey(bool skipChange, std::size_t keyUnits);
   void PutFirstKey(bool skipChange);
-  // The input box's text, copied into inputText_.
-  const char16_t* ReadInputBox();
-  void SetInputText(const char16_t* text);
-  // The end of every look-up: the focus in the input box with its text
-  // selected, the content pane enabled and the word list hidden.
-  void ReadyForTyping();
-  void SetPaneEnabled(bool enabled);
-  void ShowWordList(bool shown);
-  EntryPanes Panes() const { return {controls_.contentPane, controls_.inputBox, controls_.statusBar}; }
+  EntryPanes Panes() const { return {entry_.ContentPane(), entry_.InputBox(), statusBar_}; }
 
   MainWindowOptions options_;
   HINSTANCE instance_ = nullptr;
@@ -175,27 +153,22 @@ class MainWindow : public WindowBase {
   bool inTray_ = false;
   ClipboardWatch clipboard_;
   Toolbar toolbar_;
-  Controls controls_;
+  EntryControls entry_;
+  HWND statusBar_ = nullptr;
   WindowPlaces places_;
   BookFileDialog openDialog_;
-  TypingState typing_;
   // What "Voice" applies; the Voice Setting dialog's OK changes it.
   SpeechSettings speechSettings_;
   SidePanelState sidePanel_ = kShelfPanel;
   int clientWidth_ = 0;
   int clientHeight_ = 0;
-  // The input box's text as last read.
-  char16_t inputText_[kInputTextUnits] = {};
   wchar_t installFolder_[kPathUnits] = {};
   // The transcription on show and its place, drawn again by every WM_PAINT.
   PhoneticStrip phoneticStrip_;
-  WNDPROC previousInputProc_ = nullptr;
   HICON appIcon_ = nullptr;
   // Set by the history button before its popup opens; cleared by the next
   // WM_INITMENUPOPUP, which then leaves that popup plain.
   bool plainPopupPending_ = false;
-  ScopedFont paneFont_;
-  ScopedFont inputFont_;
   // COM stays initialised for the window's life: speech uses it.
   std::optional<ScopedCoInit> com_;
   // Set once OnCreate has finished; a window whose creation failed stores

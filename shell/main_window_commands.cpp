@@ -103,18 +103,18 @@ void MainWindow::OpenBookFromDialog() {
   BookSwitch outcome = BookSwitch::kOpened;
   if (session_.OpenChosen(hwnd, choose, &outcome)) {
     if (outcome == BookSwitch::kNoBook) {
-      session_.ShowTitle(controls_.statusBar);
+      session_.ShowTitle(statusBar_);
       ShowEntry();
     }
-    session_.ShowTitle(controls_.statusBar);
+    session_.ShowTitle(statusBar_);
     shelfPanel_.RenameCurrentBookItem(session_.Book());
   }
-  SetInputText(u"");
-  SendMessageW(controls_.contentPane, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  entry_.SetInput(u"");
+  SendMessageW(entry_.ContentPane(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
   findPanel_.Clear();
   ShowEntry();
   PutFirstKey(false);
-  ReadyForTyping();
+  entry_.ReadyForTyping();
 }
 
 // A panel's button shows it, or hides it when it is already shown; the
@@ -133,13 +133,13 @@ void MainWindow::SwitchSidePanel(int id, HWND control) {
     panel.Show();
     other.Hide();
   }
-  PlaceEntryControls(
+  entry_.Place(
       LayOutMainWindow(LayoutPass::kPanelSwitch, sidePanel_, clientWidth_, clientHeight_));
-  SetPaneEnabled(true);
-  ReadInputBox();
+  entry_.SetPaneEnabled(true);
+  entry_.ReadInput();
   ShowTypedEntry();
-  ShowWordList(false);
-  SendMessageW(controls_.wordList, LVM_ENSUREVISIBLE,
+  entry_.ShowWordList(false);
+  SendMessageW(entry_.WordList(), LVM_ENSUREVISIBLE,
                static_cast<WPARAM>(session_.Book().CurrentEntry() + kSwitchScrollAhead), FALSE);
 }
 
@@ -175,11 +175,11 @@ void MainWindow::PickHistoryItem(int id) {
   char16_t word[kTextUnits];
   const int newestFirst = id - IDM_HISTORY_FIRST;
   if (!history->ItemAt(history->Count() - 1 - newestFirst, word, kTextUnits)) return;
-  SetInputText(word);
+  entry_.SetInput(word);
   if (session_.Book().FindWord(word) != 1) return;
   SyncWordList();
   ShowEntry();
-  ReadyForTyping();
+  entry_.ReadyForTyping();
 }
 
 // The product's page opens in the browser that opens HTML files: its

@@ -12,6 +12,7 @@
 #include "resources/ids.h"
 #include "shell/main_window.h"
 #include "shell/word_from_clipboard.h"
+#include "win/controls.h"
 #include "win/wide_text.h"
 
 namespace quill {
@@ -25,62 +26,18 @@ constexpr int kTypingScrollAhead = 9;
 // A book's first key is read into this many units at most.
 constexpr std::size_t kFirstKeyUnits = 50;
 
-void SelectAll(HWND edit) { SendMessageW(edit, EM_SETSEL, 0, -1); }
-
 void EnsureVisible(HWND list, int row) {
   SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
 }  // namespace
 
-LRESULT CALLBACK MainWindow::InputBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = static_cast<MainWindow*>(GetPropW(window, kInputOwnerProperty));
-  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  const WNDPROC previous = self->previousInputProc_;
-  if (message == WM_KEYDOWN) {
-    SendMessageW(GetParent(window), WM_KEYDOWN, wParam, lParam);
-    if (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_ESCAPE) return 0;
-  } else if (message == WM_NCDESTROY) {
-    RemovePropW(window, kInputOwnerProperty);
-  }
-  return CallWindowProcW(previous, window, message, wParam, lParam);
-}
-
-const char16_t* MainWindow::ReadInputBox() {
-  inputText_[0] = 0;
-  SendMessageW(controls_.inputBox, WM_GETTEXT, kInputTextUnits,
-               reinterpret_cast<LPARAM>(inputText_));
-  return inputText_;
-}
-
-void MainWindow::SetInputText(const char16_t* text) {
-  SendMessageW(controls_.inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
-
-void MainWindow::ReadyForTyping() {
-  SetFocus(controls_.inputBox);
-  SelectAll(controls_.inputBox);
-  SetPaneEnabled(true);
-  ShowWordList(false);
-}
-
-void MainWindow::SetPaneEnabled(bool enabled) {
-  const HWND pane = controls_.contentPane;
-  const LONG_PTR style = GetWindowLongPtrW(pane, GWL_STYLE);
-  SetWindowLongPtrW(pane, GWL_STYLE,
-                    enabled ? (style & ~static_cast<LONG_PTR>(WS_DISABLED)) : (style | WS_DISABLED));
-}
-
-void MainWindow::ShowWordList(bool shown) {
-  ShowWindow(controls_.wordList, shown ? SW_SHOW : SW_HIDE);
-}
-
 void MainWindow::ShowEntry() {
   ShowCurrentEntry(session_.Book(), Panes(), hwnd, Strip(), &phoneticStrip_);
 }
 
 void MainWindow::ShowTypedEntry() {
-  ShowTypedWord(session_.Book(), Panes(), inputText_, hwnd, Strip(), &phoneticStrip_);
+  ShowTypedWord(session_.Book(), Panes(), entry_.Text(), hwnd, Strip(), &phoneticStrip_);
 }
 
 // The strip's place depends on the side panel alone, not on the window's size.
@@ -90,10 +47,10 @@ StripPlace MainWindow::Strip() const {
 
 void MainWindow::PutCurrentKey(bool skipChange, std::size_t keyUnits) {
   // A key that does not fit leaves the box empty.
-  inputText_[0] = 0;
-  session_.Book().ReadKey(inputText_, std::min(keyUnits, kInputTextUnits));
-  if (skipChange) typing_.ExpectOwnChange();
-  SetInputText(inputText_);
+  entry_.Text()[0] = 0;
+  session_.Book().ReadKey(entry_.Text(), std::min(keyUnits, kInputTextUnits));
+  if (skipChange) entry_.Typing().ExpectOwnChange();
+  entry_.SetInput(entry_.Text());
 }
 
 void MainWindow::PutFirstKey(bool skipChange) { PutCurrentKey(skipChange, kFirstKeyUnits); }
@@ -104,10 +61,10 @@ void MainWindow::OnKeyDown(WPARAM key) {
       OnEnter();
       break;
     case VK_ESCAPE:
-      typing_.EscapePressed();
-      ShowWordList(false);
+      entry_.Typing().EscapePressed();
+      entry_.ShowWordList(false);
       SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_INPUT_BOX, EN_KILLFOCUS),
-                   reinterpret_cast<LPARAM>(controls_.contentPane));
+                   reinterpret_cast<LPARAM>(entry_.ContentPane()));
       break;
     case VK_UP:
       StepEntry(-1);
@@ -121,15 +78,15 @@ void MainWindow::OnKeyDown(WPARAM key) {
 }
 
 void MainWindow::OnEnter() {
-  ReadInputBox();
-  ShowWordList(false);
+  entry_.ReadInput();
+  entry_.ShowWordList(false);
   ShowTypedEntry();
   SyncWordList();
-  SetPaneEnabled(true);
-  ShowWordList(false);
-  RecordInHistory(inputText_);
-  typing_.EnterShown();
-  SelectAll(controls_.inputBox);
+  entry_.SetPaneEnabled(true);
+  entry_.ShowWordList(false);
+  RecordInHistory(entry_.Text());
+  entry_.Typing().EnterShown();
+  entry_.SelectInput();
 }
 
 // The arrow keys step through the book and show each entry at once.
@@ -152,8 +109,8 @@ void MainWindow::OnInputBoxNotify(int code) {
       OnInputFocus();
       break;
     case EN_KILLFOCUS:
-      SetPaneEnabled(true);
-      ShowWordList(false);
+      entry_.SetPaneEnabled(true);
+      entry_.ShowWordList(false);
       break;
     case EN_CHANGE:
       OnInputChange();
@@ -164,37 +121,37 @@ void MainWindow::OnInputBoxNotify(int code) {
 }
 
 void MainWindow::OnInputFocus() {
-  if (!typing_.TakeRefocus()) PostMessageW(controls_.inputBox, EM_SETSEL, 0, -1);
-  if (typing_.TakeRowPicked()) return;
-  SetPaneEnabled(false);
-  ShowWordList(true);
+  if (!entry_.Typing().TakeRefocus()) PostMessageW(entry_.InputBox(), EM_SETSEL, 0, -1);
+  if (entry_.Typing().TakeRowPicked()) return;
+  entry_.SetPaneEnabled(false);
+  entry_.ShowWordList(true);
 }
 
 // Typing moves the cursor to the nearest key and the list with it; the
 // entry is shown only on Enter.
 void MainWindow::OnInputChange() {
-  if (typing_.TakeOwnChange()) return;
-  ReadInputBox();
+  if (entry_.Typing().TakeOwnChange()) return;
+  entry_.ReadInput();
   // FindWord folds the word in place: it works on a copy.
   char16_t word[kInputTextUnits];
-  std::copy(std::begin(inputText_), std::end(inputText_), word);
+  std::copy(entry_.Text(), entry_.Text() + kInputTextUnits, word);
   BookFile& book = session_.Book();
   book.FindWord(word);
-  EnsureVisible(controls_.wordList, book.CurrentEntry() + kTypingScrollAhead);
+  EnsureVisible(entry_.WordList(), book.CurrentEntry() + kTypingScrollAhead);
   SyncWordList();
-  if (typing_.TakeShowListOnChange()) ShowWordList(true);
-  if (typing_.TakeChangeAfterEnter()) {
+  if (entry_.Typing().TakeShowListOnChange()) entry_.ShowWordList(true);
+  if (entry_.Typing().TakeChangeAfterEnter()) {
     SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_INPUT_BOX, EN_SETFOCUS),
-                 reinterpret_cast<LPARAM>(controls_.contentPane));
+                 reinterpret_cast<LPARAM>(entry_.ContentPane()));
     return;
   }
-  SetPaneEnabled(false);
-  ShowWordList(true);
+  entry_.SetPaneEnabled(false);
+  entry_.ShowWordList(true);
 }
 
 // Puts the cursor's row in the middle of the list where it can.
 void MainWindow::SyncWordList() {
-  const HWND list = controls_.wordList;
+  const HWND list = entry_.WordList();
   const int k = session_.Book().CurrentEntry();
   EnsureVisible(list, 0);
   EnsureVisible(list, k);
@@ -204,7 +161,7 @@ void MainWindow::SyncWordList() {
 
 LRESULT MainWindow::OnNotify(NMHDR* header) {
   if (header == nullptr) return 0;
-  if (header->idFrom == IDC_WORD_LIST && header->hwndFrom == controls_.wordList) {
+  if (header->idFrom == IDC_WORD_LIST && header->hwndFrom == entry_.WordList()) {
     if (header->code == LVN_GETDISPINFOW) {
       FillWordListRow(reinterpret_cast<NMLVDISPINFOW*>(header));
     } else if (header->code == NM_CLICK) {
@@ -242,26 +199,26 @@ void MainWindow::FillWordListRow(NMLVDISPINFOW* info) {
 void MainWindow::PickWordListRow(int row) {
   LVITEMW item{};
   item.iSubItem = 0;
-  item.pszText = AsWide(inputText_);
+  item.pszText = AsWide(entry_.Text());
   item.cchTextMax = static_cast<int>(kInputTextUnits);
-  inputText_[0] = 0;
-  SendMessageW(controls_.wordList, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+  entry_.Text()[0] = 0;
+  SendMessageW(entry_.WordList(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
                reinterpret_cast<LPARAM>(&item));
-  EnsureVisible(controls_.wordList, session_.Book().CurrentEntry() - 1);
-  RecordInHistory(inputText_);
-  SetInputText(inputText_);
+  EnsureVisible(entry_.WordList(), session_.Book().CurrentEntry() - 1);
+  RecordInHistory(entry_.Text());
+  entry_.SetInput(entry_.Text());
   ShowTypedEntry();
-  typing_.RowPicked();
-  ReadyForTyping();
+  entry_.Typing().RowPicked();
+  entry_.ReadyForTyping();
 }
 
 LRESULT MainWindow::OnLookupWord(HWND window, const wchar_t* word, WPARAM wParam, LPARAM lParam) {
   if (word != nullptr) {
-    SendMessageW(controls_.inputBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word));
-    ReadInputBox();
+    SendMessageW(entry_.InputBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word));
+    entry_.ReadInput();
     ShowTypedEntry();
     SyncWordList();
-    ReadyForTyping();
+    entry_.ReadyForTyping();
   }
   return DefWindowProcW(window, MSG_LOOKUP_WORD, wParam, lParam);
 }
@@ -291,9 +248,9 @@ void MainWindow::LookUpFromOutside(const std::u16string& word) {
     if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
     SetForegroundWindow(hwnd);
   }
-  SetInputText(word.c_str());
+  entry_.SetInput(word.c_str());
   OnEnter();
-  ReadyForTyping();
+  entry_.ReadyForTyping();
 }
 
 void MainWindow::RecordInHistory(const char16_t* word) {

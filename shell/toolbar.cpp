@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "resources/ids.h"
+#include "win/controls.h"
 #include "win/message_box.h"
 
 namespace quill {
@@ -51,10 +52,8 @@ constexpr DWORD kToolbarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLI
 }  // namespace
 
 bool Toolbar::Create(HWND parent, HINSTANCE instance, const ControlBox& box) {
-  rebar_ = CreateWindowExW(0, REBARCLASSNAMEW, nullptr, kRebarStyle, box.x, box.y, box.width,
-                           box.height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_REBAR)), instance,
-                           nullptr);
+  rebar_ = CreateChildControl(parent, instance, {0, REBARCLASSNAMEW, nullptr, kRebarStyle}, box,
+                              IDC_REBAR);
   if (rebar_ == nullptr) return false;
   REBARINFO info{};
   info.cbSize = sizeof info;

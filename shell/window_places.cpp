@@ -1,5 +1,7 @@
 #include "shell/window_places.h"
 
+#include "book/buffer_sizes.h"
+
 namespace quill {
 
 namespace {
@@ -15,9 +17,10 @@ LONG Height(const RECT& r) { return r.bottom - r.top; }
 
 }  // namespace
 
-void WindowPlaces::LoadStart(wchar_t* bookPath) {
+std::wstring WindowPlaces::LoadStart() {
   start_.left = 0;
   start_.top = 0;
+  wchar_t bookPath[kPathUnits] = {};
   const StartSettings read = LoadStartSettings(settings_, &start_, bookPath);
   const LONG screenWidth = GetSystemMetrics(SM_CXSCREEN);
   const LONG screenHeight = GetSystemMetrics(SM_CYSCREEN);
@@ -27,6 +30,7 @@ void WindowPlaces::LoadStart(wchar_t* bookPath) {
     start_.right = start_.left + (screenWidth < kFallbackWidth ? screenWidth : kFallbackWidth);
     start_.bottom = start_.top + (screenHeight < kFallbackHeight ? screenHeight : kFallbackHeight);
   }
+  return bookPath;
 }
 
 void WindowPlaces::BringForward(HWND running) const {

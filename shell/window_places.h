@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "shell/settings.h"
 
 namespace quill {
@@ -13,11 +15,11 @@ class WindowPlaces {
  public:
   explicit WindowPlaces(const SettingsKey& settings) : settings_(settings) {}
 
-  // Reads the exit rectangle and the remembered book path (kPathUnits)
-  // stored by the last run. A first run stores no size, and a damaged one
-  // may store nonsense: the start rectangle then gets a size that fits the
-  // screen.
-  void LoadStart(wchar_t* bookPath);
+  // Reads the exit rectangle and the remembered book path stored by the
+  // last run, and returns the path (empty when none is stored). A first
+  // run stores no size, and a damaged one may store nonsense: the start
+  // rectangle then gets a size that fits the screen.
+  std::wstring LoadStart();
   const RECT& Start() const { return start_; }
 
   // Brings a window of an instance already running forward, at the
