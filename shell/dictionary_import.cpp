@@ -16,7 +16,6 @@
 #include "resources/ids.h"
 #include "win/message_box.h"
 #include "win/wide_text.h"
-#include "win/window_base.h"
 
 namespace quill {
 

@@ -12,7 +12,6 @@
 #include "resources/ids.h"
 #include "shell/main_window.h"
 #include "shell/word_from_clipboard.h"
-#include "win/controls.h"
 #include "win/wide_text.h"
 
 namespace quill {
