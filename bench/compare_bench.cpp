@@ -24,6 +24,9 @@
 #include "book/book_format.h"
 #include "book/decoder.h"
 #include "book/match_query.h"
+#include "lookup/book_keys.h"
+#include "lookup/offers.h"
+#include "lookup/spelling.h"
 
 namespace {
 
@@ -97,6 +100,20 @@ double Lz4Round(const Lz4Text& z, std::vector<char>& out) {
   }
   return CpuSeconds() - start;
 }
+
+// Common misspellings, each a miss in WordNet.
+constexpr const char16_t* kMisspellings[] = {
+    u"acurate",   u"recieve",    u"accomodate", u"definately", u"seperate",  u"occured",
+    u"untill",    u"wich",       u"beleive",    u"goverment",  u"tommorow",  u"neccessary",
+    u"embarass",  u"existance",  u"independant", u"begining",  u"calender",  u"concious",
+    u"enviroment", u"foriegn",   u"grammer",    u"harrass",    u"knowlege",  u"libary",
+    u"millenium", u"noticable",  u"occurence",  u"persistant", u"publically", u"reccomend",
+    u"rythm",     u"sieze",      u"succesful",  u"supercede",  u"tendancy",  u"truely",
+    u"wierd",     u"acheive",    u"adress",     u"arguement",  u"basicly",   u"buisness",
+    u"comming",   u"diffrent",   u"familar",    u"freind",     u"happend",   u"intresting",
+    u"mispell",   u"naturaly",   u"posession",  u"realy",      u"remeber",   u"sucess",
+    u"thier",     u"tounge",     u"useing",     u"vaccum",     u"wether",    u"writting",
+};
 
 // Seconds of decoding every text block of the book once, straight from the
 // file's bytes, into a block-sized buffer as the reader does.
@@ -208,5 +225,52 @@ int main(int argc, char** argv) {
   }
   book.Close();
   std::printf("scan_ms %.1f\n", Median(scans) * 1e3);
+
+  // A miss's offers: the keys collected once (beside decoding the whole
+  // book, above), then each misspelling's offers timed alone, beside a
+  // plain scan that measures every key with the same bounded distance.
+  // Decoding the whole book once is timed the same way, through a book
+  // just opened, in turns with the collection.
+  std::vector<double> collects;
+  std::vector<double> passes;
+  quill::lookup::BookKeys bookKeys;
+  for (int r = 0; r < rounds; ++r) {
+    OpenOrDie(book, bookPath);
+    double start = CpuSeconds();
+    for (int n = 0; n < count; ++n) {
+      if (!book.SetCurrentEntry(n) || !book.LoadCurrentBlock()) Die("a block cannot be decoded");
+    }
+    passes.push_back(CpuSeconds() - start);
+    book.Close();
+    OpenOrDie(book, bookPath);
+    start = CpuSeconds();
+    if (!bookKeys.Collect(book)) Die("the keys cannot be collected");
+    collects.push_back(CpuSeconds() - start);
+    book.Close();
+  }
+  std::vector<double> offers;
+  std::vector<double> plain;
+  std::size_t offered = 0;
+  for (int pass = 0; pass < 3; ++pass) {
+    for (const char16_t* misspelt : kMisspellings) {
+      double start = CpuSeconds();
+      const std::vector<quill::lookup::Offer> got = quill::lookup::OfferWords(bookKeys, misspelt);
+      offers.push_back(CpuSeconds() - start);
+      offered += got.size();
+      start = CpuSeconds();
+      const std::vector<quill::lookup::CloseKey> close = quill::lookup::CloseKeysByScan(bookKeys, misspelt);
+      plain.push_back(CpuSeconds() - start);
+      if (pass == 0 && close.size() != quill::lookup::CloseKeys(bookKeys, misspelt).size()) {
+        Die("the walk and the plain scan find different keys");
+      }
+    }
+  }
+  if (offered == 0) Die("no misspelling was offered anything");
+  std::printf("collect_keys_ms %.1f\n", Median(collects) * 1e3);
+  std::printf("decode_book_ms %.1f\n", Median(passes) * 1e3);
+  std::printf("keys_bytes %zu\n", bookKeys.Bytes());
+  std::printf("offers_median_ms %.3f\n", Median(offers) * 1e3);
+  std::printf("offers_worst_ms %.3f\n", *std::max_element(offers.begin(), offers.end()) * 1e3);
+  std::printf("plain_scan_median_ms %.3f\n", Median(plain) * 1e3);
   return 0;
 }

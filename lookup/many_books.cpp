@@ -46,24 +46,21 @@ int BooksNamed(const std::string& path, std::vector<std::string>* books, std::st
   return 1;
 }
 
-Answer LookUpWord(BookFile& book, const std::u16string& word,
-                  const std::vector<std::u16string>& bases, std::size_t* base) {
+Answer LookUpWord(BookFile& book, const std::u16string& word, std::vector<Offer>* offers) {
+  offers->clear();
   if (book.EntryCount() == 0) return Answer::kNoEntries;
-  auto find = [&book](const std::u16string& w) {
-    std::vector<char16_t> scratch(w.begin(), w.end());
-    scratch.push_back(0);
-    return book.FindWord(scratch.data());
-  };
-  if (find(word)) return Answer::kFound;
+  std::vector<char16_t> scratch(word.begin(), word.end());
+  scratch.push_back(0);
+  if (book.FindWord(scratch.data())) return Answer::kFound;
   const int nearest = book.CurrentEntry();
-  for (std::size_t b = 0; b < bases.size(); ++b) {
-    if (find(bases[b])) {
-      *base = b;
-      return Answer::kFoundBase;
-    }
+  BookKeys keys;
+  if (keys.Collect(book)) *offers = OfferWords(keys, word);
+  if (offers->empty()) {
     book.SetCurrentEntry(nearest);
+    return Answer::kNearest;
   }
-  return Answer::kNearest;
+  book.SetCurrentEntry(static_cast<int>(offers->front().entry));
+  return Answer::kOffered;
 }
 
 std::vector<int> FindEntries(BookFile& book, MatchQuery query, std::size_t limit) {

@@ -9,6 +9,7 @@
 
 #include "book/book_file.h"
 #include "book/match_query.h"
+#include "lookup/offers.h"
 
 namespace quill::lookup {
 
@@ -25,14 +26,14 @@ bool IsFolderPath(const std::string& path);
 int BooksNamed(const std::string& path, std::vector<std::string>* books, std::string* why);
 
 // How a book answers a look-up; better answers sort first.
-enum class Answer { kFound, kFoundBase, kNearest, kNoEntries };
+enum class Answer { kFound, kOffered, kNearest, kNoEntries };
 
-// Looks word up in an open book: the entry of the word itself, else of the
-// first of bases (tried in order) that the book holds exactly, else the
-// nearest entry to the word. The book's cursor is left on that entry;
-// *base gets the index of the base form found (kFoundBase only).
-Answer LookUpWord(BookFile& book, const std::u16string& word,
-                  const std::vector<std::u16string>& bases, std::size_t* base);
+// Looks word up in an open book: the entry of the word itself; for a miss,
+// the entry of the first word the book offers (OfferWords, over keys
+// collected from the book for it; *offers gets them all), else the nearest
+// entry to the word. The book's cursor is left on that entry. A book whose
+// keys cannot all be read offers nothing (its DamagedBlock() tells).
+Answer LookUpWord(BookFile& book, const std::u16string& word, std::vector<Offer>* offers);
 
 // The entries of an open book that match query, in entry order, at most
 // limit of them; query.startEntry is where the search starts.

@@ -15,7 +15,7 @@
 #include "import/convert.h"
 #include "book/files.h"
 #include "import/tsv_reader.h"
-#include "lookup/base_forms.h"
+#include "lookup/book_keys.h"
 #include "lookup/many_books.h"
 #include "book/utf.h"
 
@@ -26,10 +26,8 @@ using namespace quill::import;
 
 namespace {
 
-constexpr const char* kCommands = "build, info, lookup, find, dump";
+constexpr const char* kCommands = "build, info, lookup, suggest, find, dump";
 constexpr std::size_t kDefaultFindLimit = 300;
-// "geese → goose": the word as typed, then the base form shown instead.
-constexpr const char* kArrow = "\xE2\x86\x92";
 
 int Fail(const Console& console, const std::string& message) {
   console.err->Write(message + "\n");
@@ -498,25 +496,22 @@ struct BookAnswer {
   std::string text;  // the lines of the answer, each ending in "\n"
 };
 
-// Looks the word up in one book; when the book lacks it, the first of its
-// base forms the book holds exactly. 0 when the book cannot be read (said
-// on stderr).
-int LookupInBook(const std::string& path, const std::u16string& word,
-                 const std::vector<std::u16string>& bases, const Console& console,
+// Looks the word up in one book; when the book lacks it, the note of what
+// it offers and the first offer's entry. 0 when the book cannot be read
+// (said on stderr).
+int LookupInBook(const std::string& path, const std::u16string& word, const Console& console,
                  BookAnswer* answer) {
   BookFile book;
   if (OpenForReading(path, book, console) != kExitOk) return 0;
   answer->heading = BookHeading(path, book);
   answer->text.clear();
-  std::size_t base = 0;
-  answer->kind = lookup::LookUpWord(book, word, bases, &base);
+  std::vector<lookup::Offer> offers;
+  answer->kind = lookup::LookUpWord(book, word, &offers);
   if (answer->kind == Answer::kNoEntries) {
     book.Close();
     return 1;
   }
-  if (answer->kind == Answer::kFoundBase) {
-    answer->text = ToUtf8(word) + " " + kArrow + " " + ToUtf8(bases[base]) + "\n";
-  }
+  if (answer->kind == Answer::kOffered) answer->text = ToUtf8(lookup::MissNote(word, offers)) + "\n";
   const int entry = book.CurrentEntry();
   TextReader reader(book);
   const std::u16string key = reader.Read(book, false);
@@ -538,16 +533,10 @@ int RunLookup(const Arguments& a, const Console& console) {
   if (a.positional.size() < 2) return Fail(console, "xqb: lookup takes BOOK and WORD");
   std::u16string word;
   if (!Utf8ToUtf16(a.positional.back(), &word)) return Fail(console, "xqb: WORD is not valid UTF-8");
-  std::vector<std::u16string> bases;
-  for (const std::string& base : lookup::BaseForms(a.positional.back())) {
-    std::u16string wide;
-    Utf8ToUtf16(base, &wide);
-    bases.push_back(wide);
-  }
   const std::vector<std::string> given(a.positional.begin(), a.positional.end() - 1);
   if (given.size() == 1 && !lookup::IsFolderPath(given[0])) {
     BookAnswer answer;
-    if (!LookupInBook(given[0], word, bases, console, &answer)) return kExitFailure;
+    if (!LookupInBook(given[0], word, console, &answer)) return kExitFailure;
     if (answer.kind == Answer::kNoEntries) return kExitNothing;
     console.out->Write(answer.text);
     return kExitOk;
@@ -559,7 +548,7 @@ int RunLookup(const Arguments& a, const Console& console) {
     if (!BooksNamed(named, console, &books)) failed = true;
     for (const std::string& path : books) {
       BookAnswer answer;
-      if (LookupInBook(path, word, bases, console, &answer)) {
+      if (LookupInBook(path, word, console, &answer)) {
         answers.push_back(std::move(answer));
       } else {
         failed = true;
@@ -581,6 +570,68 @@ int RunLookup(const Arguments& a, const Console& console) {
   out.Flush();
   if (failed) return kExitFailure;
   return answered ? kExitOk : kExitNothing;
+}
+
+// The words one book offers for word, a line each: the word, a tab and its
+// distance, and for a base form a tab and "base form". 0 when the book
+// cannot be read (said on stderr).
+int SuggestInBook(const std::string& path, const std::u16string& word, const Console& console,
+                  std::string* heading, std::string* lines) {
+  BookFile book;
+  if (OpenForReading(path, book, console) != kExitOk) return 0;
+  *heading = BookHeading(path, book);
+  lines->clear();
+  lookup::BookKeys keys;
+  keys.Collect(book);
+  if (ReportDamage(path, book, console) != kExitOk) return 0;
+  for (const lookup::Offer& offer : lookup::OfferWords(keys, word)) {
+    *lines += ToUtf8(offer.word) + "\t" + std::to_string(offer.distance) +
+              (offer.baseForm ? "\tbase form\n" : "\n");
+  }
+  book.Close();
+  return 1;
+}
+
+// suggest BOOK... WORD: what each book offers for a word it lacks, in the
+// order the program offers them. Several books answer under headings, in
+// the order given.
+int RunSuggest(const Arguments& a, const Console& console) {
+  if (a.positional.size() < 2) return Fail(console, "xqb: suggest takes BOOK and WORD");
+  std::u16string word;
+  if (!Utf8ToUtf16(a.positional.back(), &word)) return Fail(console, "xqb: WORD is not valid UTF-8");
+  const std::vector<std::string> given(a.positional.begin(), a.positional.end() - 1);
+  const bool one = given.size() == 1 && !lookup::IsFolderPath(given[0]);
+  bool failed = false;
+  bool offered = false;
+  bool answered = false;  // a book has had its heading
+  Results out(*console.out);
+  std::vector<std::string> books;
+  for (const std::string& named : given) {
+    if (one) {
+      books = {named};
+    } else if (!BooksNamed(named, console, &books)) {
+      failed = true;
+    }
+    for (const std::string& path : books) {
+      std::string heading;
+      std::string lines;
+      if (!SuggestInBook(path, word, console, &heading, &lines)) {
+        failed = true;
+        continue;
+      }
+      if (one) {
+        out.Put(lines);
+      } else {
+        out.Put((answered ? "\n" : "") + heading + "\n" +
+                (lines.empty() ? std::string("nothing offered\n") : lines));
+        answered = true;
+      }
+      offered = offered || !lines.empty();
+    }
+  }
+  out.Flush();
+  if (failed) return kExitFailure;
+  return offered ? kExitOk : kExitNothing;
 }
 
 // Lists the entries of one book that hold every term, up to limit, each
@@ -728,15 +779,19 @@ int RunXqb(const std::vector<std::string>& args, const Console& console) {
         "usage: xqb build INPUT -o BOOK [--title TEXT] [--separator CODE] [--cut]\n"
         "       xqb info BOOK\n"
         "       xqb lookup BOOK... WORD\n"
+        "       xqb suggest BOOK... WORD\n"
         "       xqb find BOOK... TERM [TERM2] [--limit N]\n"
         "       xqb dump BOOK\n"
         "INPUT is a word list (key TAB content, one entry a line), a dictd NAME.index,\n"
         "a StarDict NAME.ifo, or a DSL NAME.dsl or NAME.dsl.dz.\n"
         "A BOOK may be a folder: every *.xqb directly in it, in name order.\n"
-        "lookup: the last argument is the WORD, all before it are BOOKs. A WORD that\n"
-        "a book lacks is looked up there by its English base forms (\"geese \xE2\x86\x92 goose\").\n"
+        "lookup: the last argument is the WORD, all before it are BOOKs. For a WORD\n"
+        "that a book lacks, a note offers its English base forms (\"geese\" offers\n"
+        "\"goose\") and keys close in spelling, and the first offer's entry follows.\n"
         "With several BOOKs each answers under a heading \"== TITLE (FILE)\", those\n"
         "that hold the word first.\n"
+        "suggest: the words lookup offers for a WORD a book lacks, best first, each\n"
+        "with its distance in edits (and \"base form\" for a base form).\n"
         "find: the first argument is a BOOK and the last a TERM; those between are\n"
         "BOOKs if they end in .xqb or name a folder, TERMs otherwise. With several\n"
         "BOOKs each row starts with its BOOK and a tab; --limit counts per BOOK.\n"
@@ -750,6 +805,7 @@ int RunXqb(const std::vector<std::string>& args, const Console& console) {
   if (command == "build") run = RunBuild;
   if (command == "info") run = RunInfo;
   if (command == "lookup") run = RunLookup;
+  if (command == "suggest") run = RunSuggest;
   if (command == "find") run = RunFind;
   if (command == "dump") run = RunDump;
   if (run == nullptr) {
