@@ -13,6 +13,11 @@ int DecodeOne(const std::uint8_t* data, std::size_t size);
 // finds on it.
 int OpenBookOne(const std::uint8_t* data, std::size_t size);
 
+// Opens the input as a book, collects its keys, and offers words for
+// misses close to them and for the input's last bytes; double-clicks every
+// place of its first entry.
+int OffersOne(const std::uint8_t* data, std::size_t size);
+
 // Reads the input as a word list; checks that every content written back
 // as dump writes it reads the same, and survives the compressor.
 int ReadTsvOne(const std::uint8_t* data, std::size_t size);

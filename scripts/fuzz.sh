@@ -12,7 +12,7 @@ seconds=${1:-300}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(decode open_book tsv dictd stardict dsl markup format_content shelf_sources)
+  targets=(decode open_book offers tsv dictd stardict dsl markup format_content shelf_sources)
 fi
 
 scripts/setup.sh || { echo "setup failed"; exit 2; }

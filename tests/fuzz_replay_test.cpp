@@ -17,6 +17,10 @@ TEST(FuzzCorpus, OpenBookReplays) {
   EXPECT_GT(ReplayCorpus("open_book", quill::fuzz::OpenBookOne), 5);
 }
 
+TEST(FuzzCorpus, OffersReplays) {
+  EXPECT_GT(ReplayCorpus("offers", quill::fuzz::OffersOne), 5);
+}
+
 TEST(FuzzCorpus, TsvReplays) {
   EXPECT_GT(ReplayCorpus("tsv", quill::fuzz::ReadTsvOne), 5);
 }
