@@ -132,6 +132,7 @@ std::vector<CloseKey> CloseKeys(const BookKeys& keys, std::u16string_view word) 
   std::u32string path(rows.MaxDepth() + 1, 0);
   std::size_t filled = 0;
   std::u32string lastClose;
+  std::size_t lastCloseEntry = 0;
   bool anyClose = false;
   const std::size_t count = keys.Count();
   std::size_t n = 0;
@@ -165,9 +166,13 @@ std::vector<CloseKey> CloseKeys(const BookKeys& keys, std::u16string_view word) 
     }
     const int distance = rows.Distance(depth);
     if (distance <= edits) {
+      // A key folded equal to the one before is offered once: the first.
       const std::u32string_view spelled(path.data() + 1, depth);
-      if (!anyClose || spelled != lastClose) close.push_back({n - 1, distance});
+      if (!anyClose || lastCloseEntry + 2 != n || spelled != lastClose) {
+        close.push_back({n - 1, distance});
+      }
       lastClose.assign(spelled);
+      lastCloseEntry = n - 1;
       anyClose = true;
     }
   }

@@ -73,12 +73,12 @@ TEST(XqbLookupMany, BooksThatHoldTheWordAnswerFirst) {
       {{"lookup", none, other, birds, more, "geese"},
        0,
        Lines({"== more.xqb", "found 0", "geese", "many birds", "",
-              "== Birds (birds.xqb)", "geese \xE2\x86\x92 goose", "found 1", "goose", "a bird", "",
+              "== Birds (birds.xqb)", "geese: not in this book. Did you mean goose?", "found 1", "goose", "a bird", "",
               "== Other (other.xqb)", "nearest 0", "apple", "fruit", "",
               "== Nothing (none.xqb)", "no entries"})},
       {{"lookup", other, birds, "Children"},
        0,
-       Lines({"== Birds (birds.xqb)", "Children \xE2\x86\x92 child", "found 0", "child", "a young one", "",
+       Lines({"== Birds (birds.xqb)", "Children: not in this book. Did you mean child?", "found 0", "child", "a young one", "",
               "== Other (other.xqb)", "nearest 0", "apple", "fruit"})},
       // No book holds it: the order given.
       {{"lookup", more, birds, "yak"},
@@ -93,7 +93,7 @@ TEST(XqbLookupMany, BooksThatHoldTheWordAnswerFirst) {
       {{"lookup", none, none, "a"}, 1, Lines({"== Nothing (none.xqb)", "no entries", "",
                                                "== Nothing (none.xqb)", "no entries"})},
       // One book answers as it always has, the base form above the entry.
-      {{"lookup", birds, "geese"}, 0, "geese \xE2\x86\x92 goose\nfound 1\ngoose\na bird\n"},
+      {{"lookup", birds, "geese"}, 0, "geese: not in this book. Did you mean goose?\nfound 1\ngoose\na bird\n"},
       {{"lookup", birds, "geese0"}, 0, "nearest 1\ngoose\na bird\n"},
       {{"lookup", more, "geese"}, 0, "found 0\ngeese\nmany birds\n"},
       {{"lookup", none, "geese"}, 1, ""},
@@ -125,13 +125,13 @@ TEST(XqbLookupMany, AFolderStandsForItsBooksInNameOrder) {
   EXPECT_EQ(r.out, Lines({"== \xD1\x81\xD0\xBB\xD0\xBE\xD0\xB2\xD0\xB0\xD1\x80\xD1\x8C.xqb", "found 0",
                           "walked", "went on foot", "",
                           "== Single (single.xqb)", "found 0", "walked", "past", "",
-                          "== B (b.xqb)", "walked \xE2\x86\x92 walk", "found 0", "walk", "a path", "",
-                          "== C (c.xqb)", "walked \xE2\x86\x92 walk", "found 0", "walk", "on foot", "",
+                          "== B (b.xqb)", "walked: not in this book. Did you mean walk?", "found 0", "walk", "a path", "",
+                          "== C (c.xqb)", "walked: not in this book. Did you mean walk?", "found 0", "walk", "on foot", "",
                           "== A (A.XQB)", "nearest 0", "mouse", "small"}));
 
   // A folder alone answers under headings too, even with one book in it.
   r = Xqb({"lookup", folder, "mice"});
-  EXPECT_EQ(r.out.rfind("== A (A.XQB)\nmice \xE2\x86\x92 mouse\nfound 0\nmouse\nsmall\n\n== B", 0), 0u)
+  EXPECT_EQ(r.out.rfind("== A (A.XQB)\nmice: not in this book. Did you mean mouse?\nfound 0\nmouse\nsmall\n\n== B", 0), 0u)
       << r.out;
   r = Xqb({"lookup", single.substr(0, single.size() - 11), "walked"});
   EXPECT_EQ(r.out, Lines({"== Single (single.xqb)", "found 0", "walked", "past"}));
@@ -161,7 +161,7 @@ TEST(XqbLookupMany, BooksThatCannotBeReadAreNamedAndTheOthersAnswer) {
   const std::vector<Case> cases = {
       {{"lookup", missing, good, text, empty, later, "mice"},
        Lines({"== Later (later.xqb)", "found 0", "mice", "many small", "",
-              "== Good (good.xqb)", "mice \xE2\x86\x92 mouse", "found 0", "mouse", "small"}),
+              "== Good (good.xqb)", "mice: not in this book. Did you mean mouse?", "found 0", "mouse", "small"}),
        Lines({missing + ": cannot open the file (No such file or directory)",
               text + ": not a book (it does not start with the XQB signature)",
               empty + ": no books (*.xqb) in the folder"})},
@@ -183,6 +183,51 @@ TEST(XqbLookupMany, BooksThatCannotBeReadAreNamedAndTheOthersAnswer) {
     EXPECT_EQ(r.out, c.out);
     EXPECT_EQ(r.err, c.err);
   }
+}
+
+// What a miss offers: lookup shows the first offer's entry under the note,
+// suggest lists the offers with their distances, in the same order.
+TEST(XqbSuggest, ListsWhatLookupOffers) {
+  const std::string folder = NewFolder("suggest");
+  const std::string words = PutBook(folder, "words.xqb", u"Words",
+                                    {"accurate=exact", "acute=sharp", "curate=a cleric", "goose=a bird",
+                                     "receive=get", "Recife=a city", "sense=a faculty"});
+  const std::string other = PutBook(folder, "other.xqb", u"Other", {"apple=fruit"});
+  struct Case {
+    std::vector<std::string> args;
+    int code;
+    std::string out;
+  };
+  const std::vector<Case> cases = {
+      {{"lookup", words, "acurate"}, 0,
+       Lines({"acurate: not in this book. Did you mean accurate, curate, acute?", "found 0", "accurate",
+              "exact"})},
+      {{"lookup", words, "RECIEVE"}, 0,
+       Lines({"RECIEVE: not in this book. Did you mean receive, Recife?", "found 4", "receive", "get"})},
+      {{"suggest", words, "acurate"}, 0, Lines({"accurate\t1", "curate\t1", "acute\t2"})},
+      {{"suggest", words, "geese"}, 0, Lines({"goose\t2\tbase form", "sense\t2"})},
+      // Held, being typed, or nothing near: nothing offered.
+      {{"suggest", words, "Goose"}, 1, ""},
+      {{"suggest", words, "recei"}, 1, ""},
+      {{"suggest", words, "zzzzqqq"}, 1, ""},
+      {{"suggest", words, std::string(500, 'a')}, 1, ""},
+      // Several books: each under its heading, in the order given.
+      {{"suggest", other, words, "acute"}, 1,
+       Lines({"== Other (other.xqb)", "nothing offered", "", "== Words (words.xqb)", "nothing offered"})},
+      {{"suggest", folder, "recieve"}, 0,
+       Lines({"== Other (other.xqb)", "nothing offered", "", "== Words (words.xqb)", "receive\t1",
+              "Recife\t2"})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[0] + " " + c.args.back().substr(0, 20));
+    const Result r = Xqb(c.args);
+    EXPECT_EQ(r.code, c.code);
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(r.err, "");
+  }
+  const Result bad = Xqb({"suggest", words});
+  EXPECT_EQ(bad.code, 2);
+  EXPECT_EQ(bad.err, "xqb: suggest takes BOOK and WORD\n");
 }
 
 TEST(XqbFindMany, BooksAndTermsAreToldApartByTheirPlace) {

@@ -729,9 +729,9 @@ TEST(XqbFailures, DumpSaysWhatItCannotWriteBack) {
 TEST(XqbFailures, BadArguments) {
   const std::string book = BuildBook("a\tb\n");
   const std::string tsv = WriteFile("in.tsv", "a\tb\n");
-  ExpectFailure(Xqb({}), "xqb: no command given (commands: build, info, lookup, find, dump)");
+  ExpectFailure(Xqb({}), "xqb: no command given (commands: build, info, lookup, suggest, find, dump)");
   ExpectFailure(Xqb({"open", book}),
-                "xqb: unknown command \"open\" (commands: build, info, lookup, find, dump)");
+                "xqb: unknown command \"open\" (commands: build, info, lookup, suggest, find, dump)");
   ExpectFailure(Xqb({"build", tsv}), "xqb: build needs -o BOOK");
   ExpectFailure(Xqb({"build", tsv, tsv, "-o", "x"}),
                 "xqb: build takes one INPUT (a word list, a dictd .index, a StarDict .ifo or a "
