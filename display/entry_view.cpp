@@ -1,7 +1,6 @@
 #include "display/entry_view.h"
 
 #include <algorithm>
-
 #include <memory>
 #include <new>
 
@@ -14,7 +13,7 @@ namespace quill {
 EntryView::~EntryView() = default;
 
 bool EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparator,
-                              std::int32_t textBufferUnits) {
+                              std::int32_t textBufferUnits, std::u16string_view note) {
   const std::size_t limit = DisplayLimit(textBufferUnits);
   std::unique_ptr<char16_t[]> display(new (std::nothrow) char16_t[limit]());
   hasPhonetic_ = true;
@@ -23,12 +22,27 @@ bool EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparato
   } else {
     phonetic_[0] = 0;
   }
+  std::unique_ptr<char16_t[]> noted;
+  if (display && !note.empty()) {
+    // The note goes above the text as it was formatted, so that the entry's
+    // own phonetic line is the one the strip draws.
+    std::size_t units = 0;
+    while (display[units] != 0) ++units;
+    noted.reset(new (std::nothrow) char16_t[note.size() + 2 + units + 1]);
+    if (noted) {
+      std::copy(note.begin(), note.end(), noted.get());
+      noted[note.size()] = u'\r';
+      noted[note.size() + 1] = u'\n';
+      std::copy(display.get(), display.get() + units + 1, noted.get() + note.size() + 2);
+    }
+  }
 
   // Should memory run out, the pane is emptied rather than left showing the
   // previous entry as if it were this one.
-  const bool converted = display != nullptr;
+  const bool converted = display != nullptr && (note.empty() || noted != nullptr);
+  const char16_t* shown = noted ? noted.get() : display.get();
   SendMessageW(contentPane_, WM_SETREDRAW, FALSE, 0);
-  SetWindowTextW(contentPane_, display ? AsWide(display.get()) : L"");
+  SetWindowTextW(contentPane_, converted ? AsWide(shown) : L"");
   SendMessageW(contentPane_, WM_SETREDRAW, TRUE, 0);
   // While redrawing was off the pane dropped its own invalidation; one
   // repaint now shows the new text.

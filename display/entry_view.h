@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string_view>
 
 #include "display/entry_format.h"
 #include "win/placement.h"
@@ -34,9 +35,10 @@ class EntryView {
 
   // Puts content (null for a missing entry) into the content pane, its
   // transcription into the phonetic text: false when memory ran out and
-  // the pane was emptied instead.
+  // the pane was emptied instead. A note, when given, is one line put
+  // above the formatted content; the transcription stays the entry's own.
   bool FormatContent(const char16_t* content, std::int32_t lineSeparator,
-                     std::int32_t textBufferUnits);
+                     std::int32_t textBufferUnits, std::u16string_view note = {});
 
   // Loads bitmap 130 from module: whether it loaded (without it the strip
   // draws nothing).

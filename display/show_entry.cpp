@@ -27,7 +27,7 @@ void PhoneticStrip::Draw(HDC dc, bool clearBand) const {
 }
 
 bool ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow,
-                      const StripPlace& place, PhoneticStrip* strip) {
+                      const StripPlace& place, PhoneticStrip* strip, std::u16string_view note) {
   PhoneticStrip local;
   PhoneticStrip& kept = strip != nullptr ? *strip : local;
   BookHeader header;
@@ -38,7 +38,7 @@ bool ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow,
 
   kept.View().SetContentPane(panes.contentPane);
   const bool formatted = kept.View().FormatContent(haveContent ? content.get() : nullptr,
-                                                   header.lineSeparator, header.textBufferUnits);
+                                                   header.lineSeparator, header.textBufferUnits, note);
   kept.Prepare(place);
   if (const ScopedGetDC dc(stripWindow); dc.get() != nullptr) kept.Draw(dc, true);
   SendMessageW(panes.inputBox, EM_SETSEL, 0, -1);

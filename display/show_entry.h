@@ -45,9 +45,11 @@ class PhoneticStrip {
 // there is none, a closed book included), draws its transcription on
 // stripWindow's client area at place, and selects the
 // whole input box text. strip, when given, keeps what was drawn for later
-// repaints. False when memory ran out (the pane is then empty).
+// repaints; note, when given, is a line shown above the entry. False when
+// memory ran out (the pane is then empty).
 bool ShowCurrentEntry(BookFile& book, const EntryPanes& panes, HWND stripWindow,
-                      const StripPlace& place, PhoneticStrip* strip = nullptr);
+                      const StripPlace& place, PhoneticStrip* strip = nullptr,
+                      std::u16string_view note = {});
 
 // Looks up inputText (kInputTextUnits units at most, the rest not looked
 // at) and shows the entry the lookup ends on, found or not; false as

@@ -84,6 +84,7 @@
 #define MSG_OPEN_SHELF_BOOK 5001
 #define MSG_REOPEN_BOOK 5002
 #define MSG_COPIED_WORD 5003   // a word copied twice is waiting in the clipboard watch
+#define MSG_PANE_DOUBLE_CLICK 5004  // wParam: the content pane's character double-clicked
 #define MSG_TRAY_NOTIFY 32788  // also the tray icon's identifier
 #define MSG_LOOKUP_WORD 33267
 

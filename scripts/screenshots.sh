@@ -3,6 +3,7 @@
 # under Wine, on a virtual display) with the WordNet book:
 #   docs/main-window.png   "book" looked up: its entry and phonetic strip
 #   docs/find-panel.png    the find panel: every entry holding "lexicon"
+#   docs/miss-note.png     "acurate", which WordNet lacks: what it offers
 # Uses the books in build/win64/install, making the two default books there
 # when they are missing.
 set -euo pipefail
@@ -43,6 +44,11 @@ look_up_book() {
   xdotool key Return
 }
 
+look_up_acurate() {
+  xdotool type --delay 80 acurate
+  xdotool key Return
+}
+
 find_lexicon() {
   click --button 1104
   click --control 116
@@ -77,3 +83,4 @@ shoot() {  # FILE STEPS
 cmake --build --preset win64 --target pane_probe >/dev/null
 shoot docs/main-window.png look_up_book
 shoot docs/find-panel.png find_lexicon
+shoot docs/miss-note.png look_up_acurate

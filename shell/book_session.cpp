@@ -49,10 +49,13 @@ bool JoinPath(wchar_t* destination, const wchar_t* folder, const wchar_t* fileNa
 void ShowBookOpenError(HWND owner) { ShowError(owner, "Xqb File open error."); }
 
 bool BookSession::OpenAt(const wchar_t* path) {
+  keys_.Stop();
   const std::string utf8 = PathToUtf8(path);
   if (utf8.empty()) return false;
   ListViewSink sink(wordList_);
-  return OpenBook(book_, utf8.c_str(), &sink) == 1;
+  if (OpenBook(book_, utf8.c_str(), &sink) != 1) return false;
+  keys_.Start(utf8);
+  return true;
 }
 
 bool BookSession::OpenFirst(HWND owner, const wchar_t* folder, const BookChooser& choose) {

@@ -12,6 +12,7 @@
 
 #include "book/book_file.h"
 #include "book/buffer_sizes.h"
+#include "lookup/book_keys.h"
 
 namespace quill {
 
@@ -66,7 +67,16 @@ class BookSession {
 
   // Shows the book's title in part 0 of statusBar (empty for no book).
   void ShowTitle(HWND statusBar) const;
-  void Close() { book_.Close(); }
+  void Close() {
+    keys_.Stop();
+    book_.Close();
+  }
+
+  // Every key of the open book, which a miss's offers need: collected in
+  // the background from the moment the book opens, waited for here should
+  // a miss come first. nullptr with no book open, or when its keys cannot
+  // all be read (it then offers nothing).
+  const lookup::BookKeys* Keys() { return keys_.Wait(); }
 
  private:
   [[nodiscard]] bool OpenAt(const wchar_t* path);
@@ -77,6 +87,7 @@ class BookSession {
   void EmptyWordList();
 
   BookFile book_;
+  lookup::KeysInBackground keys_;
   HWND wordList_ = nullptr;
   bool started_ = false;
   wchar_t path_[kPathUnits] = {};

@@ -37,6 +37,7 @@ void EntryControls::Create(HWND parent, HINSTANCE instance, const MainLayout& la
   contentPane_ =
       CreateChildControl(parent, instance, kContentPane, layout.contentPane, IDC_CONTENT_PANE);
   paneFont_ = SetControlFont(contentPane_, kPanePoints);
+  SubclassControl(contentPane_, &EntryControls::ContentPaneProc, this);
 
   inputBox_ = CreateChildControl(parent, instance, kInputBox, layout.inputBox, IDC_INPUT_BOX);
   inputFont_ = SetControlFont(inputBox_, kInputPoints);
@@ -74,7 +75,22 @@ LRESULT CALLBACK EntryControls::InputBoxProc(HWND window, UINT message, WPARAM w
     SendMessageW(GetParent(window), WM_KEYDOWN, wParam, lParam);
     if (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_ESCAPE) return 0;
   }
+  // Ctrl+Enter's line feed has no place in a one-line box.
+  if (message == WM_CHAR && wParam == '\n') return 0;
   return PassToControl(window, message, wParam, lParam, &EntryControls::InputBoxProc);
+}
+
+LRESULT CALLBACK EntryControls::ContentPaneProc(HWND window, UINT message, WPARAM wParam,
+                                                LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_LBUTTONDBLCLK) {
+    // EM_CHARFROMPOS answers in 16 bits; the line's start, read whole,
+    // gives back the rest of a longer text's index.
+    const auto place = static_cast<DWORD>(SendMessageW(window, EM_CHARFROMPOS, 0, lParam));
+    const auto lineStart = static_cast<std::size_t>(SendMessageW(window, EM_LINEINDEX, HIWORD(place), 0));
+    const std::size_t at = lineStart + ((LOWORD(place) - lineStart) & 0xFFFF);
+    if (SendMessageW(GetParent(window), MSG_PANE_DOUBLE_CLICK, at, 0) != FALSE) return 0;
+  }
+  return PassToControl(window, message, wParam, lParam, &EntryControls::ContentPaneProc);
 }
 
 const char16_t* EntryControls::ReadInput() {

@@ -23,7 +23,9 @@ class EntryControls {
 
   // Makes the three controls in parent at layout's places, the list hidden.
   // Keys pressed in the input box go to parent first (WM_KEYDOWN); Up,
-  // Down and Esc stop there.
+  // Down and Esc stop there. A double-click on the content pane goes to
+  // parent as MSG_PANE_DOUBLE_CLICK with the character's index; the pane
+  // selects the word itself only when parent answers FALSE.
   void Create(HWND parent, HINSTANCE instance, const MainLayout& layout);
   void Place(const MainLayout& layout);
 
@@ -49,6 +51,8 @@ class EntryControls {
  private:
   static LRESULT CALLBACK InputBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR subclass, DWORD_PTR owner);
+  static LRESULT CALLBACK ContentPaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR subclass, DWORD_PTR owner);
   void CreateWordList(HWND parent, HINSTANCE instance, const MainLayout& layout);
 
   HWND inputBox_ = nullptr;

@@ -135,6 +135,8 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case MSG_COPIED_WORD:
       OnCopiedWord();
       return 0;
+    case MSG_PANE_DOUBLE_CLICK:
+      return OnPaneDoubleClick(static_cast<std::size_t>(wParam));
     case WM_COPYDATA:
       return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     default:

@@ -105,6 +105,11 @@ class MainWindow : public WindowBase {
   // Keys, input box and word list (main_window_input.cpp).
   void OnKeyDown(WPARAM key);
   void OnEnter();
+  // Ctrl+Enter: the first word a miss offers, looked up at once.
+  void OnEnterFirstOffer();
+  // A double-click on the content pane looks up the word at character at:
+  // TRUE, or FALSE when there is no word there.
+  LRESULT OnPaneDoubleClick(std::size_t at);
   void StepEntry(int step);
   void OnInputBoxNotify(int code);
   void OnInputFocus();
@@ -128,7 +133,8 @@ class MainWindow : public WindowBase {
 
   // Shows the current entry (or " <Not Found!>") and its transcription.
   void ShowEntry();
-  // Looks up the input box's text and shows the entry the lookup ends on.
+  // Looks up the input box's text and shows the entry the lookup ends on;
+  // a miss shows what the book offers above it.
   void ShowTypedEntry();
   // The place of the phonetic strip for the side panel shown.
   StripPlace Strip() const;

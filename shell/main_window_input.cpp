@@ -5,10 +5,13 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <vector>
 #include <optional>
 #include <string>
 #include <cstring>
 
+#include "lookup/offers.h"
+#include "lookup/word_at.h"
 #include "resources/ids.h"
 #include "shell/main_window.h"
 #include "shell/word_from_clipboard.h"
@@ -36,7 +39,18 @@ void MainWindow::ShowEntry() {
 }
 
 void MainWindow::ShowTypedEntry() {
-  ShowTypedWord(session_.Book(), Panes(), entry_.Text(), hwnd, Strip(), &phoneticStrip_);
+  BookFile& book = session_.Book();
+  // FindWord folds the word in place: it works on a copy.
+  char16_t word[kInputTextUnits];
+  std::copy(entry_.Text(), entry_.Text() + kInputTextUnits, word);
+  word[kInputTextUnits - 1] = 0;
+  std::u16string note;
+  if (!book.FindWord(word) && book.IsOpen()) {
+    if (const lookup::BookKeys* keys = session_.Keys()) {
+      note = lookup::MissNote(entry_.Text(), lookup::OfferWords(*keys, entry_.Text()));
+    }
+  }
+  ShowCurrentEntry(book, Panes(), hwnd, Strip(), &phoneticStrip_, note);
 }
 
 // The strip's place depends on the side panel alone, not on the window's size.
@@ -57,7 +71,11 @@ void MainWindow::PutFirstKey(bool skipChange) { PutCurrentKey(skipChange, kFirst
 void MainWindow::OnKeyDown(WPARAM key) {
   switch (key) {
     case VK_RETURN:
-      OnEnter();
+      if (GetKeyState(VK_CONTROL) < 0) {
+        OnEnterFirstOffer();
+      } else {
+        OnEnter();
+      }
       break;
     case VK_ESCAPE:
       entry_.Typing().EscapePressed();
@@ -86,6 +104,50 @@ void MainWindow::OnEnter() {
   RecordInHistory(entry_.Text());
   entry_.Typing().EnterShown();
   entry_.SelectInput();
+}
+
+void MainWindow::OnEnterFirstOffer() {
+  entry_.ReadInput();
+  const lookup::BookKeys* keys = session_.Started() ? session_.Keys() : nullptr;
+  if (keys != nullptr) {
+    const std::vector<lookup::Offer> offers = lookup::OfferWords(*keys, entry_.Text());
+    if (!offers.empty() && offers.front().word.size() < kInputTextUnits) {
+      entry_.SetInput(offers.front().word.c_str());
+    }
+  }
+  OnEnter();
+}
+
+LRESULT MainWindow::OnPaneDoubleClick(std::size_t at) {
+  if (!session_.Started()) return FALSE;
+  const HWND pane = entry_.ContentPane();
+  const int length = GetWindowTextLengthW(pane);
+  std::u16string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, u'\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(pane, AsWide(text.data()), static_cast<int>(text.size()))));
+  // Whether a text is a key, for scripts written without spaces: from the
+  // keys at hand, else from the book itself.
+  const lookup::BookKeys* keys = session_.Keys();
+  BookFile& book = session_.Book();
+  const lookup::KeyTest isKey = [keys, &book](std::u16string_view candidate) {
+    if (keys != nullptr) return keys->Find(candidate) >= 0;
+    if (candidate.size() >= kInputTextUnits) return false;
+    char16_t folded[kInputTextUnits];
+    std::copy(candidate.begin(), candidate.end(), folded);
+    folded[candidate.size()] = 0;
+    const int cursor = book.CurrentEntry();
+    const bool found = book.FindWord(folded) == 1;
+    book.SetCurrentEntry(cursor);
+    return found;
+  };
+  const lookup::WordSpan span = lookup::WordAt(text, at, isKey);
+  if (span.begin == span.end) return FALSE;
+  const std::u16string word =
+      text.substr(span.begin, std::min(span.end - span.begin, kInputTextUnits - 1));
+  entry_.SetInput(word.c_str());
+  OnEnter();
+  entry_.ReadyForTyping();
+  return TRUE;
 }
 
 // The arrow keys step through the book and show each entry at once.
