@@ -14,6 +14,8 @@ usage: base_forms_table.py OUTPUT.cpp noun.exc verb.exc adj.exc adv.exc
 """
 import sys
 
+import cpp_table
+
 
 def shared(inflected, base):
     """A base as the table holds it: a digit, how many of the inflected
@@ -66,31 +68,12 @@ def main():
     out.append("")
     out.append("const std::size_t kRecords = %d;" % len(records))
     out.append("")
-    # Bytes, not one long string literal: compilers need not take strings
-    # of this length.
-    out.append("const char kText[] = {")
-    data = text.encode("ascii")
-    for i in range(0, len(data), 24):
-        out.append("    " + ",".join(str(b) for b in data[i:i + 24]) + ",")
-    out.append("    0};")
+    out += cpp_table.char_array("kText", text.encode("ascii"))
     out.append("")
-    out.append("const std::uint32_t kStarts[] = {")
-    for i in range(0, len(starts), 12):
-        out.append("    " + ",".join(str(s) for s in starts[i:i + 12]) + ",")
-    out.append("};")
+    out += cpp_table.u32_array("kStarts", starts)
     out.append("")
     out.append("}  // namespace quill::base_forms_table")
-    content = "\n".join(out) + "\n"
-    # Only a changed table rebuilds what depends on it.
-    try:
-        with open(output, encoding="ascii") as f:
-            if f.read() == content:
-                return
-    except OSError:
-        pass
-    with open(output, "w", encoding="ascii") as f:
-        f.write(content)
-
+    cpp_table.write_if_changed(output, out)
 
 if __name__ == "__main__":
     main()

@@ -12,6 +12,8 @@ usage: sense_counts_table.py OUTPUT.cpp cntlist.rev
 """
 import sys
 
+import cpp_table
+
 
 def main():
     output, source = sys.argv[1], sys.argv[2]
@@ -49,33 +51,14 @@ def main():
     out.append("")
     out.append("const std::size_t kWords = %d;" % len(words))
     out.append("")
-    out.append("const char kText[] = {")
-    for i in range(0, len(text), 24):
-        out.append("    " + ",".join(str(b if b < 128 else b - 256) for b in text[i:i + 24]) + ",")
-    out.append("    0};")
+    out += cpp_table.char_array("kText", text)
     out.append("")
-    out.append("const std::uint32_t kStarts[] = {")
-    for i in range(0, len(starts), 12):
-        out.append("    " + ",".join(str(s) for s in starts[i:i + 12]) + ",")
-    out.append("};")
+    out += cpp_table.u32_array("kStarts", starts)
     out.append("")
-    out.append("const std::uint32_t kCounts[] = {")
-    values = [counts[w] for w in words]
-    for i in range(0, len(values), 12):
-        out.append("    " + ",".join(str(v) for v in values[i:i + 12]) + ",")
-    out.append("    0};")
+    out += cpp_table.u32_array("kCounts", [counts[w] for w in words])
     out.append("")
     out.append("}  // namespace quill::sense_counts_table")
-    content = "\n".join(out) + "\n"
-    try:
-        with open(output, encoding="ascii") as f:
-            if f.read() == content:
-                return
-    except OSError:
-        pass
-    with open(output, "w", encoding="ascii") as f:
-        f.write(content)
-
+    cpp_table.write_if_changed(output, out)
 
 if __name__ == "__main__":
     main()

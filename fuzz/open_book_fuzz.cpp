@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -7,28 +5,14 @@
 
 #include "book/book_file.h"
 #include "fuzz/fuzz_entries.h"
+#include "fuzz/scratch_book.h"
 
 namespace quill::fuzz {
 
-namespace {
-
-const std::string& ScratchPath() {
-  static const std::string path = [] {
-    const char* dir = std::getenv("TMPDIR");
-    return std::string(dir != nullptr ? dir : "/tmp") + "/quill-fuzz-" +
-           std::to_string(getpid()) + ".xqb";
-  }();
-  return path;
-}
-
-}  // namespace
-
 int OpenBookOne(const std::uint8_t* data, std::size_t size) {
-  const std::string& path = ScratchPath();
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return 0;
-  std::fwrite(data, 1, size, file);
-  std::fclose(file);
+  const ScratchBook scratch("book", data, size);
+  if (scratch.Path().empty()) return 0;
+  const std::string& path = scratch.Path();
 
   BookFile book;
   if (OpenBook(book, path.c_str(), nullptr) == 1) {
@@ -61,7 +45,6 @@ int OpenBookOne(const std::uint8_t* data, std::size_t size) {
     }
   }
   book.Close();
-  std::remove(path.c_str());
   return 0;
 }
 
