@@ -27,6 +27,18 @@ std::uint64_t OpenFileSize(std::FILE* file);
 
 bool IsFolder(const std::string& native);
 
+// What tells one file from every other, whatever path names it: its volume
+// and its number there.
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the file at native: true, or false when it cannot be
+// opened.
+bool IdentifyFile(const std::string& native, FileIdentity* identity);
+
 // The names (UTF-8) of the files directly in a folder, in no given order;
 // folders in it are left out. Returns 1, or 0 with the reason in *why.
 int ListFolder(const std::string& native, std::vector<std::string>* names, std::string* why);

@@ -37,6 +37,14 @@ bool IsFolder(const std::string& native) {
   return stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool IdentifyFile(const std::string& native, FileIdentity* identity) {
+  struct stat info {};
+  if (stat(native.c_str(), &info) != 0) return false;
+  identity->volume = static_cast<std::uint64_t>(info.st_dev);
+  identity->index = static_cast<std::uint64_t>(info.st_ino);
+  return true;
+}
+
 int ListFolder(const std::string& native, std::vector<std::string>* names, std::string* why) {
   names->clear();
   DIR* folder = opendir(native.c_str());

@@ -105,6 +105,21 @@ bool IsFolder(const std::string& native) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool IdentifyFile(const std::string& native, FileIdentity* identity) {
+  std::u16string path;
+  if (!Utf8ToUtf16(native, &path)) return false;
+  const HANDLE file = CreateFileW(Wide(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool known = GetFileInformationByHandle(file, &info) != 0;
+  CloseHandle(file);
+  if (!known) return false;
+  identity->volume = info.dwVolumeSerialNumber;
+  identity->index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  return true;
+}
+
 // Names come as UTF-16 whatever the ANSI code page, so a book called in any
 // script is listed.
 int ListFolder(const std::string& native, std::vector<std::string>* names, std::string* why) {

@@ -16,6 +16,7 @@
 #include "book/files.h"
 #include "import/tsv_reader.h"
 #include "lookup/book_keys.h"
+#include "lookup/find_all.h"
 #include "lookup/many_books.h"
 #include "book/utf.h"
 
@@ -105,10 +106,12 @@ struct Arguments {
   std::string title;
   std::string separator;
   std::string limit;
+  std::string threads;
   bool haveOutput = false;
   bool haveTitle = false;
   bool haveSeparator = false;
   bool haveLimit = false;
+  bool haveThreads = false;
   bool cut = false;
 };
 
@@ -144,6 +147,9 @@ int ParseArguments(const std::vector<std::string>& args, const std::string& comm
     } else if (find && a == "--limit") {
       value = &parsed->limit;
       seen = &parsed->haveLimit;
+    } else if (find && a == "--threads") {
+      value = &parsed->threads;
+      seen = &parsed->haveThreads;
     } else {
       *problem = "unknown option " + a + " for " + command +
                  " (a word that starts with \"-\" goes after \"--\")";
@@ -178,27 +184,8 @@ std::size_t TextUnits(const BookFile& book) {
 // command reads only what its answer needs, then ReportDamage says whether
 // that went through a damaged block.
 int OpenForReading(const std::string& path, BookFile& book, const Console& console) {
-  std::string native;
-  if (!NativePath(path, &native)) {
-    return Fail(console, path + ": the path cannot be given to the system");
-  }
-  const int signature = BookFile::CheckSignature(native.c_str());
-  if (signature == kSignatureUnreadable) {
-    std::string why = "cannot open the file";
-    FILE* file = OpenFile(native, "rb");
-    if (file == nullptr) {
-      why += std::string(" (") + std::strerror(errno) + ")";
-    } else {
-      std::fclose(file);
-    }
-    return Fail(console, path + ": " + why);
-  }
-  if (signature != kSignatureOk) {
-    return Fail(console, path + ": not a book (it does not start with the XQB signature)");
-  }
-  if (book.Open(native.c_str()) != 1) {
-    return Fail(console, path + ": damaged book (its header and indexes do not hold together)");
-  }
+  std::string why;
+  if (!lookup::OpenToRead(path, book, &why)) return Fail(console, path + ": " + why);
   return kExitOk;
 }
 
@@ -243,34 +230,8 @@ char16_t SeparatorUnit(const BookFile& book) {
   return low > 0 ? static_cast<char16_t>(low) : char16_t{0};
 }
 
-// Reads the current entry's key or content whole, also one that holds a
-// NUL, which the reader's zero-terminated copy would otherwise hide.
-class TextReader {
- public:
-  explicit TextReader(const BookFile& book) : buffer_(TextUnits(book)) {}
-
-  std::u16string Read(BookFile& book, bool content) {
-    if (!Copy(book, content, buffer_.size())) return std::u16string();
-    std::size_t n = 0;
-    while (buffer_[n] != 0) ++n;
-    // The copy fits n units and a terminator only if the text is n units.
-    if (Copy(book, content, n + 1)) return std::u16string(buffer_.data(), n);
-    // A NUL inside: with the buffer all non-zero first, the terminator is
-    // the last zero.
-    std::fill(buffer_.begin(), buffer_.end(), u'\xFFFF');
-    Copy(book, content, buffer_.size());
-    n = buffer_.size();
-    while (n > 0 && buffer_[n - 1] != 0) --n;
-    return std::u16string(buffer_.data(), n == 0 ? 0 : n - 1);
-  }
-
- private:
-  int Copy(BookFile& book, bool content, std::size_t capacity) {
-    return content ? book.ReadContent(buffer_.data(), capacity)
-                   : book.ReadKey(buffer_.data(), capacity);
-  }
-  std::vector<char16_t> buffer_;
-};
+// Reads the current entry's key or content whole, also one that holds a NUL.
+using TextReader = lookup::WholeText;
 
 // ---------------------------------------------------------------- build
 
@@ -634,29 +595,6 @@ int RunSuggest(const Arguments& a, const Console& console) {
   return offered ? kExitOk : kExitNothing;
 }
 
-// Lists the entries of one book that hold every term, up to limit, each
-// row after prefix. 0 when the book cannot be read (said on stderr).
-int FindInBook(const std::string& path, MatchQuery query, std::size_t limit,
-               const std::string& prefix, const Console& console, std::size_t* found) {
-  BookFile book;
-  if (OpenForReading(path, book, console) != kExitOk) return 0;
-  query.startEntry = 0;
-  const std::vector<int> matches = lookup::FindEntries(book, query, limit);
-  // Every entry up to the last match (or to the end, when the limit was
-  // not reached) was searched.
-  if (ReportDamage(path, book, console) != kExitOk) return 0;
-  TextReader reader(book);
-  Results out(*console.out);
-  for (const int n : matches) {
-    book.SetCurrentEntry(n);
-    out.Put(prefix + std::to_string(n) + "\t" + ToUtf8(reader.Read(book, false)));
-    out.Line();
-  }
-  book.Close();
-  *found += matches.size();
-  return 1;
-}
-
 // find BOOK... TERM [TERM2]: the first argument is always a book and the
 // last always a term; those between are books when they end in ".xqb" or
 // name a folder, terms otherwise. With more than one book (or a folder)
@@ -690,21 +628,53 @@ int RunFind(const Arguments& a, const Console& console) {
     }
     std::copy(term.begin(), term.end(), query.terms[t]);
   }
+  unsigned threads = 0;
+  if (a.haveThreads) {
+    std::size_t n = 0;
+    if (!ParseCount(a.threads, 256, &n) || n == 0) {
+      return Fail(console, "xqb: --threads " + a.threads + ": give a count from 1 to 256");
+    }
+    threads = static_cast<unsigned>(n);
+  }
   const std::vector<std::string> given(a.positional.begin(),
                                        a.positional.begin() + static_cast<std::ptrdiff_t>(termsAt));
-  std::size_t found = 0;
-  if (given.size() == 1 && !lookup::IsFolderPath(given[0])) {
-    if (!FindInBook(given[0], query, limit, "", console, &found)) return kExitFailure;
-    return found == 0 ? kExitNothing : kExitOk;
-  }
+  const bool one = given.size() == 1 && !lookup::IsFolderPath(given[0]);
   bool failed = false;
-  std::vector<std::string> books;
+  lookup::FindRequest request;
   for (const std::string& named : given) {
-    if (!BooksNamed(named, console, &books)) failed = true;
-    for (const std::string& path : books) {
-      if (!FindInBook(path, query, limit, path + "\t", console, &found)) failed = true;
+    std::vector<std::string> books;
+    if (one) {
+      books = {named};
+    } else if (!BooksNamed(named, console, &books)) {
+      failed = true;
     }
+    request.books.insert(request.books.end(), books.begin(), books.end());
   }
+  request.query = query;
+  request.limit = limit;
+  request.workers = threads;
+  lookup::FindInBooks search;
+  search.Start(request);
+  search.Wait();
+  std::size_t found = 0;
+  Results out(*console.out);
+  for (std::size_t n = 0; n < search.Count(); ++n) {
+    const std::string& path = request.books[n];
+    const lookup::BookFinds& finds = search.Finds(n);
+    if (!finds.searched) {
+      out.Flush();
+      Fail(console, path + ": " + finds.why);
+      failed = true;
+      continue;
+    }
+    const std::string prefix = one ? std::string() : path + "\t";
+    for (std::size_t m = 0; m < finds.entries.size(); ++m) {
+      out.Put(prefix + std::to_string(finds.entries[m]) + "\t" + ToUtf8(finds.keys[m]));
+      out.Line();
+    }
+    found += finds.entries.size();
+  }
+  out.Flush();
   if (failed) return kExitFailure;
   return found == 0 ? kExitNothing : kExitOk;
 }
@@ -780,7 +750,7 @@ int RunXqb(const std::vector<std::string>& args, const Console& console) {
         "       xqb info BOOK\n"
         "       xqb lookup BOOK... WORD\n"
         "       xqb suggest BOOK... WORD\n"
-        "       xqb find BOOK... TERM [TERM2] [--limit N]\n"
+        "       xqb find BOOK... TERM [TERM2] [--limit N] [--threads N]\n"
         "       xqb dump BOOK\n"
         "INPUT is a word list (key TAB content, one entry a line), a dictd NAME.index,\n"
         "a StarDict NAME.ifo, or a DSL NAME.dsl or NAME.dsl.dz.\n"
@@ -795,6 +765,8 @@ int RunXqb(const std::vector<std::string>& args, const Console& console) {
         "find: the first argument is a BOOK and the last a TERM; those between are\n"
         "BOOKs if they end in .xqb or name a folder, TERMs otherwise. With several\n"
         "BOOKs each row starts with its BOOK and a tab; --limit counts per BOOK.\n"
+        "The BOOKs are searched on every core (--threads sets how many), their rows\n"
+        "in the order given.\n"
         "A BOOK that cannot be read is named on stderr, the others still answer,\n"
         "and the exit code is 2; otherwise 0, or 1 when find matched nothing or the\n"
         "books have no entries.\n"
