@@ -256,6 +256,13 @@ TEST(XqbFindMany, BooksAndTermsAreToldApartByTheirPlace) {
       {{"find", a, c, "fruit"}, 1, ""},
       {{"find", c, a, "plum"}, 0, Lines({c + "\t1\tplum"})},
       {{"find", a, b, "nowhere"}, 1, ""},
+      // However many workers, the rows come in the order given.
+      {{"find", b, a, b, "fruit", "--threads", "1"}, 0,
+       Lines({b + "\t0\tfig", b + "\t1\tplum", a + "\t0\tapple", a + "\t2\tcherry", b + "\t0\tfig",
+              b + "\t1\tplum"})},
+      {{"find", b, a, b, "fruit", "--threads", "8"}, 0,
+       Lines({b + "\t0\tfig", b + "\t1\tplum", a + "\t0\tapple", a + "\t2\tcherry", b + "\t0\tfig",
+              b + "\t1\tplum"})},
   };
   for (const Case& c2 : cases) {
     SCOPED_TRACE(c2.args.back());
@@ -267,6 +274,11 @@ TEST(XqbFindMany, BooksAndTermsAreToldApartByTheirPlace) {
   const Result r = Xqb({"find", a, b, "x", "y", "z"});
   EXPECT_EQ(r.code, 2);
   EXPECT_EQ(r.err, "xqb: find takes BOOK and one or two TERMs\n");
+  for (const char* threads : {"0", "x", "257"}) {
+    const Result bad = Xqb({"find", a, "fruit", "--threads", threads});
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_EQ(bad.err, std::string("xqb: --threads ") + threads + ": give a count from 1 to 256\n");
+  }
 }
 
 }  // namespace
