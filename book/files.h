@@ -28,11 +28,14 @@ std::uint64_t OpenFileSize(std::FILE* file);
 bool IsFolder(const std::string& native);
 
 // What tells one file from every other, whatever path names it: its volume
-// and its number there.
+// and its number there. Its size comes along.
 struct FileIdentity {
   std::uint64_t volume = 0;
   std::uint64_t index = 0;
-  bool operator==(const FileIdentity&) const = default;
+  std::uint64_t size = 0;
+  bool operator==(const FileIdentity& other) const {
+    return volume == other.volume && index == other.index;
+  }
 };
 
 // The identity of the file at native: true, or false when it cannot be

@@ -42,6 +42,7 @@ bool IdentifyFile(const std::string& native, FileIdentity* identity) {
   if (stat(native.c_str(), &info) != 0) return false;
   identity->volume = static_cast<std::uint64_t>(info.st_dev);
   identity->index = static_cast<std::uint64_t>(info.st_ino);
+  identity->size = static_cast<std::uint64_t>(info.st_size);
   return true;
 }
 

@@ -117,6 +117,7 @@ bool IdentifyFile(const std::string& native, FileIdentity* identity) {
   if (!known) return false;
   identity->volume = info.dwVolumeSerialNumber;
   identity->index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  identity->size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
   return true;
 }
 

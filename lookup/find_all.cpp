@@ -97,7 +97,10 @@ struct FindInBooks::Search {
   std::function<void()> progress;
   std::function<void(std::size_t)> gate;
   std::vector<BookFinds> finds;
-  std::atomic<std::size_t> next{0};  // the next book a worker takes
+  // The books largest first, so that no worker is left alone with a large
+  // one at the end; the finds still go back in the caller's order.
+  std::vector<std::size_t> order;
+  std::atomic<std::size_t> next{0};  // the next place in order a worker takes
   std::atomic<bool> stop{false};
   mutable std::mutex lock;           // guards done and ready
   std::vector<bool> done;
@@ -133,8 +136,9 @@ struct FindInBooks::Search {
 
   void Work() {
     for (;;) {
-      const std::size_t n = next.fetch_add(1);
-      if (n >= finds.size()) break;
+      const std::size_t place = next.fetch_add(1);
+      if (place >= order.size()) break;
+      const std::size_t n = order[place];
       if (gate) gate(n);
       if (stop.load()) break;
       SearchBook(n);
@@ -161,6 +165,17 @@ void FindInBooks::Start(FindRequest request, std::function<void()> progress) {
   const std::size_t count = search->request.books.size();
   search->finds.resize(count);
   search->done.assign(count, false);
+  std::vector<std::uint64_t> sizes(count, 0);
+  for (std::size_t n = 0; n < count; ++n) {
+    std::string native;
+    FileIdentity identity;
+    if (NativePath(search->request.books[n], &native) && IdentifyFile(native, &identity)) {
+      sizes[n] = identity.size;
+    }
+    search->order.push_back(n);
+  }
+  std::stable_sort(search->order.begin(), search->order.end(),
+                   [&sizes](std::size_t a, std::size_t b) { return sizes[a] > sizes[b]; });
   unsigned workers = search->request.workers;
   if (workers == 0) workers = std::max(1u, std::thread::hardware_concurrency());
   workers = static_cast<unsigned>(std::min<std::size_t>(workers, count));

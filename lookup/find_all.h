@@ -1,7 +1,7 @@
 // Finding the entries that hold one or two terms in many books at once:
-// workers on every core take the books in the caller's order, each through
-// a BookFile of its own, and the finds are handed back book by book in
-// that order. Nothing is indexed, nothing decoded is kept.
+// workers on every core take the books largest first, each through a
+// BookFile of its own, and the finds are handed back book by book in the
+// caller's order. Nothing is indexed, nothing decoded is kept.
 #pragma once
 
 #include <cstddef>

@@ -4,9 +4,12 @@
 
 #include "win/controls.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <vector>
+
+#include "book/utf.h"
 
 #include "win/wide_text.h"
 #include "resources/ids.h"
@@ -21,6 +24,10 @@ namespace {
 constexpr ControlBox kFindEditBox = {5, 5, 185, 25};
 constexpr ControlBox kFindButtonBox = {65, 40, 65, 20};
 constexpr ControlBox kFirstResultListBox = {5, 70, 145, 250};
+// "All books", in the room left of the Find button.
+constexpr ControlBox kAllBooksBox = {5, 40, 58, 20};
+constexpr wchar_t kAllBooksText[] = L"All books";
+constexpr wchar_t kAllBooksShortText[] = L"All";
 constexpr int kResultListLeft = 5;
 constexpr int kResultListTop = 70;  // below the Find button
 constexpr int kResultListWidth = 185;
@@ -29,6 +36,29 @@ int RowCount(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCOUNT
 
 void InsertAtTop(HWND list, const wchar_t* text) {
   SendMessageW(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+// The file name of a path (UTF-8), as the rows name a book.
+std::wstring FileName(const std::string& path) {
+  std::u16string wide;
+  Utf8ToUtf16(path.substr(path.find_last_of("/\\") + 1), &wide);
+  return Wide(wide);
+}
+
+// The check box's label: "All books" when it fits beside the box in the
+// font given, else "All".
+const wchar_t* AllBooksLabel(HWND box, HFONT font) {
+  const ScopedGetDC dc(box);
+  if (dc.get() == nullptr) return kAllBooksShortText;
+  const HGDIOBJ old = SelectObject(dc.get(), font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc.get(), kAllBooksText, static_cast<int>(std::wcslen(kAllBooksText)), &size);
+  SelectObject(dc.get(), old);
+  // The box, the gap the button leaves after it, and the text.
+  const int needed = GetSystemMetrics(SM_CXMENUCHECK) + 2 * GetSystemMetrics(SM_CXEDGE) + size.cx;
+  return needed <= kAllBooksBox.width ? kAllBooksText : kAllBooksShortText;
 }
 
 // One or two terms from the typed text: the text before its first space and
@@ -63,9 +93,24 @@ void SubWnd::Move(const ControlBox& box) {
                {kResultListLeft, kResultListTop, kResultListWidth, box.height - kResultListTop});
 }
 
+SubWnd::~SubWnd() { search_.Stop(); }
+
 void SubWnd::Clear() {
+  StopSearch();
   SendMessageW(findEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  ResetList();
+}
+
+void SubWnd::Hide() {
+  StopSearch();
+  SidePanel::Hide();
+}
+
+void SubWnd::ResetList() {
   SendMessageW(resultList, LB_RESETCONTENT, 0, 0);
+  rows_.clear();
+  searchingRowShown_ = false;
+  listOfAllBooks_ = false;
 }
 
 LRESULT SubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -74,7 +119,11 @@ LRESULT SubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       OnCreate(window);
       return 0;
     case WM_DESTROY:
+      StopSearch();
       PostQuitMessage(0);
+      return 0;
+    case MSG_FIND_PROGRESS:
+      if (searching_ && wParam == searchNumber_) ShowFound();
       return 0;
     case WM_PAINT:
       OnPaint(window);
@@ -103,6 +152,12 @@ void SubWnd::OnCreate(HWND window) {
   resultList = CreateChildControl(
       window, instance, {0, L"LISTBOX", L"", WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY},
       kFirstResultListBox, IDC_RESULT_LIST);
+  allBooksBox = CreateChildControl(window, instance,
+                                   {0, L"BUTTON", L"", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX},
+                                   kAllBooksBox, IDC_ALL_BOOKS);
+  const auto guiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  SendMessageW(allBooksBox, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont), FALSE);
+  SetWindowTextW(allBooksBox, AllBooksLabel(allBooksBox, guiFont));
   // The box takes no more than a search accepts, so that what the user
   // types is never silently refused; a longer text set from code still is.
   SendMessageW(findEdit, EM_LIMITTEXT, kMaxFindUnits, 0);
@@ -122,10 +177,13 @@ void SubWnd::OnPaint(HWND window) {
 
 void SubWnd::OnKeyDown(WPARAM key) {
   if (key == VK_RETURN) Search();
+  if (key == VK_ESCAPE) StopSearch();
 }
 
 void SubWnd::OnCommand(int id, int code, HWND control) {
-  if (control != nullptr && control == findButton) {
+  if (control != nullptr && control == allBooksBox) {
+    StopSearch();
+  } else if (control != nullptr && control == findButton) {
     Search();
   } else if (control != nullptr && control == resultList && id == IDC_RESULT_LIST &&
              code == LBN_SELCHANGE) {
@@ -134,6 +192,10 @@ void SubWnd::OnCommand(int id, int code, HWND control) {
 }
 
 void SubWnd::Search() {
+  StopSearch();
+  rows_.clear();
+  searchingRowShown_ = false;
+  listOfAllBooks_ = false;
   while (RowCount(resultList) > 0) SendMessageW(resultList, LB_RESETCONTENT, 0, 0);
   InvalidateRect(hwnd, nullptr, TRUE);
 
@@ -145,6 +207,10 @@ void SubWnd::Search() {
 
   MatchQuery query;
   FillQuery(textBuffer, &query);
+  if (SendMessageW(allBooksBox, BM_GETCHECK, 0, 0) == BST_CHECKED && allBooks) {
+    SearchAllBooks(query);
+    return;
+  }
   if (book == nullptr) return;
 
   const int remembered = book->CurrentEntry();
@@ -179,9 +245,100 @@ void SubWnd::ListMatches(const int* matches, std::size_t count) {
   InvalidateRect(resultList, nullptr, TRUE);
 }
 
+void SubWnd::SearchAllBooks(const MatchQuery& query) {
+  lookup::FindRequest request;
+  request.books = allBooks();
+  request.query = query;
+  request.limit = kMaxFindResults;
+  searchBooks_ = request.books;
+  shownBooks_ = 0;
+  searching_ = true;
+  listOfAllBooks_ = true;
+  const HWND panel = hwnd;
+  const WPARAM number = ++searchNumber_;
+  search_.Start(std::move(request),
+                [panel, number] { PostMessageW(panel, MSG_FIND_PROGRESS, number, 0); });
+  ShowFound();
+}
+
+void SubWnd::StopSearch() {
+  if (!searching_) return;
+  search_.Stop();
+  searching_ = false;
+  // The books done before the stop are listed; nothing is said of the rest.
+  RemoveSearchingRow();
+}
+
+void SubWnd::AddRow(const std::wstring& text, LPARAM row) {
+  const auto at = static_cast<int>(
+      SendMessageW(resultList, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str())));
+  if (at >= 0) SendMessageW(resultList, LB_SETITEMDATA, static_cast<WPARAM>(at), row);
+}
+
+void SubWnd::RemoveSearchingRow() {
+  if (!searchingRowShown_) return;
+  const int rows = RowCount(resultList);
+  if (rows > 0) SendMessageW(resultList, LB_DELETESTRING, static_cast<WPARAM>(rows - 1), 0);
+  searchingRowShown_ = false;
+}
+
+void SubWnd::ShowFound() {
+  const std::size_t count = search_.Count();
+  const std::size_t ready = search_.Ready();
+  SendMessageW(resultList, WM_SETREDRAW, FALSE, 0);
+  RemoveSearchingRow();
+  for (; shownBooks_ < ready; ++shownBooks_) {
+    const lookup::BookFinds& finds = search_.Finds(shownBooks_);
+    std::wstring path;
+    {
+      std::u16string wide;
+      Utf8ToUtf16(searchBooks_[shownBooks_], &wide);
+      path = Wide(wide);
+    }
+    for (const std::u16string& key : finds.keys) {
+      // Rows are at most what a row of the single-book search may hold.
+      const std::wstring text = Wide(key) + L" \u2014 " + Wide(finds.title);
+      if (text.size() >= static_cast<std::size_t>(kFindTextLimit)) continue;
+      rows_.push_back({path, key});
+      AddRow(text, static_cast<LPARAM>(rows_.size()));
+    }
+  }
+  if (ready < count) {
+    AddRow(L"Searching\u2026 (" + std::to_wstring(ready) + L" of " + std::to_wstring(count) + L" books)", 0);
+    searchingRowShown_ = true;
+  } else {
+    searching_ = false;
+    search_.Wait();
+    if (rows_.empty()) AddRow(kNoRecordsFound, 0);
+    std::vector<std::wstring> failed;
+    for (std::size_t n = 0; n < count; ++n) {
+      if (!search_.Finds(n).searched) failed.push_back(FileName(searchBooks_[n]));
+    }
+    if (!failed.empty()) {
+      std::wstring line = std::to_wstring(failed.size()) +
+                          (failed.size() == 1 ? L" book could not be searched: " : L" books could not be searched: ");
+      for (std::size_t n = 0; n < failed.size(); ++n) line += (n == 0 ? L"" : L", ") + failed[n];
+      AddRow(line.substr(0, static_cast<std::size_t>(kFindTextLimit) - 1), 0);
+    }
+  }
+  SendMessageW(resultList, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(resultList, nullptr, TRUE);
+}
+
 void SubWnd::PickResult() {
   const auto row = static_cast<int>(SendMessageW(resultList, LB_GETCURSEL, 0, 0));
   if (row < 0) return;
+  // A row of a search in every book carries its book and key; its other
+  // rows (how far the search is, what failed) pick nothing.
+  const auto found = static_cast<std::size_t>(SendMessageW(resultList, LB_GETITEMDATA, static_cast<WPARAM>(row), 0));
+  if (listOfAllBooks_) {
+    if (found == 0 || found > rows_.size()) return;
+    const FoundRow picked = rows_[found - 1];
+    const bool listHadFocus = GetFocus() == resultList;
+    SendMessageW(GetParent(hwnd), MSG_FIND_PICK, reinterpret_cast<WPARAM>(&picked), 0);
+    if (listHadFocus) SetFocus(resultList);
+    return;
+  }
   wchar_t word[kFindTextLimit] = {};
   const auto length = static_cast<int>(SendMessageW(resultList, LB_GETTEXTLEN, row, 0));
   if (length < 0 || length >= kFindTextLimit) return;

@@ -7,9 +7,13 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "book/book_file.h"
 #include "book/match_query.h"
+#include "lookup/find_all.h"
 #include "panels/side_panel.h"
 
 namespace quill {
@@ -26,6 +30,13 @@ inline constexpr int kFindTextLimit = static_cast<int>(kTextUnits);
 // Every typed text the panel accepts fits one term slot whole.
 static_assert(kMaxFindUnits < kTermSlotUnits);
 
+// A row of a search in every book, as the panel hands it to the main window
+// (MSG_FIND_PICK): the book it came from and its key.
+struct FoundRow {
+  std::wstring book;  // the book's path
+  std::u16string key;
+};
+
 class SubWnd : public SidePanel {
  public:
   // The main window's open book; not owned, null until the first book is
@@ -37,6 +48,15 @@ class SubWnd : public SidePanel {
   char16_t textBuffer[kFindTextLimit] = {};
   HWND resultList = nullptr;
   HWND findEdit = nullptr;
+  HWND allBooksBox = nullptr;
+  // The books a search in every book covers, in the order their rows
+  // are listed (UTF-8 paths, each file once); set by the main window.
+  std::function<std::vector<std::string>()> allBooks;
+
+  SubWnd() = default;
+  SubWnd(const SubWnd&) = delete;
+  SubWnd& operator=(const SubWnd&) = delete;
+  ~SubWnd() override;
 
   // Registers "SubWnd" and creates the panel, with its three controls, as a
   // child of mainWindow at box.
@@ -46,15 +66,24 @@ class SubWnd : public SidePanel {
   // Empties the text box and the result list, as after another book is
   // opened.
   void Clear();
+  // Hides the panel, stopping a search in every book.
+  void Hide();
+  // Stops a search in every book under way: its rows so far stay, with no
+  // other row after them. Every worker has finished when it returns.
+  void StopSearch();
+  // Whether a search in every book is under way.
+  bool Searching() const { return searching_; }
 
   LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
   // Lists the first kMaxFindResults entries that hold the typed words, the
   // one nearest the end of the book first, or "No records found!"; the
-  // book's current entry is left where it was.
+  // book's current entry is left where it was. With "All books" checked,
+  // starts a search in every book instead, whose rows come book by book.
   void Search();
   // Sends the selected row to the main window as a word to look up, unless
-  // it is the "No records found!" row.
+  // it is the "No records found!" row; a row of a search in every book
+  // goes as its FoundRow (MSG_FIND_PICK).
   void PickResult();
 
  private:
@@ -65,6 +94,23 @@ class SubWnd : public SidePanel {
   void OnCommand(int id, int code, HWND control);
   // Fills the list with the keys of the matches, each at the top.
   void ListMatches(const int* matches, std::size_t count);
+  void SearchAllBooks(const MatchQuery& query);
+  // Lists the books done since the last call, in order, and after them
+  // how far the search is or how it ended.
+  void ShowFound();
+  void AddRow(const std::wstring& text, LPARAM row);
+  void RemoveSearchingRow();
+  // Empties the list and forgets the rows of the last search.
+  void ResetList();
+
+  lookup::FindInBooks search_;
+  std::vector<std::string> searchBooks_;
+  std::vector<FoundRow> rows_;    // the rows of the last search in every book
+  std::size_t shownBooks_ = 0;    // books of that search listed so far
+  bool searching_ = false;
+  bool searchingRowShown_ = false;
+  bool listOfAllBooks_ = false;   // the list holds a search in every book
+  WPARAM searchNumber_ = 0;       // tells a finished search's late messages apart
 
   // The text box's subclass: key presses go to the panel first, so that
   // Enter searches.

@@ -44,6 +44,7 @@
 #define IDC_FIND_BUTTON 115
 #define IDC_FIND_EDIT 116
 #define IDC_RESULT_LIST 117
+#define IDC_ALL_BOOKS 118
 
 // Controls of the Voice Setting dialog (OK and Cancel are IDOK and IDCANCEL).
 #define IDC_VOLUME_SLIDER 1005
@@ -85,6 +86,8 @@
 #define MSG_REOPEN_BOOK 5002
 #define MSG_COPIED_WORD 5003   // a word copied twice is waiting in the clipboard watch
 #define MSG_PANE_DOUBLE_CLICK 5004  // wParam: the content pane's character double-clicked
+#define MSG_FIND_PROGRESS 5005      // to the find panel: a book of its search is done (wParam: the search)
+#define MSG_FIND_PICK 5006          // wParam: the FoundRow picked in the find panel
 #define MSG_TRAY_NOTIFY 32788  // also the tray icon's identifier
 #define MSG_LOOKUP_WORD 33267
 

@@ -50,11 +50,13 @@ void ShowBookOpenError(HWND owner) { ShowError(owner, "Xqb File open error."); }
 
 bool BookSession::OpenAt(const wchar_t* path) {
   keys_.Stop();
+  openPath_.clear();
   const std::string utf8 = PathToUtf8(path);
   if (utf8.empty()) return false;
   ListViewSink sink(wordList_);
   if (OpenBook(book_, utf8.c_str(), &sink) != 1) return false;
   keys_.Start(utf8);
+  openPath_ = path;
   return true;
 }
 

@@ -49,6 +49,9 @@ class BookSession {
   // The book remembered across runs (XQB_PATH): the last one opened through
   // the settings, a default or the open-file dialog, never a shelf book.
   const wchar_t* Path() const { return path_; }
+  // The path of the book open now, whichever way it was opened; empty with
+  // no book open.
+  const std::wstring& OpenPath() const { return openPath_; }
   // Takes the path remembered by the last run (cut to kPathUnits).
   void Remember(const std::wstring& path);
 
@@ -70,6 +73,7 @@ class BookSession {
   void Close() {
     keys_.Stop();
     book_.Close();
+    openPath_.clear();
   }
 
   // Every key of the open book, which a miss's offers need: collected in
@@ -88,6 +92,7 @@ class BookSession {
 
   BookFile book_;
   lookup::KeysInBackground keys_;
+  std::wstring openPath_;
   HWND wordList_ = nullptr;
   bool started_ = false;
   wchar_t path_[kPathUnits] = {};

@@ -137,6 +137,8 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       return 0;
     case MSG_PANE_DOUBLE_CLICK:
       return OnPaneDoubleClick(static_cast<std::size_t>(wParam));
+    case MSG_FIND_PICK:
+      return OnFindPick(reinterpret_cast<const FoundRow*>(wParam));
     case WM_COPYDATA:
       return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     default:
@@ -195,6 +197,7 @@ void MainWindow::ProbeSpeech() {
 void MainWindow::CreateSidePanels(HWND window) {
   findPanel_.Create(window, CreationLayout(kFindPanel).sidePanel);
   findPanel_.Hide();
+  findPanel_.allBooks = [this] { return AllBooks(); };
   const SettingsKey settings = options_.settings;
   shelfPanel_.Create(window, CreationLayout(kShelfPanel).sidePanel,
                      [settings](wchar_t* folder) { LoadInstallFolder(settings, folder); });
@@ -299,6 +302,7 @@ LRESULT MainWindow::OnCtlColorStatic(HWND control) {
 }
 
 void MainWindow::OnDestroy(HWND window) {
+  findPanel_.StopSearch();
   clipboard_.Stop();
   session_.Close();
   // A window whose creation failed never ran: it stores nothing and leaves
@@ -324,6 +328,8 @@ LRESULT MainWindow::OnReopenBook(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::ShowSwitchedBook(BookSwitch outcome) {
+  // Another book: a search in every book under way ends with it.
+  findPanel_.StopSearch();
   session_.ShowTitle(statusBar_);
   ShowEntry();
   if (outcome == BookSwitch::kNoBook) return;

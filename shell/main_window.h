@@ -102,6 +102,12 @@ class MainWindow : public WindowBase {
   // Brings the window back and shows word's entry as Enter would.
   void LookUpFromOutside(const std::u16string& word);
 
+  // The find panel's search in every book (main_window_find.cpp): the
+  // books it covers, in the order of its rows, and a picked row, whose book
+  // opens as from the shelf before its key is looked up.
+  std::vector<std::string> AllBooks() const;
+  LRESULT OnFindPick(const FoundRow* row);
+
   // Keys, input box and word list (main_window_input.cpp).
   void OnKeyDown(WPARAM key);
   void OnEnter();
