@@ -323,5 +323,125 @@ TEST_F(FindPanelTest, MovePlacesTheControlsForTheClientSize) {
   }
 }
 
+
+// "All books": the open book, the shelf's books present, the user's own
+// books, each once, their rows book by book.
+class AllBooksTest : public FindPanelTest {
+ protected:
+  void SetUp() override {
+    FindPanelTest::SetUp();
+    MakeBook("gcide.xqb", u"GCIDE", {"nova=a star that flares", "stare=to look"});
+    MakeBook("jargon.xqb", u"Jargon", {"starfish=a slow hacker"});
+    // A file of the shelf that is not a book.
+    FILE* file = std::fopen((Folder() + "\\vera.xqb").c_str(), "wb");
+    std::fputs("not a book", file);
+    std::fclose(file);
+    // The user's books: one of their own, and the shelf's WordNet again
+    // under another folder's name is another file, so it counts.
+    mine_ = Folder() + "\\mine";
+    CreateDirectoryA(mine_.c_str(), nullptr);
+    options_.convertedBooksFolder = Wide(mine_);
+    BookLayout layout;
+    layout.title = u"Mine";
+    const std::vector<std::uint8_t> image = BuildImage(Entries({"lodestar=a guide"}), layout);
+    file = std::fopen((mine_ + "\\mine.xqb").c_str(), "wb");
+    std::fwrite(image.data(), 1, image.size(), file);
+    std::fclose(file);
+    StartWith(WordsBook());
+  }
+  HWND Box() { return GetDlgItem(Panel().hwnd, IDC_ALL_BOOKS); }
+  void CheckAllBooks(bool on) {
+    if ((SendMessageA(Box(), BM_GETCHECK, 0, 0) == BST_CHECKED) != on) SendMessageA(Box(), BM_CLICK, 0, 0);
+    Pump();
+  }
+  // The rows once the search has ended.
+  Strings FinalRows() {
+    for (int wait = 0; wait < 500; ++wait) {
+      const Strings rows = Rows();
+      if (rows.empty() || rows.back().rfind("Searching", 0) != 0) return rows;
+      Sleep(10);
+      Pump();
+    }
+    return Rows();
+  }
+  static std::string Row(const char* key, const char* title) {
+    return std::string(key) + Ansi(u" \u2014 ") + title;
+  }
+  std::string mine_;
+};
+
+TEST_F(AllBooksTest, TheBoxOffChangesNothingOnSearchesEveryBook) {
+  EXPECT_NE(Box(), nullptr);
+  EXPECT_EQ(SendMessageA(Box(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  // Its text is whole in its place, left of the Find button.
+  const std::string label = Text(Box());
+  EXPECT_TRUE(label == "All books" || label == "All") << label;
+  RECT box;
+  GetWindowRect(Box(), &box);
+  RECT button;
+  GetWindowRect(Panel().findButton, &button);
+  EXPECT_LE(box.right, button.left);
+
+  EXPECT_EQ(SearchFor("star"), (Strings{"sun", "star", "red giant"}));
+  CheckAllBooks(true);
+  SearchFor("star");
+  EXPECT_EQ(FinalRows(), (Strings{Row("red giant", "Default A"), Row("star", "Default A"),
+                                  Row("sun", "Default A"), Row("nova", "GCIDE"), Row("stare", "GCIDE"),
+                                  Row("starfish", "Jargon"), Row("lodestar", "Mine"),
+                                  "1 book could not be searched: vera.xqb"}));
+  SearchFor("zqxjkv");
+  EXPECT_EQ(FinalRows(), (Strings{"No records found!", "1 book could not be searched: vera.xqb"}));
+  CheckAllBooks(false);
+  EXPECT_EQ(SearchFor("star"), (Strings{"sun", "star", "red giant"}));
+}
+
+TEST_F(AllBooksTest, APickOpensItsBookAtItsEntry) {
+  CheckAllBooks(true);
+  SearchFor("star");
+  const Strings rows = FinalRows();
+  ASSERT_EQ(rows.size(), 8u);
+  ClickRow(4);  // stare, in GCIDE
+  EXPECT_EQ(StatusText(), "GCIDE");
+  EXPECT_EQ(InputText(), "stare");
+  EXPECT_EQ(PaneText(), "to look\r\n");
+  // The rows stay; one of the open book looks up without opening anything.
+  EXPECT_EQ(Rows(), rows);
+  ClickRow(3);
+  EXPECT_EQ(StatusText(), "GCIDE");
+  EXPECT_EQ(InputText(), "nova");
+  ClickRow(6);  // the user's own book
+  EXPECT_EQ(StatusText(), "Mine");
+  EXPECT_EQ(InputText(), "lodestar");
+  ClickRow(0);
+  EXPECT_EQ(StatusText(), "Default A");
+  EXPECT_EQ(InputText(), "red giant");
+  // The failure row and a row past the rows pick nothing.
+  ClickRow(7);
+  EXPECT_EQ(StatusText(), "Default A");
+  EXPECT_EQ(InputText(), "red giant");
+}
+
+TEST_F(AllBooksTest, ANewSearchLeavesOnlyItsOwnRows) {
+  CheckAllBooks(true);
+  for (int round = 0; round < 5; ++round) {
+    // The first search is still running (or just done) when the next starts.
+    SendMessageA(Panel().findEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("star"));
+    SendMessageA(Panel().findEdit, WM_KEYDOWN, VK_RETURN, 1);
+    SendMessageA(Panel().findEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("guide"));
+    SendMessageA(Panel().findEdit, WM_KEYDOWN, VK_RETURN, 1);
+    EXPECT_EQ(FinalRows(), (Strings{Row("lodestar", "Mine"), "1 book could not be searched: vera.xqb"}));
+  }
+  // Esc in the box stops a search: whatever was found stays, and nothing
+  // more comes.
+  SendMessageA(Panel().findEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("star"));
+  SendMessageA(Panel().findEdit, WM_KEYDOWN, VK_RETURN, 1);
+  SendMessageA(Panel().findEdit, WM_KEYDOWN, VK_ESCAPE, 1);
+  const Strings stopped = Rows();
+  Sleep(100);
+  Pump();
+  EXPECT_EQ(Rows(), stopped);
+  for (const std::string& row : stopped) EXPECT_EQ(row.rfind("Searching", 0), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quill::testing
