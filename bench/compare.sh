@@ -41,7 +41,7 @@ export QUILL_BOOKS_BUILD=$build
 # ---------------------------------------------------------------- tools
 # shellcheck source=../scripts/lib.sh
 source "$root/scripts/lib.sh"
-install_missing_packages compare.sh dict-wn lz4 liblz4-dev hyperfine sdcv time \
+install_missing_packages compare.sh dict-wn lz4 liblz4-dev hyperfine sdcv time ripgrep \
   stardict-xmlittre goldendict-wordnet
 # Configured again so that it finds lz4's headers if they just came.
 (cd "$root" && cmake --preset native -B "$build" >/dev/null)
@@ -74,6 +74,22 @@ if ((!keep)) || [ ! -f "$littre/littre.txt" ]; then
   sdcv -n --data-dir "$littre" maison >/dev/null
 fi
 
+# The whole shelf, for a find in every book: the run command's books when
+# they are there, else made here; and their text as files for rg.
+shelf=$root/build/win64/install
+if [ "$(ls "$shelf"/*.xqb 2>/dev/null | wc -l)" -lt 17 ]; then
+  shelf=$out/shelf
+  mkdir -p "$shelf"
+  if [ "$(ls "$shelf"/*.xqb 2>/dev/null | wc -l)" -lt 17 ]; then "$root/books/build.sh" -o "$shelf" --all >/dev/null; fi
+fi
+shelf_text=$out/shelf-text
+if ((!keep)) || [ ! -d "$shelf_text" ]; then
+  rm -rf "$shelf_text"
+  mkdir -p "$shelf_text"
+  for b in "$shelf"/*.xqb; do "$xqb" dump "$b" >"$shelf_text/$(basename "$b" .xqb).txt" 2>/dev/null || true; done
+fi
+shelf_mb=$(du -sm "$shelf_text" | cut -f1)
+
 # ---------------------------------------------------------------- core
 core=$("$build/bench/compare_bench" "$book" "$out/deflex_a.utf16")
 figure() { awk -v k="$1" '$1 == k { print $2 }' <<<"$core"; }
@@ -85,7 +101,10 @@ hyperfine -N -i --warmup 3 --runs "$runs" --export-json "$json" \
   "lz4 -d -c $out/deflex_a.utf16.lz4" \
   "grep -c -i -F zqxjkv $out/deflex_a.utf8" \
   "$xqb lookup $book book" \
-  "sdcv -n --data-dir $out book" >/dev/null
+  "sdcv -n --data-dir $out book" \
+  "$xqb find $shelf zqxjkv" \
+  "rg -F -i -c zqxjkv $shelf_text" \
+  "$xqb find $shelf zqxjkv --threads 1" >/dev/null
 # Median wall time and mean user + system time of each command, in ms.
 times=$(python3 - "$json" <<'EOF'
 import json, sys
@@ -108,6 +127,10 @@ max_rss() {
 rss_book=$(max_rss "$xqb" lookup "$book" book)
 rss_empty=$(max_rss "$xqb" lookup "$out/empty.xqb" book)
 rss_sdcv=$(max_rss sdcv -n --data-dir "$out" book)
+# A find over the shelf may hold the books its two workers have mapped and
+# 16 MiB each beside them, above what xqb takes for an empty book.
+rss_shelf=$(max_rss "$xqb" find "$shelf" zqxjkv)
+budget_shelf=$(( $(ls -l "$shelf"/*.xqb | awk '{print $5}' | sort -n | tail -2 | awk "{ s += \$1 } END { print s }") / 1024 + 2 * 16384 ))
 info=$("$xqb" info "$book")
 field() { sed -n "s/^$1: //p" <<<"$info" | cut -d' ' -f1; }
 entries=$(field entries)
@@ -163,6 +186,10 @@ rows = [
     ("max RSS of xqb build DSL WordNet", $rss_wordnet, "KiB", "decoded UTF-16 + 64 MiB",
      $budget_wordnet, 1.0, "lower"),
     ("xqb lookup on XMLittre", $(lt 3), "ms", "sdcv -n on XMLittre", $(lt 4), 1.0, "lower"),
+    ("xqb find, absent term, 17 shelf books", $(nth 6 1), "ms",
+     "rg -F -i over their text (%d MB)" % $shelf_mb, $(nth 7 1), 7.0, "lower"),
+    ("max RSS of that find above an empty book", $rss_shelf - $rss_empty, "KiB",
+     "budget: 2 largest books + 2 x 16 MiB", $budget_shelf, 1.0, "lower"),
 ]
 print("%-42s %12s   %-40s %12s %7s  %s" % ("Quillpad", "", "compared with", "", "ratio", "target"))
 for what, ours, unit, name, theirs, target, better in rows:
@@ -198,6 +225,8 @@ print("FindWord key cache at most %d KiB; whole processes (user + system ms): xq
       % ($(figure findword_cache_bytes) / 1024, "$(nth 1 2)"))
 print("lz4 -d %s, grep -c -i -F on the UTF-8 text %s (median %s ms), xqb lookup %s, sdcv %s;"
       % ("$(nth 2 2)", "$(nth 3 2)", "$(nth 3 1)", "$(nth 4 2)", "$(nth 5 2)"))
+print("find over the shelf on one core: %s ms (both cores: %s ms; user + system %s ms)."
+      % ("$(nth 8 1)", "$(nth 6 1)", "$(nth 6 2)"))
 print("max RSS: xqb lookup %d KiB, on an empty book %d KiB, sdcv %d KiB."
       % ($rss_book, $rss_empty, $rss_sdcv))
 print("XMLittre: book of %d bytes; %s contents over the format's limit go on in entries"

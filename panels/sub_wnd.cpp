@@ -122,6 +122,13 @@ LRESULT SubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       StopSearch();
       PostQuitMessage(0);
       return 0;
+    case WM_CTLCOLORSTATIC:
+      // The check box stands on the panel's own background.
+      if (reinterpret_cast<HWND>(lParam) == allBooksBox) {
+        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+      }
+      break;
     case MSG_FIND_PROGRESS:
       if (searching_ && wParam == searchNumber_) ShowFound();
       return 0;
