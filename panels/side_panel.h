@@ -15,7 +15,7 @@ class SidePanel : public WindowBase {
   // Moves the panel to box, the place the main window gives it.
   virtual void Move(const ControlBox& box);
   void Show();
-  void Hide();
+  virtual void Hide();
 
   LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -67,7 +67,7 @@ class SubWnd : public SidePanel {
   // opened.
   void Clear();
   // Hides the panel, stopping a search in every book.
-  void Hide();
+  void Hide() override;
   // Stops a search in every book under way: its rows so far stay, with no
   // other row after them. Every worker has finished when it returns.
   void StopSearch();

@@ -441,6 +441,15 @@ TEST_F(AllBooksTest, ANewSearchLeavesOnlyItsOwnRows) {
   Pump();
   EXPECT_EQ(Rows(), stopped);
   for (const std::string& row : stopped) EXPECT_EQ(row.rfind("Searching", 0), std::string::npos);
+  // So does hiding the panel.
+  SendMessageA(Panel().findEdit, WM_KEYDOWN, VK_RETURN, 1);
+  Command(IDM_FIND_PANEL);
+  EXPECT_FALSE(IsWindowVisible(Panel().hwnd));
+  const Strings hidden = Rows();
+  Sleep(100);
+  Pump();
+  EXPECT_EQ(Rows(), hidden);
+  for (const std::string& row : hidden) EXPECT_EQ(row.rfind("Searching", 0), std::string::npos);
 }
 
 }  // namespace
