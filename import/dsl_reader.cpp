@@ -91,8 +91,7 @@ class CardReader {
 
  private:
   void AddEntries(const std::vector<std::vector<std::u16string>>& keys) {
-    std::u16string content = DslToText(body_, keys[0][0]);
-    KeepFirstLinePlain(&content);
+    const std::u16string content = DslContent(body_, keys[0][0], &book_->transcriptions);
     std::vector<std::u16string> seen;
     for (std::size_t h = 0; h < keys.size(); ++h) {
       for (const std::u16string& key : keys[h]) {

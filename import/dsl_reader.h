@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "book/book_builder.h"
+#include "import/ipa.h"
 
 namespace quill::import {
 
@@ -25,6 +26,7 @@ struct DslBook {
   // share its body as readable text.
   std::vector<BookEntry> entries;
   std::vector<std::size_t> lines;  // per entry: its headword's line, from 1
+  TranscriptionCounts transcriptions;
 };
 
 // Reads a DSL text handed over a piece at a time, in pieces of any size:

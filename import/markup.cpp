@@ -704,15 +704,57 @@ std::u16string DslToText(std::u16string_view body, std::u16string_view headword)
   return w.Finish();
 }
 
-std::u16string WithTranscription(std::u16string_view transcription, std::u16string text) {
+std::u16string DslContent(std::u16string_view body, std::u16string_view headword,
+                          TranscriptionCounts* counts) {
+  std::size_t open = body.find(u"[t]");
+  while (open != std::u16string_view::npos && open > 0 && body[open - 1] == u'\\') {
+    open = body.find(u"[t]", open + 1);
+  }
+  const std::size_t close = open == std::u16string_view::npos ? open : body.find(u"[/t]", open + 3);
+  std::u16string content;
+  if (close != std::u16string_view::npos) {
+    std::u16string ipa;
+    for (const char16_t c : DslToText(body.substr(open + 3, close - open - 3), headword)) {
+      ipa += c == u'\n' ? u' ' : c;
+    }
+    std::u16string strip;
+    if (IpaToStrip(ipa, &strip)) {
+      if (counts != nullptr) ++counts->mapped;
+      std::u16string rest(body.substr(0, open));
+      rest += body.substr(close + 4);
+      std::u16string text = DslToText(rest, headword);
+      // What stood on the transcription's line alone goes with it.
+      const std::size_t first = text.find_first_not_of(u" \n");
+      text.erase(0, first == std::u16string::npos ? text.size() : first);
+      content = text.empty() ? strip : strip + u"\n" + text;
+      return content;
+    }
+    if (counts != nullptr) ++counts->text;
+  }
+  content = DslToText(body, headword);
+  KeepFirstLinePlain(&content);
+  return content;
+}
+
+std::u16string WithTranscription(std::u16string_view transcription, std::u16string text,
+                                 TranscriptionCounts* counts) {
   std::u16string line;
   for (const char16_t c : TidyText(transcription)) line += c == u'\n' ? u' ' : c;
   if (line.empty()) {
     KeepFirstLinePlain(&text);
     return text;
   }
-  if (line.front() != u'[' || line.back() != u']') line = u"[" + line + u"]";
-  return text.empty() ? line : line + u"\n" + text;
+  std::u16string strip;
+  if (IpaToStrip(line, &strip)) {
+    if (counts != nullptr) ++counts->mapped;
+    return text.empty() ? strip : strip + u"\n" + text;
+  }
+  // Shown in a font, as written: a first line the reader must not take
+  // for one the strip draws.
+  if (counts != nullptr) ++counts->text;
+  std::u16string content = text.empty() ? line : line + u"\n" + text;
+  KeepFirstLinePlain(&content);
+  return content;
 }
 
 void KeepFirstLinePlain(std::u16string* content) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "import/ipa.h"
+
 namespace quill::import {
 
 enum class Markup {
@@ -30,6 +32,13 @@ std::u16string MarkupToText(Markup kind, std::u16string_view text);
 // escapes resolved.
 std::u16string DslToText(std::u16string_view body, std::u16string_view headword);
 
+// A DSL card's content: its body as DslToText makes it, kept plain; when
+// the body holds a transcription ([t]...[/t]) the strip can draw, the
+// first such is taken out and put as the bracketed first line instead,
+// else it stays where the card has it. Counted in *counts when given.
+std::u16string DslContent(std::u16string_view body, std::u16string_view headword,
+                          TranscriptionCounts* counts = nullptr);
+
 // Decodes the entity that starts at text[*p] ("&"): appends what it stands
 // for to *out and moves *p past it. Returns false, with nothing moved or
 // appended, when no entity known here starts there.
@@ -40,10 +49,13 @@ bool DecodeEntity(std::u16string_view text, std::size_t* p, std::u16string* out)
 // two in a row.
 std::u16string TidyText(std::u16string_view text);
 
-// A content whose first line is the transcription in brackets, as the
-// reader draws it above the text; the transcription's line breaks become
-// spaces. Text alone (kept plain) when the transcription is blank.
-std::u16string WithTranscription(std::u16string_view transcription, std::u16string text);
+// A content whose first line is the transcription, its line breaks become
+// spaces: in brackets, mapped onto the strip's alphabet (IpaToStrip), when
+// the strip can draw it; else as a plain line, as written. Text alone
+// (kept plain) when the transcription is blank. Each transcription is
+// counted in *counts when given.
+std::u16string WithTranscription(std::u16string_view transcription, std::u16string text,
+                                 TranscriptionCounts* counts = nullptr);
 
 // Moves a "[" that stands among a content's first units, where the reader
 // would take the line for a transcription, past them with leading spaces.

@@ -152,6 +152,8 @@ int ReadStarDictSource(const std::string& ifoPath, Source* source, std::string* 
   AddOrigins(source, idxPath + ": word ", book.numbers, 0, book.synonymsFrom);
   AddOrigins(source, synPath + ": synonym ", book.numbers, book.synonymsFrom, count);
   if (!book.skipped.empty()) source->notes.push_back(SkippedNote(ifoPath, book.skipped));
+  const std::string transcribed = TranscriptionNote(ifoPath, book.transcriptions);
+  if (!transcribed.empty()) source->notes.push_back(transcribed);
   return 1;
 }
 
@@ -208,6 +210,8 @@ int ReadDslSource(const std::string& path, Source* source, std::string* failure,
   source->entries = std::move(book.entries);
   source->title = book.name;
   AddOrigins(source, path + ": line ", book.lines, 0, book.lines.size());
+  const std::string transcribed = TranscriptionNote(path, book.transcriptions);
+  if (!transcribed.empty()) source->notes.push_back(transcribed);
   return 1;
 }
 

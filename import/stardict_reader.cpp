@@ -248,7 +248,8 @@ int OpenDict(const StarDictFiles& files, std::uint64_t wanted, DictText* dict,
 
 // Word w (from 0) as an entry. 1, or 0 with the problem naming it.
 int ReadWord(const StarDictWord& word, std::size_t w, const StarDictInfo& info, DictText& dict,
-             BookEntry* entry, SkippedFields* skipped, StarDictProblem* problem) {
+             BookEntry* entry, SkippedFields* skipped, TranscriptionCounts* transcriptions,
+             StarDictProblem* problem) {
   std::string why;
   if (!Utf8ToUtf16(word.word, &entry->key)) {
     return Refuse(problem, StarDictFile::kIdx, "word " + std::to_string(w + 1) + " at byte " +
@@ -264,7 +265,8 @@ int ReadWord(const StarDictWord& word, std::size_t w, const StarDictInfo& info, 
   }
   const std::uint8_t* data = nullptr;
   if (!dict.Read(word.offset, word.size, &data, &why) ||
-      !StarDictContent(data, word.size, info.sameTypeSequence, &entry->content, skipped, &why)) {
+      !StarDictContent(data, word.size, info.sameTypeSequence, &entry->content, skipped, &why,
+                       transcriptions)) {
     return Refuse(problem, StarDictFile::kDict,
                   WordName(w + 1, word.word) + " at offset " + std::to_string(word.offset) +
                       ": " + why);
@@ -286,6 +288,7 @@ struct WordRange {
   std::size_t first = 0;
   std::size_t end = 0;
   SkippedFields skipped;
+  TranscriptionCounts transcriptions;
   bool failed = false;
   StarDictProblem problem;
 };
@@ -314,7 +317,8 @@ int ReadWords(const std::vector<StarDictWord>& words, const StarDictInfo& info,
   auto read = [&](WordRange& range, bool telling) {
     DictText own = dict.Another();
     for (std::size_t w = range.first; w < range.end; ++w) {
-      if (!ReadWord(words[w], w, info, own, &book->entries[w], &range.skipped, &range.problem)) {
+      if (!ReadWord(words[w], w, info, own, &book->entries[w], &range.skipped, &range.transcriptions,
+                    &range.problem)) {
         range.failed = true;
         return;
       }
@@ -342,6 +346,8 @@ int ReadWords(const std::vector<StarDictWord>& words, const StarDictInfo& info,
       return 0;
     }
     for (const auto& [type, n] : range.skipped) book->skipped[type] += n;
+    book->transcriptions.mapped += range.transcriptions.mapped;
+    book->transcriptions.text += range.transcriptions.text;
   }
   book->numbers.resize(count);
   for (std::size_t w = 0; w < count; ++w) book->numbers[w] = w + 1;
@@ -430,7 +436,8 @@ int ReadStarDictIndex(const std::uint8_t* idx, std::size_t n, const StarDictInfo
 }
 
 int StarDictContent(const std::uint8_t* data, std::size_t n, const std::string& types,
-                    std::u16string* content, SkippedFields* skipped, std::string* problem) {
+                    std::u16string* content, SkippedFields* skipped, std::string* problem,
+                    TranscriptionCounts* transcriptions) {
   std::u16string transcription;
   std::u16string text;
   std::size_t p = 0;
@@ -457,7 +464,7 @@ int StarDictContent(const std::uint8_t* data, std::size_t n, const std::string& 
     if (!to.empty()) to += type == 't' ? u' ' : u'\n';
     to += readable;
   }
-  *content = WithTranscription(transcription, std::move(text));
+  *content = WithTranscription(transcription, std::move(text), transcriptions);
   return 1;
 }
 

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "book/book_builder.h"
+#include "import/ipa.h"
 
 namespace quill::import {
 
@@ -67,10 +68,12 @@ using SkippedFields = std::map<char, std::size_t>;
 
 // The content of one word's data: its text fields as readable text, one
 // after the other on lines of their own, under the transcription ("t") in
-// brackets on the first line. Returns 1, or 0 with the reason naming the
-// field: a field cut short, text that is not UTF-8.
+// brackets on the first line when the strip can draw it (else as a plain
+// first line; counted in *transcriptions when given). Returns 1, or 0 with
+// the reason naming the field: a field cut short, text that is not UTF-8.
 int StarDictContent(const std::uint8_t* data, std::size_t n, const std::string& sameTypeSequence,
-                    std::u16string* content, SkippedFields* skipped, std::string* problem);
+                    std::u16string* content, SkippedFields* skipped, std::string* problem,
+                    TranscriptionCounts* transcriptions = nullptr);
 
 // The files as read; the .idx and .dict may still be gzip-compressed.
 struct StarDictFiles {
@@ -93,6 +96,7 @@ struct StarDictBook {
   std::vector<std::size_t> numbers;
   std::size_t synonymsFrom = 0;  // the first entry that is a synonym
   SkippedFields skipped;
+  TranscriptionCounts transcriptions;
 };
 
 // Words read so far and in all, told now and then on the calling thread;

@@ -141,9 +141,14 @@ TEST(Markup, DslCardBodies) {
 }
 
 TEST(Markup, TranscriptionLineAndPlainFirstLine) {
-  EXPECT_EQ(WithTranscription(u"\u0259'ba\u028At", u"about"), u"[\u0259'ba\u028At]\nabout");
-  EXPECT_EQ(WithTranscription(u"[x]", u"t"), u"[x]\nt");
-  EXPECT_EQ(WithTranscription(u"a\nb", u""), u"[a b]");
+  // The strip draws it: mapped and bracketed; else a plain line as written.
+  TranscriptionCounts counts;
+  EXPECT_EQ(WithTranscription(u"\u0259'ba\u028At", u"about", &counts), u"[5'b0Ut]\nabout");
+  EXPECT_EQ(WithTranscription(u"[x]", u"t", &counts), u"      [x]\nt");
+  EXPECT_EQ(WithTranscription(u"a\nb", u"", &counts), u"a b");
+  EXPECT_EQ(WithTranscription(u"/h\u0252t/", u"hot", &counts), u"/h\u0252t/\nhot");
+  EXPECT_EQ(counts.mapped, 1u);
+  EXPECT_EQ(counts.text, 3u);
   // No transcription: a "[" that the reader would take for one moves on.
   EXPECT_EQ(WithTranscription(u" ", u"[y] text"), u"      [y] text");
   const struct {

@@ -98,8 +98,10 @@ TEST(StarDict, FieldsOfEachType) {
       {"m", "plain text\n", "plain text", ""},
       {"m", "cut at\0the NUL"s, "cut at", ""},
       {"m", "", "", ""},
-      {"tm", "t\xC9\x99st\0text"s, "[t\xC9\x99st]\ntext", ""},
+      {"tm", "t\xC9\x99st\0text"s, "[t5st]\ntext", ""},
       {"mt", "text\0tr"s, "[tr]\ntext", ""},
+      // A symbol the strip has no cell for (ɒ): the transcription as text.
+      {"tm", "h\xC9\x92t\0text"s, "h\xC9\x92t\ntext", ""},
       {"gh", "<i>a</i>\0<p>b</p><p>c</p>"s, "a\nb\n\nc", ""},
       {"mW", "text\0\x01\x02\x03"s, "text", "W"},
       {"Pm", "\0\0\0\x03" "abctext"s, "text", "P"},
