@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_entries.h"
+#include "import/ipa.h"
 #include "import/stardict_reader.h"
 
 namespace quill::fuzz {
@@ -47,6 +48,13 @@ int ReadStarDictOne(const std::uint8_t* data, std::size_t size) {
   }
   if (book.entries.size() != book.numbers.size() || book.synonymsFrom > book.entries.size()) {
     __builtin_trap();
+  }
+  // A content opens with a "[" the reader would take for a transcription
+  // only when the strip draws that line whole.
+  for (const BookEntry& e : book.entries) {
+    if (e.content.find(u'[') <= 5 && !import::IsStripLine(e.content.substr(0, e.content.find(u'\n')))) {
+      __builtin_trap();
+    }
   }
   return 0;
 }

@@ -82,6 +82,16 @@ bool IpaToStrip(std::u16string_view ipa, std::u16string* line) {
   return true;
 }
 
+bool IsStripLine(std::u16string_view line) {
+  if (line.size() < 3 || line.size() > kMostStripUnits || line.front() != u'[' || line.back() != u']') {
+    return false;
+  }
+  for (const char16_t c : line.substr(1, line.size() - 2)) {
+    if (c == u'[' || c == u']' || kStripAlphabet.find(c) == std::u16string_view::npos) return false;
+  }
+  return true;
+}
+
 std::string TranscriptionNote(const std::string& path, const TranscriptionCounts& counts) {
   if (counts.mapped == 0 && counts.text == 0) return {};
   return path + ": " + std::to_string(counts.mapped) +

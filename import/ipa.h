@@ -10,6 +10,14 @@
 
 namespace quill::import {
 
+// The characters the strip has a cell for, brackets and ticks included: a
+// bracketed first line of these alone is drawn whole.
+inline constexpr std::u16string_view kStripAlphabet = u"[]iIUOpbtdkfvszmnhlrwj'.gLMNa0123456789ABCDE";
+
+// Whether a content's first line is one the strip draws whole: "[", the
+// strip's characters, "]".
+bool IsStripLine(std::u16string_view line);
+
 // The longest bracketed first line the reader draws, brackets included.
 inline constexpr std::size_t kMostStripUnits = 49;
 

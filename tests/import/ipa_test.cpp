@@ -59,7 +59,20 @@ TEST(IpaToStrip, MapsEverySymbolOrNothing) {
     ASSERT_TRUE(Utf8ToUtf16(c.ipa, &ipa));
     EXPECT_EQ(IpaToStrip(ipa, &line), c.line != nullptr);
     EXPECT_EQ(ToUtf8(line), c.line != nullptr ? c.line : "untouched");
+    if (c.line != nullptr) {
+      EXPECT_TRUE(IsStripLine(line));
+    }
   }
+}
+
+TEST(IpaToStrip, StripLinesHoldOnlyTheStripsCharacters) {
+  EXPECT_TRUE(IsStripLine(u"[h'0Us]"));
+  EXPECT_TRUE(IsStripLine(u"[.DIA]"));
+  EXPECT_FALSE(IsStripLine(u"[h\u028As]"));
+  EXPECT_FALSE(IsStripLine(u"[hex]"));  // e and x have no cell
+  EXPECT_FALSE(IsStripLine(u"[]"));
+  EXPECT_FALSE(IsStripLine(u"[a[b]"));
+  EXPECT_FALSE(IsStripLine(u"[" + std::u16string(48, u'p') + u"]"));
 }
 
 TEST(IpaToStrip, TheLineFitsWhatTheReaderDraws) {
