@@ -6,13 +6,11 @@
 #include <cstddef>
 #include <string_view>
 
-#include "book/fold_case.h"
-
 namespace quill::lookup {
 
-// The folded code point of text at *at (< text.size()), moving *at past it.
-inline char32_t NextFoldedCodePoint(std::u16string_view text, std::size_t* at) {
-  const char16_t u = FoldUnit(text[*at]);
+// The code point of text at *at (< text.size()), moving *at past it.
+inline char32_t NextCodePoint(std::u16string_view text, std::size_t* at) {
+  const char16_t u = text[*at];
   ++*at;
   if (u >= 0xD800 && u <= 0xDBFF && *at < text.size() && text[*at] >= 0xDC00 && text[*at] <= 0xDFFF) {
     const char32_t low = text[*at];
@@ -20,6 +18,12 @@ inline char32_t NextFoldedCodePoint(std::u16string_view text, std::size_t* at) {
     return 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (low - 0xDC00);
   }
   return u;
+}
+
+// The same, with A-Z folded.
+inline char32_t NextFoldedCodePoint(std::u16string_view text, std::size_t* at) {
+  const char32_t c = NextCodePoint(text, at);
+  return (c >= U'A' && c <= U'Z') ? c + 0x20 : c;
 }
 
 }  // namespace quill::lookup

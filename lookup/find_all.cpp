@@ -41,18 +41,11 @@ int OpenToRead(const std::string& path, BookFile& book, std::string* why) {
   return 1;
 }
 
-namespace {
-
-// A buffer that holds any key or content of the book and its terminator:
-// textBufferUnits, but never more than a 16-bit byte count can need,
-// whatever a damaged header claims.
 std::size_t TextUnits(const BookFile& book) {
   const std::int32_t units = book.Header().textBufferUnits;
   if (units < 1) return 1;
   return std::min(static_cast<std::size_t>(units), static_cast<std::size_t>(kMaxTextUnits) + 1);
 }
-
-}  // namespace
 
 WholeText::WholeText(const BookFile& book) : buffer_(TextUnits(book)) {}
 

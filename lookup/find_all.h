@@ -20,6 +20,11 @@ namespace quill::lookup {
 // signature)", "cannot open the file (No such file or directory)").
 int OpenToRead(const std::string& path, BookFile& book, std::string* why);
 
+// A buffer that holds any key or content of the book and its terminator:
+// textBufferUnits, but never more than a 16-bit byte count can need,
+// whatever a damaged header claims.
+std::size_t TextUnits(const BookFile& book);
+
 // The key or content of the book's current entry whole, also one that
 // holds a NUL unit; empty when it cannot be read.
 class WholeText {

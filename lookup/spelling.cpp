@@ -4,15 +4,12 @@
 #include <cstdint>
 #include <tuple>
 
-#include "book/fold_case.h"
 #include "lookup/code_points.h"
 #include "lookup/sense_counts.h"
 
 namespace quill::lookup {
 
 namespace {
-
-char32_t NextCodePoint(std::u16string_view text, std::size_t* at) { return NextFoldedCodePoint(text, at); }
 
 // The rows of the distance table between a word and the keys' prefixes,
 // one row per prefix length (depth), each cut to the band of cells at most
@@ -99,7 +96,7 @@ int MaxEdits(std::size_t codePoints) {
 std::u32string FoldedCodePoints(std::u16string_view text) {
   std::u32string points;
   std::size_t at = 0;
-  while (at < text.size()) points.push_back(NextCodePoint(text, &at));
+  while (at < text.size()) points.push_back(NextFoldedCodePoint(text, &at));
   return points;
 }
 
@@ -145,7 +142,7 @@ std::vector<CloseKey> CloseKeys(const BookKeys& keys, std::u16string_view word) 
     for (std::size_t passed = 0; passed < depth && at < key.size(); ++passed) NextCodePoint(key, &at);
     std::size_t tooFarAt = 0;
     while (at < key.size()) {
-      const char32_t c = NextCodePoint(key, &at);
+      const char32_t c = NextFoldedCodePoint(key, &at);
       ++depth;
       if (depth > rows.MaxDepth()) {
         tooFarAt = depth;
@@ -190,7 +187,7 @@ std::vector<CloseKey> CloseKeysByScan(const BookKeys& keys, std::u16string_view 
   for (std::size_t n = 0; n < keys.Count(); ++n) {
     const std::u16string_view key = keys.Key(n);
     spelled.clear();
-    for (std::size_t at = 0; at < key.size();) spelled.push_back(NextCodePoint(key, &at));
+    for (std::size_t at = 0; at < key.size();) spelled.push_back(NextFoldedCodePoint(key, &at));
     if (n > 0 && spelled == previous) continue;
     previous.swap(spelled);
     const std::u32string& measured = previous;

@@ -1,5 +1,7 @@
 #include "lookup/word_at.h"
 
+#include "lookup/code_points.h"
+
 namespace quill::lookup {
 
 namespace {
@@ -41,12 +43,10 @@ bool IsLow(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 // The code point that starts at unit at, and how many units it takes.
 char32_t PointAt(std::u16string_view text, std::size_t at, std::size_t* units) {
-  if (IsHigh(text[at]) && at + 1 < text.size() && IsLow(text[at + 1])) {
-    *units = 2;
-    return 0x10000 + ((static_cast<char32_t>(text[at]) - 0xD800) << 10) + (text[at + 1] - 0xDC00);
-  }
-  *units = 1;
-  return text[at];
+  std::size_t next = at;
+  const char32_t c = NextCodePoint(text, &next);
+  *units = next - at;
+  return c;
 }
 
 // The start of the code point that ends just before unit at (at > 0).

@@ -171,14 +171,7 @@ int ParseArguments(const std::vector<std::string>& args, const std::string& comm
 
 // ---------------------------------------------------------------- reading books
 
-// A buffer that holds any key or content of the book and its terminator:
-// textBufferUnits, but never more than a 16-bit byte count can need,
-// whatever a damaged header claims.
-std::size_t TextUnits(const BookFile& book) {
-  const std::int32_t units = book.Header().textBufferUnits;
-  if (units < 1) return 1;
-  return std::min(static_cast<std::size_t>(units), static_cast<std::size_t>(kMaxTextUnits) + 1);
-}
+using lookup::TextUnits;
 
 // Opens a book, checking its header and indexes but not its blocks: a
 // command reads only what its answer needs, then ReportDamage says whether

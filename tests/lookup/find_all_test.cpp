@@ -12,7 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include "book/book_format.h"
 #include "book/utf.h"
 #include "support/test_books.h"
 
@@ -123,17 +122,8 @@ TEST_F(FindAll, BooksThatCannotBeSearchedSayWhy) {
   // Block 0 of a book that does not decode: its finds would be wrong.
   std::vector<BookEntry> entries;
   for (int i = 0; i < 40; ++i) entries.push_back({testing::U16("bird" + std::to_string(100 + i)), u"x"});
-  BookLayout layout;
-  layout.blockBytes = 256;
-  layout.compressIndexes = false;
-  layout.compressBlocks = false;
-  std::vector<std::uint8_t> image = testing::BuildImage(entries, layout);
-  const auto blockAt = testing::Peek<std::uint32_t>(image, offsetof(BookHeader, blockIndexOffset)) + 1;
-  const auto firstBlock = testing::Peek<std::uint32_t>(image, blockAt);
-  image[firstBlock] = 1;
-  image[firstBlock + 1] = 0x80;
-  image[firstBlock + 2] = 0x13;
-  const std::string damaged = testing::WriteScratchFile(image, "damaged.xqb");
+  const std::string damaged =
+      testing::WriteScratchFile(testing::ImageWithDamagedFirstBlock(entries), "damaged.xqb");
 
   FindInBooks search;
   FindRequest request;

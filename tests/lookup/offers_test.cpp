@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "book/book_format.h"
 #include "book/utf.h"
 #include "lookup/book_keys.h"
 #include "lookup/many_books.h"
@@ -22,7 +21,6 @@
 namespace quill::lookup {
 namespace {
 
-using testing::Peek;
 using testing::WriteBook;
 using testing::WriteScratchFile;
 
@@ -228,17 +226,7 @@ TEST_F(Offers, LongWordsAndOddUnitsAreSafe) {
 std::string DamagedBook() {
   std::vector<std::u16string> keys;
   for (int i = 0; i < 40; ++i) keys.push_back(u"word" + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)) + std::u16string(1, static_cast<char16_t>(u'a' + i / 26)));
-  BookLayout layout;
-  layout.blockBytes = 256;
-  layout.compressIndexes = false;
-  layout.compressBlocks = false;
-  std::vector<std::uint8_t> image = testing::BuildImage(KeyedEntries(keys), layout);
-  const auto blockAt = Peek<std::uint32_t>(image, offsetof(BookHeader, blockIndexOffset)) + 1;
-  const auto firstBlock = Peek<std::uint32_t>(image, blockAt);
-  image[firstBlock] = 1;  // a stream that starts with a back-reference
-  image[firstBlock + 1] = 0x80;
-  image[firstBlock + 2] = 0x13;
-  return WriteScratchFile(image, "damaged.xqb");
+  return WriteScratchFile(testing::ImageWithDamagedFirstBlock(KeyedEntries(keys)), "damaged.xqb");
 }
 
 TEST(BookKeysCollect, ADamagedBookOffersNothing) {

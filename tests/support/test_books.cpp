@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstddef>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <system_error>
+
+#include "book/book_format.h"
 
 namespace quill::testing {
 
@@ -100,6 +103,20 @@ std::vector<std::uint8_t> BuildImage(const std::vector<BookEntry>& entries,
 std::string WriteBook(const std::vector<BookEntry>& entries, const BookLayout& layout,
                       const std::string& name) {
   return WriteScratchFile(BuildImage(entries, layout), name);
+}
+
+std::vector<std::uint8_t> ImageWithDamagedFirstBlock(const std::vector<BookEntry>& entries) {
+  BookLayout layout;
+  layout.blockBytes = 256;
+  layout.compressIndexes = false;
+  layout.compressBlocks = false;
+  std::vector<std::uint8_t> image = BuildImage(entries, layout);
+  const auto blockAt = Peek<std::uint32_t>(image, offsetof(BookHeader, blockIndexOffset)) + 1;
+  const auto firstBlock = Peek<std::uint32_t>(image, blockAt);
+  image[firstBlock] = 1;
+  image[firstBlock + 1] = 0x80;
+  image[firstBlock + 2] = 0x13;
+  return image;
 }
 
 }  // namespace quill::testing

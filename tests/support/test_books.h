@@ -35,6 +35,10 @@ std::string WriteBook(const std::vector<BookEntry>& entries,
                       const BookLayout& layout = BookLayout{},
                       const std::string& name = "book.xqb");
 
+// Builds a book of small raw blocks and breaks block 0: it becomes a stream
+// that starts with a back-reference, so every read through it fails.
+std::vector<std::uint8_t> ImageWithDamagedFirstBlock(const std::vector<BookEntry>& entries);
+
 template <typename T>
 void Poke(std::vector<std::uint8_t>& image, std::size_t offset, T value) {
   image.resize(std::max(image.size(), offset + sizeof(T)));
