@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "win/dpi.h"
 #include "win/wide_text.h"
 #include "display/phonetic_glyphs.h"
 #include "resources/ids.h"
@@ -50,8 +51,9 @@ bool EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparato
   return converted;
 }
 
-bool EntryView::LoadGlyphs(HINSTANCE module) {
-  glyphBitmap_.reset(LoadBitmapW(module, MAKEINTRESOURCEW(IDB_PHONETIC_GLYPHS)));
+bool EntryView::LoadGlyphs(HINSTANCE module, int factor) {
+  glyphBitmap_ = LoadBitmapWhole(module, IDB_PHONETIC_GLYPHS, factor);
+  glyphFactor_ = glyphBitmap_ != nullptr ? factor : 1;
   return glyphBitmap_ != nullptr;
 }
 
@@ -64,10 +66,11 @@ void EntryView::DrawGlyphs(HDC dc, int x0, int y0) const {
   ScopedMemDC cells(dc);
   if (!cells) return;
   ScopedSelect bitmap(cells, glyphBitmap_);
+  const int f = glyphFactor_;
   for (std::size_t k = 0; k < kMaxPhoneticChars && phonetic_[k] != 0; ++k) {
-    const int x = x0 + kGlyphAdvance * static_cast<int>(k);
-    BitBlt(dc, x, y0, kGlyphWidth, kGlyphHeight, cells, GlyphColumn(GlyphIndex(phonetic_[k])), 0,
-           SRCCOPY);
+    const int x = x0 + f * kGlyphAdvance * static_cast<int>(k);
+    BitBlt(dc, x, y0, f * kGlyphWidth, f * kGlyphHeight, cells,
+           f * GlyphColumn(GlyphIndex(phonetic_[k])), 0, SRCCOPY);
   }
 }
 

@@ -22,6 +22,8 @@ struct StripPlace {
   ControlBox band;
   int glyphX = 0;
   int glyphY = 0;
+  // Each glyph pixel is drawn as a factor x factor square.
+  int factor = 1;
 };
 
 class EntryView {
@@ -41,13 +43,15 @@ class EntryView {
                      std::int32_t textBufferUnits, std::u16string_view note = {});
 
   // Loads bitmap 130 from module: whether it loaded (without it the strip
-  // draws nothing).
-  bool LoadGlyphs(HINSTANCE module);
+  // draws nothing). The cells are kept at factor times their size.
+  bool LoadGlyphs(HINSTANCE module, int factor = 1);
+  int GlyphFactor() const { return glyphFactor_; }
   bool HasGlyphs() const { return glyphBitmap_.get() != nullptr; }
 
   // Draws the phonetic text at place, when shown.
   void DrawPhoneticStrip(HDC dc, const StripPlace& place) const;
-  // Draws the phonetic text, one glyph cell per unit, from (x0, y0).
+  // Draws the phonetic text, one glyph cell per unit, from (x0, y0), each
+  // cell at the loaded factor.
   void DrawGlyphs(HDC dc, int x0, int y0) const;
 
   const char16_t* PhoneticText() const { return phonetic_; }
@@ -57,6 +61,7 @@ class EntryView {
   char16_t phonetic_[kPhoneticUnits] = {};
   bool hasPhonetic_ = false;
   ScopedBitmap glyphBitmap_;
+  int glyphFactor_ = 1;
 };
 
 }  // namespace quill

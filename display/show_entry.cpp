@@ -15,7 +15,9 @@ namespace quill {
 
 void PhoneticStrip::Prepare(const StripPlace& place) {
   place_ = place;
-  if (!view_.HasGlyphs()) view_.LoadGlyphs(GetModuleHandleW(nullptr));
+  if (!view_.HasGlyphs() || view_.GlyphFactor() != place.factor) {
+    view_.LoadGlyphs(GetModuleHandleW(nullptr), place.factor);
+  }
 }
 
 void PhoneticStrip::Draw(HDC dc, bool clearBand) const {

@@ -29,7 +29,8 @@ class PhoneticStrip {
  public:
   // The view that formats the entry on show and holds its transcription.
   EntryView& View() { return view_; }
-  // Places the strip and loads bitmap 130 if not yet loaded.
+  // Places the strip and loads bitmap 130 at the place's factor unless it
+  // is loaded at it.
   void Prepare(const StripPlace& place);
   // Draws the kept transcription on dc, the strip window's device context.
   // clearBand whitens the band first, wiping the last entry's glyphs; a

@@ -11,20 +11,28 @@ namespace quill {
 // margin at the right.
 inline constexpr int kMenuItemExtraWidth = 42;
 
-// An item's and a separator's height for the menu font's character height.
+// A length given at 96 DPI at dpi, rounded to the nearest pixel.
+constexpr int MenuScale(int value, int dpi) { return (value * dpi + 48) / 96; }
+
+// An item's and a separator's height for the menu font's character height
+// (which is already the DPI's): the margins and the image's room scale.
 struct MenuItemHeights {
   int item;
   int separator;
 };
-constexpr MenuItemHeights MenuHeightsFor(int characterHeight) {
-  const int text = characterHeight + 2;
-  return {(text > 16 ? text : 16) + 4, characterHeight / 2 + 2};
+constexpr MenuItemHeights MenuHeightsFor(int characterHeight, int dpi = 96) {
+  const int text = characterHeight + MenuScale(2, dpi);
+  const int image = MenuScale(16, dpi);
+  return {(text > image ? text : image) + MenuScale(4, dpi), characterHeight / 2 + MenuScale(2, dpi)};
 }
 
 // The item data of a normal item: the popup's widest text in the high 16
-// bits, the item height in the low 8 bits.
-constexpr std::uint32_t PackMeasureData(int widestText, int itemHeight) {
+// bits, what the DPI adds to kMenuItemExtraWidth in the next 8 and the item
+// height in the low 8 bits.
+constexpr std::uint32_t PackMeasureData(int widestText, int itemHeight, int dpi = 96) {
+  const int added = MenuScale(kMenuItemExtraWidth, dpi) - kMenuItemExtraWidth;
   return (static_cast<std::uint32_t>(widestText & 0xFFFF) << 16) |
+         (static_cast<std::uint32_t>(added > 0 ? (added < 0xFF ? added : 0xFF) : 0) << 8) |
          static_cast<std::uint32_t>(itemHeight & 0xFF);
 }
 

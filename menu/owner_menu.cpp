@@ -15,20 +15,35 @@ namespace quill {
 
 namespace {
 
-constexpr int kIconBarRight = 22;  // in the popup's coordinates, whatever the item's left edge
-constexpr int kTextLeft = 30;      // from the item's left edge
-constexpr int kImageSize = 16;
-// The image's corner from the item's corner: raised by one pixel while
-// selected, its shadow one pixel lower.
-constexpr int kImageInset = 3;
-// The framed check box: from one pixel inside the item to this column.
-constexpr int kCheckBoxRight = 20;
-// The platform's check mark: where it starts in the item, and how large it
-// is drawn at most.
-constexpr int kCheckMarkLeft = 5;
-constexpr int kCheckMarkTop = 3;
-constexpr int kCheckMarkWidth = 22;
-constexpr int kCheckMarkHeight = 20;
+// The places inside an item, written for 96 DPI and made for the menu's
+// DPI by MenuPlaces.
+struct MenuPlaces {
+  int iconBarRight;  // in the popup's coordinates, whatever the item's left edge
+  int textLeft;      // from the item's left edge
+  int imageSize;
+  // The image's corner from the item's corner: raised by one pixel while
+  // selected, its shadow one pixel lower.
+  int imageInset;
+  // The framed check box: from one pixel inside the item to this column.
+  int checkBoxRight;
+  // The platform's check mark: where it starts in the item, and how large
+  // it is drawn at most.
+  int checkMarkLeft;
+  int checkMarkTop;
+  int checkMarkWidth;
+  int checkMarkHeight;
+};
+
+constexpr MenuPlaces kPlaces96 = {22, 30, 16, 3, 20, 5, 3, 22, 20};
+
+// The images grow by the whole factor the toolbar's do; the rest scales.
+constexpr MenuPlaces PlacesFor(int dpi) {
+  const int factor = dpi < 192 ? 1 : dpi / 96;
+  const auto s = [dpi](int value) { return MenuScale(value, dpi); };
+  return {s(kPlaces96.iconBarRight), s(kPlaces96.textLeft),       kPlaces96.imageSize * factor,
+          s(kPlaces96.imageInset),   s(kPlaces96.checkBoxRight),  s(kPlaces96.checkMarkLeft),
+          s(kPlaces96.checkMarkTop), s(kPlaces96.checkMarkWidth), s(kPlaces96.checkMarkHeight)};
+}
 
 // A system colour made lighter (positive) or darker (negative) and more or
 // less saturated, each in percent.
@@ -83,17 +98,17 @@ void FramedBox(HDC dc, const RECT& rect, COLORREF frame, COLORREF fill) {
   Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
 }
 
-void DrawSeparatorLine(HDC dc, const RECT& rect) {
+void DrawSeparatorLine(HDC dc, const RECT& rect, const MenuPlaces& places) {
   ScopedPen pen(CreatePen(PS_SOLID, 1, Adjusted(kGreyedLine)));
   if (!pen) return;
   ScopedSelect penSelected(dc, pen);
   const int middle = (rect.top + rect.bottom) / 2;
-  MoveToEx(dc, rect.left + kTextLeft, middle, nullptr);
+  MoveToEx(dc, rect.left + places.textLeft, middle, nullptr);
   LineTo(dc, rect.right - 1, middle);
 }
 
 // The record's text, in bold for the default item.
-void DrawItemText(HDC dc, const RECT& rect, const DrawItemInfo& info) {
+void DrawItemText(HDC dc, const RECT& rect, const DrawItemInfo& info, const MenuPlaces& places) {
   const COLORREF color = info.Disabled() ? Adjusted(kGreyedLine) : GetSysColor(COLOR_MENUTEXT);
   const COLORREF oldColor = SetTextColor(dc, color);
   HGDIOBJ current = GetCurrentObject(dc, OBJ_FONT);
@@ -106,7 +121,7 @@ void DrawItemText(HDC dc, const RECT& rect, const DrawItemInfo& info) {
   }
   {
     ScopedSelect fontSelected(dc, bold ? static_cast<HGDIOBJ>(bold.get()) : current);
-    RECT textRect = {rect.left + kTextLeft, rect.top, rect.right, rect.bottom};
+    RECT textRect = {rect.left + places.textLeft, rect.top, rect.right, rect.bottom};
     DrawTextW(dc, info.record->text, -1, &textRect, DT_SINGLELINE | DT_VCENTER);
   }
   SetTextColor(dc, oldColor);
@@ -114,7 +129,8 @@ void DrawItemText(HDC dc, const RECT& rect, const DrawItemInfo& info) {
 
 // The toolbar's image: raised over its shadow when selected, a grey
 // silhouette alone when disabled.
-void DrawItemImage(HDC dc, const RECT& rect, const DrawItemInfo& info, bool selected) {
+void DrawItemImage(HDC dc, const RECT& rect, const DrawItemInfo& info, bool selected,
+                   const MenuPlaces& places) {
   const MenuItemRecord& record = *info.record;
   const bool lifted = selected && !info.Checked();
   if (info.Disabled() || lifted) {
@@ -124,37 +140,38 @@ void DrawItemImage(HDC dc, const RECT& rect, const DrawItemInfo& info, bool sele
         CreateSolidBrush(shift == 1 ? Adjusted(kImageShadow) : Adjusted(kDisabledImage)));
     if (icon && brush) {
       DrawStateA(dc, brush, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0,
-                 rect.left + kImageInset + shift, rect.top + kImageInset + shift, kImageSize,
-                 kImageSize, DST_ICON | DSS_MONO);
+                 rect.left + places.imageInset + shift, rect.top + places.imageInset + shift,
+                 places.imageSize, places.imageSize, DST_ICON | DSS_MONO);
     }
   }
   if (!info.Disabled()) {
-    const int offset = lifted ? kImageInset - 1 : kImageInset;
+    const int offset = lifted ? places.imageInset - 1 : places.imageInset;
     ImageList_Draw(record.imageList, record.imageIndex, dc, rect.left + offset,
                    rect.top + offset, ILD_TRANSPARENT);
   }
 }
 
 // The platform's check mark on the check box's fill.
-void DrawCheckMark(HDC dc, const RECT& rect, COLORREF fill) {
+void DrawCheckMark(HDC dc, const RECT& rect, COLORREF fill, const MenuPlaces& places) {
   ScopedBitmap mark(LoadBitmapA(nullptr, MAKEINTRESOURCEA(OBM_CHECK)));
   if (!mark) return;
   const COLORREF oldBackground = SetBkColor(dc, fill);
   DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(mark.get()), 0,
-             rect.left + kCheckMarkLeft, rect.top + kCheckMarkTop, kCheckMarkWidth,
-             kCheckMarkHeight, DST_BITMAP);
+             rect.left + places.checkMarkLeft, rect.top + places.checkMarkTop,
+             places.checkMarkWidth, places.checkMarkHeight, DST_BITMAP);
   SetBkColor(dc, oldBackground);
 }
 
 // The item's background: the framed highlight when selected, else the
 // icon bar and the text area.
-void DrawItemBackground(HDC dc, const RECT& rect, const DrawItemInfo& info, bool selected) {
+void DrawItemBackground(HDC dc, const RECT& rect, const DrawItemInfo& info, bool selected,
+                        const MenuPlaces& places) {
   if (selected) {
     FramedBox(dc, rect, GetSysColor(COLOR_HIGHLIGHT),
               Adjusted(info.Disabled() ? kDisabledHighlightFill : kHighlightFill));
     return;
   }
-  const LONG barRight = rect.right < kIconBarRight ? rect.right : kIconBarRight;
+  const LONG barRight = rect.right < places.iconBarRight ? rect.right : places.iconBarRight;
   const LONG split = barRight > rect.left ? barRight : rect.left;
   FillSolid(dc, {rect.left, rect.top, split, rect.bottom}, Adjusted(kIconBarFill));
   FillSolid(dc, {split, rect.top, rect.right, rect.bottom}, Adjusted(kTextAreaFill));
@@ -168,8 +185,9 @@ COLORREF CheckFill(const DrawItemInfo& info, bool selected) {
 
 // Gives every item of popup its size as item data: a separator its height,
 // any other item the popup's widest text and the item height.
-void StoreItemSizes(HMENU popup, int count, const MenuItemHeights& heights, int widestText) {
-  const std::uint32_t itemData = PackMeasureData(widestText, heights.item);
+void StoreItemSizes(HMENU popup, int count, const MenuItemHeights& heights, int widestText,
+                    int dpi) {
+  const std::uint32_t itemData = PackMeasureData(widestText, heights.item, dpi);
   for (int position = 0; position < count; ++position) {
     MENUITEMINFOW info = {};
     info.cbSize = sizeof info;
@@ -223,6 +241,12 @@ const MenuItemRecord* OwnerMenu::ConvertItem(HMENU popup, int position, HWND too
   info.cch = static_cast<UINT>(std::size(text));
   if (!GetMenuItemInfoW(popup, static_cast<UINT>(position), TRUE, &info)) return nullptr;
   const MenuItemRecord* record = FindRecord(info.wID);
+  if (record != nullptr && record->imageList != nullptr) {
+    // The toolbar may have new images since (another DPI): the record draws
+    // from the list it has now.
+    records_[record - records_].imageList =
+        reinterpret_cast<HIMAGELIST>(SendMessageW(toolbar, TB_GETIMAGELIST, 0, 0));
+  }
   if (record == nullptr) record = AddRecord(info.wID, text, toolbar);
   // Without a record there is no text to draw: the platform keeps the item.
   if (record == nullptr) return nullptr;
@@ -255,7 +279,7 @@ void OwnerMenu::ConvertPopupItems(HMENU popup, HWND owner, HWND toolbar) {
       widest = size.cx;
     }
   }
-  StoreItemSizes(popup, count, MenuHeightsFor(metrics.tmHeight), widest);
+  StoreItemSizes(popup, count, MenuHeightsFor(metrics.tmHeight, dpi_), widest, dpi_);
 }
 
 void OwnerMenu::MeasureMenuItem(MEASUREITEMSTRUCT* item) const {
@@ -276,26 +300,27 @@ void OwnerMenu::DrawMenuItem(const DRAWITEMSTRUCT* item) const {
   const RECT& rect = item->rcItem;
   const bool selected = (item->itemState & ODS_SELECTED) != 0;
   ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
+  const MenuPlaces places = PlacesFor(dpi_);
 
-  DrawItemBackground(dc, rect, info, selected);
+  DrawItemBackground(dc, rect, info, selected, places);
   if (info.Separator()) {
-    DrawSeparatorLine(dc, rect);
+    DrawSeparatorLine(dc, rect, places);
     return;
   }
   if (info.record == nullptr || info.record->text[0] == 0) return;
 
   const int oldMode = SetBkMode(dc, TRANSPARENT);
-  DrawItemText(dc, rect, info);
+  DrawItemText(dc, rect, info, places);
   const COLORREF checkFill = CheckFill(info, selected);
   if (info.Checked()) {
-    FramedBox(dc, {rect.left + 1, rect.top + 1, rect.left + kCheckBoxRight, rect.bottom - 1},
+    FramedBox(dc, {rect.left + 1, rect.top + 1, rect.left + places.checkBoxRight, rect.bottom - 1},
               GetSysColor(COLOR_HIGHLIGHT), checkFill);
   }
   const bool hasImage = info.record->imageList != nullptr && info.record->imageIndex != -1;
   if (hasImage) {
-    DrawItemImage(dc, rect, info, selected);
+    DrawItemImage(dc, rect, info, selected, places);
   } else if (info.Checked()) {
-    DrawCheckMark(dc, rect, checkFill);
+    DrawCheckMark(dc, rect, checkFill, places);
   }
   SetBkMode(dc, oldMode);
 }

@@ -41,6 +41,8 @@ class OwnerMenu {
   // item's size in its item data. Commands beyond the last record are left
   // to the platform with their own text.
   void ConvertPopupItems(HMENU popup, HWND owner, HWND toolbar);
+  // Sizes items and images for dpi from the next popup opened on.
+  void SetDpi(int dpi) { dpi_ = dpi; }
   // Answers a WM_MEASUREITEM for a converted item from its item data.
   void MeasureMenuItem(MEASUREITEMSTRUCT* item) const;
   // Draws a menu item for a WM_DRAWITEM; other owner-drawn controls are
@@ -66,6 +68,7 @@ class OwnerMenu {
   int menuResourceId_ = 0;
   MenuItemRecord records_[kRecordSlots];
   int recordCount_ = 0;
+  int dpi_ = 96;
 };
 
 }  // namespace quill

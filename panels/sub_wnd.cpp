@@ -47,9 +47,9 @@ std::wstring FileName(const std::string& path) {
   return Wide(wide);
 }
 
-// The check box's label: "All books" when it fits beside the box in the
-// font given, else "All".
-const wchar_t* AllBooksLabel(HWND box, HFONT font) {
+// The check box's label: "All books" when it fits beside the box (width
+// wide) in the font given, else "All".
+const wchar_t* AllBooksLabel(HWND box, HFONT font, int width) {
   const ScopedGetDC dc(box);
   if (dc.get() == nullptr) return kAllBooksShortText;
   const HGDIOBJ old = SelectObject(dc.get(), font);
@@ -58,7 +58,7 @@ const wchar_t* AllBooksLabel(HWND box, HFONT font) {
   SelectObject(dc.get(), old);
   // The box, the gap the button leaves after it, and the text.
   const int needed = GetSystemMetrics(SM_CXMENUCHECK) + 2 * GetSystemMetrics(SM_CXEDGE) + size.cx;
-  return needed <= kAllBooksBox.width ? kAllBooksText : kAllBooksShortText;
+  return needed <= width ? kAllBooksText : kAllBooksShortText;
 }
 
 // One or two terms from the typed text: the text before its first space and
@@ -87,10 +87,64 @@ HWND SubWnd::Create(HWND mainWindow, const ControlBox& box) {
 
 void SubWnd::Move(const ControlBox& box) {
   SidePanel::Move(box);
+  panelHeight_ = box.height;
   if (resultList == nullptr) return;
   // The list fills the panel from below the Find button to its foot.
-  PlaceControl(resultList,
-               {kResultListLeft, kResultListTop, kResultListWidth, box.height - kResultListTop});
+  PlaceControl(resultList, {Scaled(kResultListLeft), Scaled(kResultListTop),
+                            Scaled(kResultListWidth), box.height - Scaled(kResultListTop)});
+}
+
+void SubWnd::SetDpi(int dpi) {
+  SidePanel::SetDpi(dpi);
+  if (hwnd == nullptr) return;
+  PlaceControl(findEdit, Scaled(kFindEditBox));
+  PlaceControl(findButton, Scaled(kFindButtonBox));
+  PlaceControl(allBooksBox, Scaled(kAllBooksBox));
+  LabelAllBooksBox();
+  // The rows take the height of the list's font, which the system made
+  // for the new DPI.
+  const ScopedGetDC dc(resultList);
+  if (dc.get() != nullptr) {
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(resultList, WM_GETFONT, 0, 0));
+    const ScopedSelect selected(dc.get(), font != nullptr ? font : GetStockObject(SYSTEM_FONT));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.get(), &metrics);
+    SendMessageW(resultList, LB_SETITEMHEIGHT, 0, metrics.tmHeight);
+  }
+  rowFonts_.Reset();
+}
+
+void SubWnd::LabelAllBooksBox() {
+  const auto guiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  SendMessageW(allBooksBox, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont), FALSE);
+  SetWindowTextW(allBooksBox, AllBooksLabel(allBooksBox, guiFont, Scaled(kAllBooksBox.width)));
+}
+
+void SubWnd::DrawRow(const DRAWITEMSTRUCT& item) {
+  if (item.itemID == static_cast<UINT>(-1)) return;
+  const HDC dc = item.hDC;
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  const auto length = SendMessageW(resultList, LB_GETTEXTLEN, item.itemID, 0);
+  if (length > 0) {
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(resultList, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()))));
+    const auto listFont = reinterpret_cast<HFONT>(SendMessageW(resultList, WM_GETFONT, 0, 0));
+    const HFONT font = rowFonts_.FontFor(
+        dc, listFont != nullptr ? listFont : static_cast<HFONT>(GetStockObject(SYSTEM_FONT)), text);
+    const ScopedSelect selectedFont(dc, font);
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColor =
+        SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT textRect = item.rcItem;
+    textRect.left += 2;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
+  }
+  if ((item.itemState & ODS_FOCUS) != 0) DrawFocusRect(dc, &item.rcItem);
 }
 
 SubWnd::~SubWnd() { search_.Stop(); }
@@ -129,6 +183,14 @@ LRESULT SubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
       }
       break;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item->hwndItem == resultList && resultList != nullptr) {
+        DrawRow(*item);
+        return TRUE;
+      }
+      break;
+    }
     case MSG_FIND_PROGRESS:
       if (searching_ && wParam == searchNumber_) ShowFound();
       return 0;
@@ -151,20 +213,20 @@ void SubWnd::OnCreate(HWND window) {
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
   findButton = CreateChildControl(window, instance,
                                   {0, L"BUTTON", L"Find", WS_VISIBLE | BS_PUSHBUTTON},
-                                  kFindButtonBox, IDC_FIND_BUTTON);
+                                  Scaled(kFindButtonBox), IDC_FIND_BUTTON);
   findEdit = CreateChildControl(
       window, instance,
       {WS_EX_STATICEDGE | WS_EX_CLIENTEDGE, L"EDIT", L"", WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL},
-      kFindEditBox, IDC_FIND_EDIT);
+      Scaled(kFindEditBox), IDC_FIND_EDIT);
   resultList = CreateChildControl(
-      window, instance, {0, L"LISTBOX", L"", WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY},
-      kFirstResultListBox, IDC_RESULT_LIST);
+      window, instance,
+      {0, L"LISTBOX", L"",
+       WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS},
+      Scaled(kFirstResultListBox), IDC_RESULT_LIST);
   allBooksBox = CreateChildControl(window, instance,
                                    {0, L"BUTTON", L"", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX},
-                                   kAllBooksBox, IDC_ALL_BOOKS);
-  const auto guiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  SendMessageW(allBooksBox, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont), FALSE);
-  SetWindowTextW(allBooksBox, AllBooksLabel(allBooksBox, guiFont));
+                                   Scaled(kAllBooksBox), IDC_ALL_BOOKS);
+  LabelAllBooksBox();
   // The box takes no more than a search accepts, so that what the user
   // types is never silently refused; a longer text set from code still is.
   SendMessageW(findEdit, EM_LIMITTEXT, kMaxFindUnits, 0);

@@ -15,6 +15,7 @@
 #include "book/match_query.h"
 #include "lookup/find_all.h"
 #include "panels/side_panel.h"
+#include "win/glyph_fonts.h"
 
 namespace quill {
 
@@ -63,6 +64,7 @@ class SubWnd : public SidePanel {
   HWND Create(HWND mainWindow, const ControlBox& box);
   // Moves the panel to box, the result list filling it below the button.
   void Move(const ControlBox& box) override;
+  void SetDpi(int dpi) override;
   // Empties the text box and the result list, as after another book is
   // opened.
   void Clear();
@@ -92,6 +94,11 @@ class SubWnd : public SidePanel {
   void OnPaint(HWND window);
   void OnKeyDown(WPARAM key);
   void OnCommand(int id, int code, HWND control);
+  // Draws a result row in the list's font, or in a face that has the
+  // glyphs the row needs when that font lacks some.
+  void DrawRow(const DRAWITEMSTRUCT& item);
+  // The check box's label for its font at the panel's DPI.
+  void LabelAllBooksBox();
   // Fills the list with the keys of the matches, each at the top.
   void ListMatches(const int* matches, std::size_t count);
   void SearchAllBooks(const MatchQuery& query);
@@ -111,6 +118,9 @@ class SubWnd : public SidePanel {
   bool searchingRowShown_ = false;
   bool listOfAllBooks_ = false;   // the list holds a search in every book
   WPARAM searchNumber_ = 0;       // tells a finished search's late messages apart
+  GlyphFonts rowFonts_;
+  // The list's height (its last Move), kept for a DPI change.
+  int panelHeight_ = 0;
 
   // The text box's subclass: key presses go to the panel first, so that
   // Enter searches.

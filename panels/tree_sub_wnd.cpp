@@ -1,6 +1,7 @@
 // TreeSubWnd: the book-shelf panel's window, its tree and its items.
 #include "panels/tree_sub_wnd.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -27,15 +28,15 @@ constexpr int kFirstTreeHeight = 150;
 constexpr int kFirstImageRoom = 2;
 constexpr int kImageRoomStep = 0;
 
-// Bitmap 151 cut into 19 x 17 cells, green seen through: the list, or
-// null when it cannot be made.
-ScopedImageList MakeShelfImages(HINSTANCE instance) {
+// Bitmap 151 cut into 19 x 17 cells, grown factor times pixel for pixel,
+// green seen through: the list, or null when it cannot be made.
+ScopedImageList MakeShelfImages(HINSTANCE instance, int factor) {
   // Colour cells: the default depth of a masked list would round the art
   // to 16 colours.
-  ScopedImageList images(ImageList_Create(IMG_TREE_WIDTH, IMG_TREE_HEIGHT, ILC_MASK | ILC_COLOR24,
-                                          kFirstImageRoom, kImageRoomStep));
+  ScopedImageList images(ImageList_Create(IMG_TREE_WIDTH * factor, IMG_TREE_HEIGHT * factor,
+                                          ILC_MASK | ILC_COLOR24, kFirstImageRoom, kImageRoomStep));
   if (!images) return {};
-  ScopedBitmap bitmap(LoadBitmapW(instance, MAKEINTRESOURCEW(IDB_TREE)));
+  ScopedBitmap bitmap = LoadBitmapWhole(instance, IDB_TREE, factor);
   if (!bitmap || ImageList_AddMasked(images, bitmap, kSeeThrough) < 0) return {};
   return images;
 }
@@ -69,9 +70,14 @@ LRESULT TreeSubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_PAINT:
       OnPaint(window);
       return 0;
-    case WM_NOTIFY:
-      OnTreeNotify(reinterpret_cast<const NMHDR*>(lParam));
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header != nullptr && header->code == NM_CUSTOMDRAW && header->hwndFrom == tree) {
+        return DrawItem(*reinterpret_cast<NMTVCUSTOMDRAW*>(lParam));
+      }
+      OnTreeNotify(header);
       return 0;
+    }
     case WM_COMMAND:
       return 0;
     default:
@@ -84,10 +90,11 @@ bool TreeSubWnd::OnCreate(HWND window, const CREATESTRUCTW& create) {
                             {0, WC_TREEVIEWW, L"TreeSubWnd",
                              WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
                                  TVS_LINESATROOT},
-                            {0, 0, kFirstTreeWidth, kFirstTreeHeight}, 0);
-  images_ = MakeShelfImages(create.hInstance);
+                            Scaled(ControlBox{0, 0, kFirstTreeWidth, kFirstTreeHeight}), 0);
+  images_ = MakeShelfImages(create.hInstance, WholeFactor(dpi_));
   if (!images_) return false;
   SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.get()));
+  FitRows();
   Populate();
   for (HTREEITEM item : {rootItem, categoryItems[0], categoryItems[1]}) {
     SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
@@ -102,6 +109,26 @@ void TreeSubWnd::OnDestroy() {
 }
 
 void TreeSubWnd::OnPaint(HWND window) { ScopedPaint paint(window); }
+
+// An item whose title needs glyphs the tree's font lacks (a book titled in
+// Chinese) is drawn in a face that has them.
+LRESULT TreeSubWnd::DrawItem(NMTVCUSTOMDRAW& draw) {
+  NMCUSTOMDRAW& item = draw.nmcd;
+  if (item.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  if (item.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+  wchar_t text[kPathUnits] = {};
+  TVITEMW read{};
+  read.mask = TVIF_TEXT;
+  read.hItem = reinterpret_cast<HTREEITEM>(item.dwItemSpec);
+  read.pszText = text;
+  read.cchTextMax = static_cast<int>(kPathUnits);
+  if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&read))) return CDRF_DODEFAULT;
+  const auto base = reinterpret_cast<HFONT>(SendMessageW(tree, WM_GETFONT, 0, 0));
+  const HFONT font = itemFonts_.FontFor(item.hdc, base, text);
+  if (font == base) return CDRF_DODEFAULT;
+  SelectObject(item.hdc, font);
+  return CDRF_NEWFONT;
+}
 
 HTREEITEM TreeSubWnd::InsertItem(HTREEITEM parent, const wchar_t* text, int image,
                                  int selectedImage) {
@@ -133,7 +160,33 @@ void TreeSubWnd::Populate() {
 void TreeSubWnd::Move(const ControlBox& box) {
   SidePanel::Move(box);
   if (tree == nullptr) return;
-  PlaceControl(tree, {0, 0, box.width - kTreeInset, box.height - kTreeInset});
+  PlaceControl(tree, {0, 0, box.width - Scaled(kTreeInset), box.height - Scaled(kTreeInset)});
+}
+
+void TreeSubWnd::SetDpi(int dpi) {
+  const int oldFactor = WholeFactor(dpi_);
+  SidePanel::SetDpi(dpi);
+  if (tree == nullptr) return;
+  // The tree's font is the system's, made again for the new DPI.
+  SendMessageW(tree, WM_SETFONT, SendMessageW(tree, WM_GETFONT, 0, 0), FALSE);
+  if (WholeFactor(dpi) != oldFactor) {
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd, GWLP_HINSTANCE));
+    if (ScopedImageList images = MakeShelfImages(instance, WholeFactor(dpi))) {
+      SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images.get()));
+      images_ = std::move(images);
+    }
+  }
+  FitRows();
+}
+
+// A row is as tall as its image or its text, whichever is taller, and
+// never less than the 96-DPI row scaled.
+void TreeSubWnd::FitRows() {
+  if (dpi_ == kBaseDpi) return;
+  SendMessageW(tree, TVM_SETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  const auto natural = static_cast<int>(SendMessageW(tree, TVM_GETITEMHEIGHT, 0, 0));
+  const int wanted = std::max(natural, Scaled(IMG_TREE_HEIGHT + 1));
+  SendMessageW(tree, TVM_SETITEMHEIGHT, static_cast<WPARAM>(wanted), 0);
 }
 
 void TreeSubWnd::AddCurrentBookItem(const BookFile& book) {

@@ -14,6 +14,7 @@
 #include "book/buffer_sizes.h"
 #include "books/shelf_table.h"
 #include "panels/side_panel.h"
+#include "win/glyph_fonts.h"
 #include "win/scoped_win.h"
 
 namespace quill {
@@ -43,6 +44,8 @@ class TreeSubWnd : public SidePanel {
   // Moves the panel to box and makes the tree fill it less the panel's
   // edges.
   void Move(const ControlBox& box) override;
+  // Gives the tree images and rows for dpi.
+  void SetDpi(int dpi) override;
 
   // Appends the open book's title as the last item under "BookShelf"; run
   // once, when the main window's first book is open.
@@ -61,15 +64,18 @@ class TreeSubWnd : public SidePanel {
   void OnDestroy();
   void OnPaint(HWND window);
   LRESULT OnTreeNotify(const NMHDR* header);
+  LRESULT DrawItem(NMTVCUSTOMDRAW& draw);
   // Inserts the root, the categories and the shelf's rows, in that order.
   void Populate();
   HTREEITEM InsertItem(HTREEITEM parent, const wchar_t* text, int image, int selectedImage);
   void ReadInstallFolder();
+  void FitRows();
 
   InstallFolderSource installed_;
   // The tree's images: made with the panel's window and destroyed after it
   // and its tree are gone.
   ScopedImageList images_;
+  GlyphFonts itemFonts_;
 };
 
 }  // namespace quill

@@ -2,6 +2,7 @@
 
 #include "resources/ids.h"
 #include "shell/product.h"
+#include "win/dpi.h"
 #include "win/scoped_win.h"
 #include "win/wide_text.h"
 #include "win/window_base.h"
@@ -10,27 +11,28 @@ namespace quill {
 
 namespace {
 
-void DrawAboutLine(HDC dc, HFONT font, const char* text, RECT rect) {
+// A line's rectangle at 96 DPI, drawn at the dialog's DPI.
+void DrawAboutLine(HDC dc, HFONT font, const char* text, RECT rect, int dpi) {
   const ScopedSelect select(dc, font);
+  rect = {ScaleForDpi(rect.left, dpi), ScaleForDpi(rect.top, dpi), ScaleForDpi(rect.right, dpi),
+          ScaleForDpi(rect.bottom, dpi)};
   DrawTextW(dc, Widen(text).c_str(), -1, &rect, DT_SINGLELINE | DT_LEFT | DT_NOPREFIX);
 }
 
-ScopedFont AboutFont(HDC dc, int points) {
-  return FontFromPoints(dc, points, PointRounding::kDown, CHINESEBIG5_CHARSET);
+ScopedFont AboutFont(int dpi, int points) {
+  return FontFromPoints(dpi, points, PointRounding::kDown, CHINESEBIG5_CHARSET);
 }
 
 void PaintAbout(HWND dialog) {
   const ScopedPaint paint(dialog);
   const HDC dc = paint.dc();
+  const int dpi = WindowDpi(dialog);
   SetBkMode(dc, TRANSPARENT);
-  const ScopedFont title = AboutFont(dc, 14);
-  const ScopedFont body = AboutFont(dc, 10);
-  DrawAboutLine(dc, title, kProductName, {80, 10, 280, 35});
-  DrawAboutLine(dc, body, kProductVersionLine, {70, 35, 240, 60});
-  DrawAboutLine(dc, body, kProductRights, {20, 65, 240, 85});
-  DrawAboutLine(dc, body, kProductMaker, {20, 90, 240, 110});
-  DrawAboutLine(dc, body, kProductWebAddress, {20, 115, 240, 135});
-  DrawAboutLine(dc, body, kProductReserved, {20, 140, 240, 160});
+  const ScopedFont title = AboutFont(dpi, kAboutTitlePoints);
+  const ScopedFont body = AboutFont(dpi, kAboutBodyPoints);
+  for (const AboutLine& line : kAboutLines) {
+    DrawAboutLine(dc, line.title ? title.get() : body.get(), line.text, line.rect, dpi);
+  }
 }
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

@@ -22,25 +22,28 @@ constexpr ControlKind kWordList = {
     0, WC_LISTVIEWW, nullptr,
     WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDATA | LVS_NOCOLUMNHEADER};
 
-// Gives control a font `points` high on its own DC; the caller keeps the
-// font for as long as the control lives.
-ScopedFont SetControlFont(HWND control, int points) {
-  ScopedFont font;
-  if (const ScopedGetDC dc(control); dc.get() != nullptr) font = FontFromPoints(dc, points);
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-  return font;
+// The text of control, whole.
+std::wstring ControlText(HWND control) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// The messages after which an edit control's text may hold new characters.
+bool MayChangeText(UINT message) {
+  return message == WM_SETTEXT || message == WM_CHAR || message == WM_PASTE ||
+         message == WM_IME_CHAR || message == EM_REPLACESEL || message == WM_UNDO;
 }
 
 }  // namespace
 
-void EntryControls::Create(HWND parent, HINSTANCE instance, const MainLayout& layout) {
+void EntryControls::Create(HWND parent, HINSTANCE instance, const MainLayout& layout, int dpi) {
   contentPane_ =
       CreateChildControl(parent, instance, kContentPane, layout.contentPane, IDC_CONTENT_PANE);
-  paneFont_ = SetControlFont(contentPane_, kPanePoints);
-  SubclassControl(contentPane_, &EntryControls::ContentPaneProc, this);
-
   inputBox_ = CreateChildControl(parent, instance, kInputBox, layout.inputBox, IDC_INPUT_BOX);
-  inputFont_ = SetControlFont(inputBox_, kInputPoints);
+  MakeFonts(dpi);
+  SubclassControl(contentPane_, &EntryControls::ContentPaneProc, this);
   SubclassControl(inputBox_, &EntryControls::InputBoxProc, this);
 
   CreateWordList(parent, instance, layout);
@@ -63,6 +66,41 @@ void EntryControls::CreateWordList(HWND parent, HINSTANCE instance, const MainLa
   ShowWindow(list, SW_HIDE);
 }
 
+void EntryControls::MakeFonts(int dpi) {
+  paneFont_ = FontFromPoints(dpi, kPanePoints);
+  inputFont_ = FontFromPoints(dpi, kInputPoints);
+  paneFonts_.Reset();
+  inputFonts_.Reset();
+  rowFonts_.Reset();
+  FitFont(contentPane_, paneFont_.get(), paneFonts_);
+  FitFont(inputBox_, inputFont_.get(), inputFonts_);
+}
+
+void EntryControls::SetDpi(int dpi) {
+  // The controls take the new fonts before the old ones go.
+  ScopedFont oldPane(paneFont_.release());
+  ScopedFont oldInput(inputFont_.release());
+  MakeFonts(dpi);
+  // The list's font is the system's, made for the new DPI by the system:
+  // its rows take their height from it again.
+  if (wordList_ != nullptr) {
+    SendMessageW(wordList_, WM_SETFONT, SendMessageW(wordList_, WM_GETFONT, 0, 0), TRUE);
+  }
+}
+
+void EntryControls::FitFont(HWND control, HFONT base, GlyphFonts& fonts) {
+  if (control == nullptr) return;
+  const HFONT wanted = fonts.FontFor(nullptr, base, ControlText(control));
+  if (reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)) != wanted) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(wanted), TRUE);
+  }
+}
+
+HFONT EntryControls::RowFont(HDC dc, std::wstring_view text) {
+  const auto listFont = reinterpret_cast<HFONT>(SendMessageW(wordList_, WM_GETFONT, 0, 0));
+  return rowFonts_.FontFor(dc, listFont, text);
+}
+
 void EntryControls::Place(const MainLayout& layout) {
   PlaceControl(contentPane_, layout.contentPane);
   PlaceControl(wordList_, layout.wordList);
@@ -70,18 +108,23 @@ void EntryControls::Place(const MainLayout& layout) {
 }
 
 LRESULT CALLBACK EntryControls::InputBoxProc(HWND window, UINT message, WPARAM wParam,
-                                             LPARAM lParam, UINT_PTR, DWORD_PTR) {
+                                             LPARAM lParam, UINT_PTR, DWORD_PTR owner) {
   if (message == WM_KEYDOWN) {
     SendMessageW(GetParent(window), WM_KEYDOWN, wParam, lParam);
     if (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_ESCAPE) return 0;
   }
   // Ctrl+Enter's line feed has no place in a one-line box.
   if (message == WM_CHAR && wParam == '\n') return 0;
-  return PassToControl(window, message, wParam, lParam, &EntryControls::InputBoxProc);
+  const LRESULT result = PassToControl(window, message, wParam, lParam, &EntryControls::InputBoxProc);
+  if (MayChangeText(message)) {
+    auto* self = reinterpret_cast<EntryControls*>(owner);
+    FitFont(window, self->inputFont_.get(), self->inputFonts_);
+  }
+  return result;
 }
 
 LRESULT CALLBACK EntryControls::ContentPaneProc(HWND window, UINT message, WPARAM wParam,
-                                                LPARAM lParam, UINT_PTR, DWORD_PTR) {
+                                                LPARAM lParam, UINT_PTR, DWORD_PTR owner) {
   if (message == WM_LBUTTONDBLCLK) {
     // EM_CHARFROMPOS answers in 16 bits; the line's start, read whole,
     // gives back the rest of a longer text's index.
@@ -90,7 +133,13 @@ LRESULT CALLBACK EntryControls::ContentPaneProc(HWND window, UINT message, WPARA
     const std::size_t at = lineStart + ((LOWORD(place) - lineStart) & 0xFFFF);
     if (SendMessageW(GetParent(window), MSG_PANE_DOUBLE_CLICK, at, 0) != FALSE) return 0;
   }
-  return PassToControl(window, message, wParam, lParam, &EntryControls::ContentPaneProc);
+  const LRESULT result =
+      PassToControl(window, message, wParam, lParam, &EntryControls::ContentPaneProc);
+  if (message == WM_SETTEXT) {
+    auto* self = reinterpret_cast<EntryControls*>(owner);
+    FitFont(window, self->paneFont_.get(), self->paneFonts_);
+  }
+  return result;
 }
 
 const char16_t* EntryControls::ReadInput() {

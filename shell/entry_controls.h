@@ -11,6 +11,7 @@
 #include "display/show_entry.h"
 #include "shell/layout.h"
 #include "shell/typing_state.h"
+#include "win/glyph_fonts.h"
 #include "win/scoped_win.h"
 
 namespace quill {
@@ -26,8 +27,15 @@ class EntryControls {
   // Down and Esc stop there. A double-click on the content pane goes to
   // parent as MSG_PANE_DOUBLE_CLICK with the character's index; the pane
   // selects the word itself only when parent answers FALSE.
-  void Create(HWND parent, HINSTANCE instance, const MainLayout& layout);
+  // Fonts are made for dpi. Text with characters the pane's or the input
+  // box's font has no glyphs for is shown in a face that has them.
+  void Create(HWND parent, HINSTANCE instance, const MainLayout& layout, int dpi);
   void Place(const MainLayout& layout);
+  // Makes the fonts again for dpi (the caller places the controls).
+  void SetDpi(int dpi);
+  // The font a word list row with text is drawn in: the list's own, unless
+  // it lacks glyphs text needs.
+  HFONT RowFont(HDC dc, std::wstring_view text);
 
   HWND InputBox() const { return inputBox_; }
   HWND WordList() const { return wordList_; }
@@ -54,12 +62,19 @@ class EntryControls {
   static LRESULT CALLBACK ContentPaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR subclass, DWORD_PTR owner);
   void CreateWordList(HWND parent, HINSTANCE instance, const MainLayout& layout);
+  void MakeFonts(int dpi);
+  // Gives control the font that draws its text now: base, or a face that
+  // has the glyphs base lacks.
+  static void FitFont(HWND control, HFONT base, GlyphFonts& fonts);
 
   HWND inputBox_ = nullptr;
   HWND wordList_ = nullptr;
   HWND contentPane_ = nullptr;
   ScopedFont paneFont_;
   ScopedFont inputFont_;
+  GlyphFonts paneFonts_;
+  GlyphFonts inputFonts_;
+  GlyphFonts rowFonts_;
   char16_t text_[kInputTextUnits] = {};
   TypingState typing_;
 };

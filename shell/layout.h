@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "display/entry_view.h"
+#include "win/dpi.h"
 #include "win/placement.h"
 
 namespace quill {
@@ -38,41 +39,46 @@ struct MainLayout {
   ControlBox entryArea;
 };
 
-// The strip's band ends at this x whatever the window's width.
+// The strip's band ends at this x (at 96 DPI) whatever the window's width.
 inline constexpr int kStripBandRight = 1024;
 
-// The places of every control for pass, state and the client size (for
-// kCreate, the size from CreationSize()).
+// The places of every control for pass, state, the client size (for
+// kCreate, the size from CreationSize()) and the window's DPI. The numbers
+// are written for 96 DPI and scaled; width and height are pixels already.
 constexpr MainLayout LayOutMainWindow(LayoutPass pass, SidePanelState state, int width,
-                                      int height) {
+                                      int height, int dpi = kBaseDpi) {
+  const auto s = [dpi](int value) { return ScaleForDpi(value, dpi); };
   MainLayout layout;
-  const int x = state == kNoSidePanel ? 5 : 205;
+  const int x = s(state == kNoSidePanel ? 5 : 205);
   switch (pass) {
     case LayoutPass::kCreate:
-      layout.inputBox = {105, 35, width - 15, 25};
-      layout.wordList = {5, 80, width - 15, 150};
-      layout.contentPane = {105, 90, width - 15, height - 165};
-      layout.sidePanel = {0, state == kFindPanel ? 30 : 0, 150, height - 110};
-      layout.rebar = {0, 0, width, 50};
-      layout.wordListColumn = width - 36;
+      layout.inputBox = {s(105), s(35), width - s(15), s(25)};
+      layout.wordList = {s(5), s(80), width - s(15), s(150)};
+      layout.contentPane = {s(105), s(90), width - s(15), height - s(165)};
+      layout.sidePanel = {0, state == kFindPanel ? s(30) : 0, s(150), height - s(110)};
+      layout.rebar = {0, 0, width, s(50)};
+      layout.wordListColumn = width - s(36);
       break;
     case LayoutPass::kResize:
     case LayoutPass::kPanelSwitch: {
       const bool resize = pass == LayoutPass::kResize;
-      layout.inputBox = {x + 5, 35, width - x - 15, resize ? 30 : 25};
-      layout.wordList = {x, resize ? 65 : 60, width - x, resize ? 145 : 150};
-      layout.contentPane = {x, 90, width - x, height - 110};
-      layout.sidePanel = {3, 35, 200, height - 55};
+      layout.inputBox = {x + s(5), s(35), width - x - s(15), s(resize ? 30 : 25)};
+      layout.wordList = {x, s(resize ? 65 : 60), width - x, s(resize ? 145 : 150)};
+      layout.contentPane = {x, s(90), width - x, height - s(110)};
+      layout.sidePanel = {s(3), s(35), s(200), height - s(55)};
       layout.rebar = {0, 0, width, 0};
       break;
     }
   }
-  layout.entryArea = {x, 60, width - x, height - 60};
+  layout.entryArea = {x, s(60), width - x, height - s(60)};
+  // The glyph cells grow by whole factors only; the strip's top stays where
+  // the 96-DPI layout puts it scaled, the glyphs under it.
   if (state == kNoSidePanel) {
-    layout.strip = {true, {5, 70, kStripBandRight - 5, 20}, 5, 75};
+    layout.strip = {true, {s(5), s(70), s(kStripBandRight - 5), s(20)}, s(5), s(75)};
   } else if (state == kFindPanel || state == kShelfPanel) {
-    layout.strip = {true, {203, 70, kStripBandRight - 203, 20}, 205, 75};
+    layout.strip = {true, {s(203), s(70), s(kStripBandRight - 203), s(20)}, s(205), s(75)};
   }
+  layout.strip.factor = WholeFactor(dpi);
   return layout;
 }
 

@@ -38,11 +38,11 @@ void HandOverWord(HWND running, const std::u16string& word) {
   SendMessageW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
 }
 
-MainLayout CreationLayout(SidePanelState state) {
+MainLayout CreationLayout(SidePanelState state, int dpi) {
   int width = 0;
   int height = 0;
   CreationSize(&width, &height);
-  return LayOutMainWindow(LayoutPass::kCreate, state, width, height);
+  return LayOutMainWindow(LayoutPass::kCreate, state, width, height, dpi);
 }
 
 }  // namespace
@@ -97,6 +97,8 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_SIZE:
       OnSize(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
       return 0;
+    case WM_DPICHANGED:
+      return OnDpiChanged(window, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
     case WM_PAINT:
       OnPaint(window);
       return 0;
@@ -149,9 +151,11 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 bool MainWindow::OnCreate(HWND window, const CREATESTRUCTW& create) {
   instance_ = create.hInstance;
+  dpi_ = WindowDpi(window);
+  menu_.SetDpi(dpi_);
   InitCommonControls();
   speechSettings_ = SpeechSettings{};
-  if (!toolbar_.Create(window, instance_, CreationLayout(sidePanel_).rebar)) {
+  if (!toolbar_.Create(window, instance_, CreationLayout(sidePanel_, dpi_).rebar, dpi_)) {
     ShowError(nullptr, "Could not create rebar.", nullptr);
   }
   ProbeSpeech();
@@ -195,11 +199,13 @@ void MainWindow::ProbeSpeech() {
 // The shelf is the panel shown at start. It reads the installation folder
 // from the settings whenever it opens a book.
 void MainWindow::CreateSidePanels(HWND window) {
-  findPanel_.Create(window, CreationLayout(kFindPanel).sidePanel);
+  findPanel_.SetDpi(dpi_);
+  shelfPanel_.SetDpi(dpi_);
+  findPanel_.Create(window, CreationLayout(kFindPanel, dpi_).sidePanel);
   findPanel_.Hide();
   findPanel_.allBooks = [this] { return AllBooks(); };
   const SettingsKey settings = options_.settings;
-  shelfPanel_.Create(window, CreationLayout(kShelfPanel).sidePanel,
+  shelfPanel_.Create(window, CreationLayout(kShelfPanel, dpi_).sidePanel,
                      [settings](wchar_t* folder) { LoadInstallFolder(settings, folder); });
   toolbar_.CheckShelfButton();
   sidePanel_ = kShelfPanel;
@@ -227,21 +233,32 @@ void MainWindow::ShowSplash() {
   if (options_.splashMilliseconds == 0) return;
   HWND splash = CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_SPLASH), nullptr, SplashProc, 0);
   if (splash == nullptr) return;
+  // The picture grows by the whole factor; the one the template loaded goes
+  // back before the dialog goes, so that the control frees its own.
+  const HWND picture = GetDlgItem(splash, IDC_SPLASH_PICTURE);
+  const ScopedBitmap grown =
+      WholeFactor(dpi_) > 1 ? LoadBitmapWhole(instance_, IDB_SPLASH, WholeFactor(dpi_)) : ScopedBitmap{};
+  LRESULT original = 0;
+  if (grown) {
+    original = SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(grown.get()));
+  }
   ShowWindow(splash, SW_SHOW);
   SetForegroundWindow(splash);
   UpdateWindow(splash);
   Sleep(options_.splashMilliseconds);
+  if (grown) SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, original);
   DestroyWindow(splash);
 }
 
 // The status bar, the content pane, the input box (subclassed for its
 // keys) and the word list, hidden until typing shows it.
 void MainWindow::CreateEntryControls(HWND window) {
-  const MainLayout layout = CreationLayout(sidePanel_);
+  const MainLayout layout = CreationLayout(sidePanel_, dpi_);
   // The status bar places itself.
   statusBar_ = CreateChildControl(window, instance_, {0, STATUSCLASSNAMEW, L"", WS_VISIBLE},
                                   ControlBox{}, 0);
-  entry_.Create(window, instance_, layout);
+  statusFont_ = reinterpret_cast<HFONT>(SendMessageW(statusBar_, WM_GETFONT, 0, 0));
+  entry_.Create(window, instance_, layout, dpi_);
   session_.SetWordList(entry_.WordList());
 }
 
@@ -250,7 +267,7 @@ void MainWindow::ShowFirstEntry() {
   shelfPanel_.AddCurrentBookItem(session_.Book());
   session_.MarkStarted();
   findPanel_.book = &session_.Book();
-  session_.ShowTitle(statusBar_);
+  ShowTitle();
   ShowEntry();
   PutFirstKey(true);
   entry_.ReadyForTyping();
@@ -260,7 +277,7 @@ void MainWindow::OnSize(int width, int height) {
   InvalidateRect(hwnd, nullptr, FALSE);
   clientWidth_ = width;
   clientHeight_ = height;
-  const MainLayout layout = LayOutMainWindow(LayoutPass::kResize, sidePanel_, width, height);
+  const MainLayout layout = Layout(LayoutPass::kResize);
   entry_.Place(layout);
   entry_.ReadInput();
   PlaceControl(statusBar_, layout.statusBar);
@@ -268,6 +285,47 @@ void MainWindow::OnSize(int width, int height) {
   findPanel_.Move(layout.sidePanel);
   shelfPanel_.Move(layout.sidePanel);
   places_.Resized(hwnd);
+}
+
+void MainWindow::ShowTitle() {
+  session_.ShowTitle(statusBar_);
+  wchar_t title[kTitleUnits + 1] = {};
+  if (LOWORD(SendMessageW(statusBar_, SB_GETTEXTLENGTHW, 0, 0)) <= kTitleUnits) {
+    SendMessageW(statusBar_, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(title));
+  }
+  const HFONT font = statusFonts_.FontFor(nullptr, statusFont_, title);
+  if (reinterpret_cast<HFONT>(SendMessageW(statusBar_, WM_GETFONT, 0, 0)) != font) {
+    SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+}
+
+MainLayout MainWindow::Layout(LayoutPass pass) const {
+  return LayOutMainWindow(pass, sidePanel_, clientWidth_, clientHeight_, dpi_);
+}
+
+LRESULT MainWindow::OnDpiChanged(HWND window, int dpi, const RECT* suggested) {
+  dpi_ = SaneDpi(dpi);
+  menu_.SetDpi(dpi_);
+  toolbar_.SetDpi(dpi_);
+  findPanel_.SetDpi(dpi_);
+  shelfPanel_.SetDpi(dpi_);
+  entry_.SetDpi(dpi_);
+  // The status bar takes its height from its font again.
+  SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(statusFont_), FALSE);
+  statusFonts_.Reset();
+  ShowTitle();
+  if (suggested != nullptr) {
+    SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // The size may not have changed: the controls are placed again anyway.
+  RECT client{};
+  GetClientRect(window, &client);
+  OnSize(client.right, client.bottom);
+  if (session_.Started()) ShowEntry();
+  InvalidateRect(window, nullptr, TRUE);
+  return 0;
 }
 
 // The strip is drawn from what the last display kept; a repaint (the first
@@ -310,7 +368,7 @@ void MainWindow::OnDestroy(HWND window) {
   if (!created_) return;
   RECT rect;
   GetWindowRect(window, &rect);
-  SaveExitSettings(options_.settings, rect, session_.Path());
+  SaveExitSettings(options_.settings, ToStoredRect(rect, dpi_), session_.Path());
   PostQuitMessage(0);
 }
 
@@ -330,7 +388,7 @@ LRESULT MainWindow::OnReopenBook(HWND window, WPARAM wParam, LPARAM lParam) {
 void MainWindow::ShowSwitchedBook(BookSwitch outcome) {
   // Another book: a search in every book under way ends with it.
   findPanel_.StopSearch();
-  session_.ShowTitle(statusBar_);
+  ShowTitle();
   ShowEntry();
   if (outcome == BookSwitch::kNoBook) return;
   ShowOpenedBook();

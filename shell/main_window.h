@@ -78,6 +78,13 @@ class MainWindow : public WindowBase {
   void CreateEntryControls(HWND window);
   void ShowFirstEntry();
   void OnSize(int width, int height);
+  // The book's title in the status bar, in a face that has its glyphs.
+  void ShowTitle();
+  // The window moved to a screen of another DPI (or the user changed it):
+  // every size is made again for dpi and the window takes suggested.
+  LRESULT OnDpiChanged(HWND window, int dpi, const RECT* suggested);
+  // The places of the controls for pass at the window's size and DPI.
+  MainLayout Layout(LayoutPass pass) const;
   void OnPaint(HWND window);
   void OnDrawItem(int controlId, const DRAWITEMSTRUCT* item);
   void OnMeasureItem(int controlId, MEASUREITEMSTRUCT* item);
@@ -121,6 +128,7 @@ class MainWindow : public WindowBase {
   void OnInputFocus();
   void OnInputChange();
   LRESULT OnNotify(NMHDR* header);
+  LRESULT DrawWordListRow(NMLVCUSTOMDRAW* draw);
   void FillWordListRow(NMLVDISPINFOW* info);
   void PickWordListRow(int row);
   void SyncWordList();
@@ -167,6 +175,9 @@ class MainWindow : public WindowBase {
   Toolbar toolbar_;
   EntryControls entry_;
   HWND statusBar_ = nullptr;
+  // The status bar's own font, and those picked for titles it lacks glyphs for.
+  HFONT statusFont_ = nullptr;
+  GlyphFonts statusFonts_;
   WindowPlaces places_;
   BookFileDialog openDialog_;
   // What "Voice" applies; the Voice Setting dialog's OK changes it.
@@ -174,6 +185,9 @@ class MainWindow : public WindowBase {
   SidePanelState sidePanel_ = kShelfPanel;
   int clientWidth_ = 0;
   int clientHeight_ = 0;
+  // The DPI every size is made for: the window's at creation, then what
+  // WM_DPICHANGED carries.
+  int dpi_ = kBaseDpi;
   wchar_t installFolder_[kPathUnits] = {};
   // The transcription on show and its place, drawn again by every WM_PAINT.
   PhoneticStrip phoneticStrip_;

@@ -103,10 +103,10 @@ void MainWindow::OpenBookFromDialog() {
   BookSwitch outcome = BookSwitch::kOpened;
   if (session_.OpenChosen(hwnd, choose, &outcome)) {
     if (outcome == BookSwitch::kNoBook) {
-      session_.ShowTitle(statusBar_);
+      ShowTitle();
       ShowEntry();
     }
-    session_.ShowTitle(statusBar_);
+    ShowTitle();
     shelfPanel_.RenameCurrentBookItem(session_.Book());
   }
   entry_.SetInput(u"");
@@ -133,8 +133,7 @@ void MainWindow::SwitchSidePanel(int id, HWND control) {
     panel.Show();
     other.Hide();
   }
-  entry_.Place(
-      LayOutMainWindow(LayoutPass::kPanelSwitch, sidePanel_, clientWidth_, clientHeight_));
+  entry_.Place(Layout(LayoutPass::kPanelSwitch));
   entry_.SetPaneEnabled(true);
   entry_.ReadInput();
   ShowTypedEntry();
@@ -164,8 +163,9 @@ void MainWindow::ShowHistoryMenu() {
   GetWindowRect(hwnd, &rect);
   // The bar owns the popup from here on and destroys it with itself.
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup.release()), L"POP");
-  TrackPopupMenu(GetSubMenu(bar, 0), TPM_RIGHTALIGN, rect.left + kHistoryMenuRight,
-                 rect.top + kHistoryMenuTop, 0, hwnd, nullptr);
+  TrackPopupMenu(GetSubMenu(bar, 0), TPM_RIGHTALIGN,
+                 rect.left + ScaleForDpi(kHistoryMenuRight, dpi_),
+                 rect.top + ScaleForDpi(kHistoryMenuTop, dpi_), 0, hwnd, nullptr);
 }
 
 // Item IDM_HISTORY_FIRST + i is the i-th newest word.

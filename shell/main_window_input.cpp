@@ -55,7 +55,7 @@ void MainWindow::ShowTypedEntry() {
 
 // The strip's place depends on the side panel alone, not on the window's size.
 StripPlace MainWindow::Strip() const {
-  return LayOutMainWindow(LayoutPass::kResize, sidePanel_, 0, 0).strip;
+  return LayOutMainWindow(LayoutPass::kResize, sidePanel_, 0, 0, dpi_).strip;
 }
 
 void MainWindow::PutCurrentKey(bool skipChange, std::size_t keyUnits) {
@@ -155,8 +155,7 @@ void MainWindow::StepEntry(int step) {
   if (!session_.Started()) return;
   BookFile& book = session_.Book();
   if (!book.SetCurrentEntry(book.CurrentEntry() + step)) return;
-  const ControlBox area =
-      LayOutMainWindow(LayoutPass::kResize, sidePanel_, clientWidth_, clientHeight_).entryArea;
+  const ControlBox area = Layout(LayoutPass::kResize).entryArea;
   const RECT below = ToRect(area);
   InvalidateRect(hwnd, &below, FALSE);
   SyncWordList();
@@ -225,6 +224,8 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
   if (header->idFrom == IDC_WORD_LIST && header->hwndFrom == entry_.WordList()) {
     if (header->code == LVN_GETDISPINFOW) {
       FillWordListRow(reinterpret_cast<NMLVDISPINFOW*>(header));
+    } else if (header->code == NM_CUSTOMDRAW) {
+      return DrawWordListRow(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
     } else if (header->code == NM_CLICK) {
       const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(header);
       if (click->iItem != -1 && session_.Started()) PickWordListRow(click->iItem);
@@ -236,6 +237,27 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
     if (text != nullptr) tip->lpszText = const_cast<wchar_t*>(text);
   }
   return 0;
+}
+
+// Each row is drawn in the list's font unless its key needs glyphs that
+// font lacks; then in a face that has them.
+LRESULT MainWindow::DrawWordListRow(NMLVCUSTOMDRAW* draw) {
+  NMCUSTOMDRAW& row = draw->nmcd;
+  if (row.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  if (row.dwDrawStage != CDDS_ITEMPREPAINT || !session_.Started()) return CDRF_DODEFAULT;
+  wchar_t key[kTextUnits] = {};
+  NMLVDISPINFOW info{};
+  info.item.mask = LVIF_TEXT;
+  info.item.iItem = static_cast<int>(row.dwItemSpec);
+  info.item.pszText = key;
+  info.item.cchTextMax = static_cast<int>(kTextUnits);
+  FillWordListRow(&info);
+  const HFONT font = entry_.RowFont(row.hdc, key);
+  if (font == reinterpret_cast<HFONT>(SendMessageW(entry_.WordList(), WM_GETFONT, 0, 0))) {
+    return CDRF_DODEFAULT;
+  }
+  SelectObject(row.hdc, font);
+  return CDRF_NEWFONT;
 }
 
 // A row of the virtual list is the key of entry iItem; the cursor is moved

@@ -6,6 +6,9 @@
 #include "win/controls.h"
 #include "win/message_box.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace quill {
 
 namespace {
@@ -18,6 +21,13 @@ struct ToolbarButton {
 };
 
 constexpr int kSeparator = -1;
+// The art's background, seen through on the buttons.
+constexpr COLORREF kButtonFace = RGB(192, 192, 192);
+// A button at 96 DPI, and what it adds to its image at any DPI.
+constexpr int kButtonWidth = IMG_TOOLBAR_SIZE + 7;
+constexpr int kButtonHeight = IMG_TOOLBAR_SIZE + 6;
+constexpr int kButtonPadWidth = kButtonWidth - IMG_TOOLBAR_SIZE;
+constexpr int kButtonPadHeight = kButtonHeight - IMG_TOOLBAR_SIZE;
 
 // The buttons in order.
 constexpr ToolbarButton kButtons[] = {
@@ -51,7 +61,9 @@ constexpr DWORD kToolbarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLI
 
 }  // namespace
 
-bool Toolbar::Create(HWND parent, HINSTANCE instance, const ControlBox& box) {
+bool Toolbar::Create(HWND parent, HINSTANCE instance, const ControlBox& box, int dpi) {
+  instance_ = instance;
+  dpi_ = dpi;
   rebar_ = CreateChildControl(parent, instance, {0, REBARCLASSNAMEW, nullptr, kRebarStyle}, box,
                               IDC_REBAR);
   if (rebar_ == nullptr) return false;
@@ -65,8 +77,47 @@ bool Toolbar::Create(HWND parent, HINSTANCE instance, const ControlBox& box) {
     ShowError(nullptr, "Could not create the toolbar", nullptr);
     return true;
   }
+  UseImages(WholeFactor(dpi_));
   InsertBand();
   return true;
+}
+
+void Toolbar::SetDpi(int dpi) {
+  dpi_ = dpi;
+  if (toolbar_ == nullptr) return;
+  UseImages(WholeFactor(dpi_));
+  SizeBand();
+}
+
+// At 96 DPI the toolbar keeps the images it was made with. Otherwise an
+// image list of the art grown pixel for pixel by factor takes their place,
+// and the buttons grow with the DPI around it.
+void Toolbar::UseImages(int factor) {
+  if (factor == 1 && !images_ && dpi_ == kBaseDpi) return;
+  const int size = IMG_TOOLBAR_SIZE * factor;
+  ScopedImageList images(
+      ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, IMG_TOOLBAR_COUNT, 0));
+  const ScopedBitmap art = LoadBitmapWhole(instance_, IDB_TOOLBAR, factor);
+  if (!images || !art || ImageList_AddMasked(images.get(), art.get(), kButtonFace) < 0) return;
+  SendMessageW(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(size, size));
+  SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
+  // The previous list goes only after the toolbar let go of it.
+  images_ = std::move(images);
+  const int width = std::max(size + kButtonPadWidth, ScaleForDpi(kButtonWidth, dpi_));
+  const int height = std::max(size + kButtonPadHeight, ScaleForDpi(kButtonHeight, dpi_));
+  SendMessageW(toolbar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(width, height));
+  SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
+}
+
+// The band is as tall as the buttons now are.
+void Toolbar::SizeBand() {
+  const auto buttons = static_cast<DWORD>(SendMessageW(toolbar_, TB_GETBUTTONSIZE, 0, 0));
+  REBARBANDINFOW band{};
+  band.cbSize = REBARBANDINFOW_V3_SIZE;
+  band.fMask = RBBIM_CHILDSIZE;
+  band.cxMinChild = ScaleForDpi(kBandMinWidth, dpi_);
+  band.cyMinChild = std::max<UINT>(HIWORD(buttons), ScaleForDpi(kBandMinHeight, dpi_));
+  SendMessageW(rebar_, RB_SETBANDINFOW, 0, reinterpret_cast<LPARAM>(&band));
 }
 
 void Toolbar::CreateBar(HINSTANCE instance) {
@@ -94,9 +145,10 @@ void Toolbar::InsertBand() {
   band.clrFore = GetSysColor(COLOR_BTNTEXT);
   band.clrBack = GetSysColor(COLOR_BTNFACE);
   band.hwndChild = toolbar_;
-  band.cxMinChild = kBandMinWidth;
-  band.cyMinChild = kBandMinHeight;
-  band.cx = kBandMinWidth;
+  const auto buttons = static_cast<DWORD>(SendMessageW(toolbar_, TB_GETBUTTONSIZE, 0, 0));
+  band.cxMinChild = ScaleForDpi(kBandMinWidth, dpi_);
+  band.cyMinChild = std::max<UINT>(HIWORD(buttons), ScaleForDpi(kBandMinHeight, dpi_));
+  band.cx = ScaleForDpi(kBandMinWidth, dpi_);
   band.wID = IDC_TOOLBAR;
   SendMessageW(rebar_, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
 }

@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include "shell/layout.h"
+#include "win/dpi.h"
 #include "win/placement.h"
+#include "win/scoped_win.h"
 
 namespace quill {
 
@@ -14,7 +16,10 @@ class Toolbar {
   // Creates the rebar at box and the toolbar in it. False when the rebar
   // could not be made; a toolbar that could not be made is reported to the
   // user here and the program goes on without it.
-  [[nodiscard]] bool Create(HWND parent, HINSTANCE instance, const ControlBox& box);
+  // Its images are the art at dpi's whole factor.
+  [[nodiscard]] bool Create(HWND parent, HINSTANCE instance, const ControlBox& box, int dpi);
+  // Gives the buttons images and sizes for dpi.
+  void SetDpi(int dpi);
 
   HWND Rebar() const { return rebar_; }
   HWND Bar() const { return toolbar_; }
@@ -33,9 +38,16 @@ class Toolbar {
  private:
   void CreateBar(HINSTANCE instance);
   void InsertBand();
+  // Puts the images at factor into the toolbar and sizes its buttons.
+  void UseImages(int factor);
+  void SizeBand();
 
+  HINSTANCE instance_ = nullptr;
   HWND rebar_ = nullptr;
   HWND toolbar_ = nullptr;
+  int dpi_ = kBaseDpi;
+  // The toolbar's images at the current factor; the menus draw from it too.
+  ScopedImageList images_;
 };
 
 }  // namespace quill

@@ -11,6 +11,12 @@
 
 namespace quill {
 
+// The rectangles are stored in 96-DPI units, as a program unaware of the
+// DPI stored them, so that settings written by such a run still place the
+// window right: each corner scaled from pixels at dpi, and back.
+RECT ToStoredRect(const RECT& pixels, int dpi);
+RECT FromStoredRect(const RECT& stored, int dpi);
+
 class WindowPlaces {
  public:
   explicit WindowPlaces(const SettingsKey& settings) : settings_(settings) {}

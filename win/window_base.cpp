@@ -46,9 +46,8 @@ void RegisterWindowClass(HINSTANCE instance, const wchar_t* className) {
   RegisterClassExW(&wc);
 }
 
-ScopedFont FontFromPoints(HDC dc, int points, PointRounding rounding, BYTE charSet,
+ScopedFont FontFromPoints(int dpi, int points, PointRounding rounding, BYTE charSet,
                           const wchar_t* face) {
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
   LOGFONTW font{};
   font.lfHeight = rounding == PointRounding::kNearest ? -MulDiv(points, dpi, kPointsPerInch)
                                                       : -(points * dpi / kPointsPerInch);

@@ -36,9 +36,9 @@ void RegisterWindowClass(HINSTANCE instance, const wchar_t* className);
 // nearest pixel, the About box cuts the fraction off.
 enum class PointRounding { kNearest, kDown };
 
-// A normal-weight font, `points` high on dc, in charSet, of face (none: the
-// default face).
-ScopedFont FontFromPoints(HDC dc, int points, PointRounding rounding = PointRounding::kNearest,
+// A normal-weight font, `points` high at dpi, in charSet, of face (none:
+// the default face).
+ScopedFont FontFromPoints(int dpi, int points, PointRounding rounding = PointRounding::kNearest,
                           BYTE charSet = DEFAULT_CHARSET, const wchar_t* face = nullptr);
 
 }  // namespace quill

@@ -473,3 +473,61 @@ TEST(DialogResourceTest, AboutAndSplash) {
 
 }  // namespace
 }  // namespace quill
+
+namespace quill {
+namespace {
+
+// The manifests quillpad.exe carries, as the loader reads them: the 64-bit
+// program of this build tree and the 32-bit one beside it.
+std::vector<std::string> ProgramManifests(const std::wstring& program) {
+  std::vector<std::string> manifests;
+  const HMODULE file = LoadLibraryExW(program.c_str(), nullptr,
+                                      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (file == nullptr) return manifests;
+  EnumResourceNamesW(
+      file, MAKEINTRESOURCEW(24),  // RT_MANIFEST
+      [](HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR found) -> BOOL {
+        const HRSRC resource = FindResourceW(module, name, type);
+        const HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+        if (loaded != nullptr) {
+          reinterpret_cast<std::vector<std::string>*>(found)->emplace_back(
+              static_cast<const char*>(LockResource(loaded)), SizeofResource(module, resource));
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LONG_PTR>(&manifests));
+  FreeLibrary(file);
+  return manifests;
+}
+
+TEST(ManifestTest, DpiAwareWithoutAnExecutionLevelOrNewControls) {
+  wchar_t self[MAX_PATH] = {};
+  ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+  // tests/resources/resources_win_tests.exe in the build tree.
+  std::wstring tree = self;
+  for (int up = 0; up < 3; ++up) tree.resize(tree.find_last_of(L"\\/"));
+  const std::wstring programs[] = {tree + L"\\shell\\quillpad.exe",
+                                   tree.substr(0, tree.find_last_of(L"\\/")) +
+                                       L"\\win32\\shell\\quillpad.exe"};
+  for (const std::wstring& program : programs) {
+    SCOPED_TRACE(std::string(program.begin(), program.end()));
+    ASSERT_NE(GetFileAttributesW(program.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "build the program first (the 32-bit one in the win32 tree)";
+    const std::vector<std::string> manifests = ProgramManifests(program);
+    ASSERT_EQ(manifests.size(), 1u);
+    const std::string& manifest = manifests[0];
+    EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"
+                            "WindowsSettings\">true</dpiAware>"),
+              std::string::npos);
+    EXPECT_NE(manifest.find(">PerMonitorV2, System</dpiAwareness>"), std::string::npos);
+    // Either would end the registry virtualisation the settings rely on,
+    // or give the controls another look.
+    for (const char* banned : {"trustInfo", "requestedExecutionLevel", "requestedPrivileges",
+                               "Microsoft.Windows.Common-Controls", "dependency"}) {
+      EXPECT_EQ(manifest.find(banned), std::string::npos) << banned;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quill
