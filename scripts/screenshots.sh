@@ -4,6 +4,9 @@
 #   docs/main-window.png   "book" looked up: its entry and phonetic strip
 #   docs/find-panel.png    the find panel: every entry holding "lexicon"
 #   docs/miss-note.png     "acurate", which WordNet lacks: what it offers
+#   docs/dpi-96.png, docs/dpi-144.png, docs/dpi-192.png
+#                          "book" again at 100%, 150% and 200% scaling
+#   docs/chinese.png       a Chinese book at 150%: its keys in every control
 # Uses the books in build/win64/install, making the two default books there
 # when they are missing.
 set -euo pipefail
@@ -17,16 +20,22 @@ books="$PWD/build/win64/install"
 [ -f "$books/deflex_a.xqb" ] || books/build.sh --out "$books" deflex_a deflex_b
 
 start_display
-start_wine "$PWD/build/screenshots"
 trap 'stop_wine; stop_display' EXIT
 
-# The books' folder, no last book, and a window of a fixed place and size.
-key='HKLM\Software\Orvelle\Quillpad'
-wine reg delete "$key" /f >/dev/null 2>&1 || true
-wine reg add "$key" /v InstallPath /t REG_SZ /d "$(winepath -w "$books")" /f >/dev/null 2>&1
-for value in Pos_X:0 Pos_Y:0 Pos_Right:640 Pos_Bottom:440; do
-  wine reg add "$key" /v "${value%%:*}" /t REG_DWORD /d "${value#*:}" /f >/dev/null 2>&1
-done
+# A Wine prefix for DPI (its own, but for 96), the books of FOLDER, no last
+# book, and a window of a fixed place and size (in 96-DPI units).
+prepare() {  # DPI FOLDER
+  stop_wine
+  if [ "$1" = 96 ]; then start_wine "$PWD/build/screenshots"; else start_wine "$PWD/build/screenshots-$1"; fi
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  local key='HKLM\Software\Orvelle\Quillpad'
+  wine reg delete "$key" /f >/dev/null 2>&1 || true
+  wine reg add "$key" /v InstallPath /t REG_SZ /d "$(winepath -w "$2")" /f >/dev/null 2>&1
+  for value in Pos_X:0 Pos_Y:0 Pos_Right:640 Pos_Bottom:440; do
+    wine reg add "$key" /v "${value%%:*}" /t REG_DWORD /d "${value#*:}" /f >/dev/null 2>&1
+  done
+}
+prepare 96 "$books"
 
 probe() { wine build/win64/tests/pane_probe.exe "$@" 2>/dev/null </dev/null | tr -d '\r'; }
 # Clicks at the screen point that pane_probe gives for ARGS.
@@ -80,7 +89,29 @@ shoot() {  # FILE STEPS
   echo "screenshots: $1"
 }
 
-cmake --build --preset win64 --target pane_probe >/dev/null
+look_up_chinese() {
+  # xdotool maps each new character to a spare key first, and the first
+  # press after such a change can be lost: type once, clear, type again.
+  xdotool type --delay 120 "中"
+  xdotool key BackSpace
+  xdotool type --delay 120 "中"
+  sleep 1
+}
+
+cmake --build --preset win64 --target pane_probe xqb >/dev/null
 shoot docs/main-window.png look_up_book
 shoot docs/find-panel.png find_lexicon
 shoot docs/miss-note.png look_up_acurate
+for dpi in 96 144 192; do
+  prepare "$dpi" "$books"
+  shoot "docs/dpi-$dpi.png" look_up_book
+done
+
+# A book of Chinese keys, titled in Chinese.
+chinese="$PWD/build/screenshots-chinese"
+mkdir -p "$chinese"
+printf '中文\tthe Chinese language; 中文字\n中国\tChina\n中心\tcentre, heart\n汉字\tChinese characters\nhouse\ta building; 房子\n' >"$chinese/chinese.tsv"
+prepare 144 "$chinese"
+wine build/win64/tools/xqb.exe build "$(winepath -w "$chinese/chinese.tsv")" \
+  -o "$(winepath -w "$chinese/deflex_a.xqb")" --title "中文 Chinese" >/dev/null 2>&1
+shoot docs/chinese.png look_up_chinese
