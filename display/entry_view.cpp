@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "win/dpi.h"
 #include "win/wide_text.h"
@@ -10,6 +11,39 @@
 #include "resources/ids.h"
 
 namespace quill {
+
+namespace {
+
+// bitmap's ink (every pixel darker than light grey) as a one-bit bitmap:
+// 0 for ink, 1 for paper. Null when it cannot be made.
+ScopedBitmap InkMask(HBITMAP bitmap) {
+  BITMAP shape{};
+  if (GetObjectW(bitmap, sizeof shape, &shape) != sizeof shape) return {};
+  const int width = shape.bmWidth;
+  const int height = shape.bmHeight;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<DWORD> pixels(static_cast<std::size_t>(width) * height);
+  const ScopedGetDC screen(nullptr);
+  if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &info,
+                DIB_RGB_COLORS) != height) {
+    return {};
+  }
+  // CreateBitmap takes rows padded to 16 bits.
+  const std::size_t stride = static_cast<std::size_t>((width + 15) / 16) * 2;
+  std::vector<BYTE> bits(stride * height, 0xFF);
+  constexpr int kPaper = 3 * 0xE0;  // the sum of a light grey's channels
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const DWORD p = pixels[static_cast<std::size_t>(y) * width + x];
+      const int sum = static_cast<int>((p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF));
+      if (sum < kPaper) bits[y * stride + x / 8] &= static_cast<BYTE>(~(0x80 >> (x % 8)));
+    }
+  }
+  return ScopedBitmap(CreateBitmap(width, height, 1, 1, bits.data()));
+}
+
+}  // namespace
 
 EntryView::~EntryView() = default;
 
@@ -54,24 +88,33 @@ bool EntryView::FormatContent(const char16_t* content, std::int32_t lineSeparato
 bool EntryView::LoadGlyphs(HINSTANCE module, int factor) {
   glyphBitmap_ = LoadBitmapWhole(module, IDB_PHONETIC_GLYPHS, factor);
   glyphFactor_ = glyphBitmap_ != nullptr ? factor : 1;
+  glyphMask_.reset();
   return glyphBitmap_ != nullptr;
 }
 
 void EntryView::DrawPhoneticStrip(HDC dc, const StripPlace& place) const {
-  if (hasPhonetic_ && place.shown) DrawGlyphs(dc, place.glyphX, place.glyphY);
+  if (hasPhonetic_ && place.shown) DrawGlyphs(dc, place.glyphX, place.glyphY, place.highContrast);
 }
 
-void EntryView::DrawGlyphs(HDC dc, int x0, int y0) const {
+void EntryView::DrawGlyphs(HDC dc, int x0, int y0, bool plain) const {
   if (glyphBitmap_ == nullptr) return;
+  if (plain && glyphMask_ == nullptr) glyphMask_ = InkMask(glyphBitmap_.get());
+  const HBITMAP source = plain && glyphMask_ != nullptr ? glyphMask_.get() : glyphBitmap_.get();
   ScopedMemDC cells(dc);
   if (!cells) return;
-  ScopedSelect bitmap(cells, glyphBitmap_);
+  ScopedSelect bitmap(cells, source);
+  // A one-bit source is drawn with the text colour for its 0 bits and the
+  // background colour for its 1 bits.
+  const COLORREF oldText = SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  const COLORREF oldBack = SetBkColor(dc, GetSysColor(COLOR_WINDOW));
   const int f = glyphFactor_;
   for (std::size_t k = 0; k < kMaxPhoneticChars && phonetic_[k] != 0; ++k) {
     const int x = x0 + f * kGlyphAdvance * static_cast<int>(k);
     BitBlt(dc, x, y0, f * kGlyphWidth, f * kGlyphHeight, cells,
            f * GlyphColumn(GlyphIndex(phonetic_[k])), 0, SRCCOPY);
   }
+  SetTextColor(dc, oldText);
+  SetBkColor(dc, oldBack);
 }
 
 }  // namespace quill

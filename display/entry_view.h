@@ -24,6 +24,9 @@ struct StripPlace {
   int glyphY = 0;
   // Each glyph pixel is drawn as a factor x factor square.
   int factor = 1;
+  // Under a high-contrast theme: the glyphs in the window-text colour on
+  // the window colour, not the art's greys on white.
+  bool highContrast = false;
 };
 
 class EntryView {
@@ -51,8 +54,9 @@ class EntryView {
   // Draws the phonetic text at place, when shown.
   void DrawPhoneticStrip(HDC dc, const StripPlace& place) const;
   // Draws the phonetic text, one glyph cell per unit, from (x0, y0), each
-  // cell at the loaded factor.
-  void DrawGlyphs(HDC dc, int x0, int y0) const;
+  // cell at the loaded factor; plain draws the ink in the window-text
+  // colour on the window colour.
+  void DrawGlyphs(HDC dc, int x0, int y0, bool plain = false) const;
 
   const char16_t* PhoneticText() const { return phonetic_; }
 
@@ -62,6 +66,8 @@ class EntryView {
   bool hasPhonetic_ = false;
   ScopedBitmap glyphBitmap_;
   int glyphFactor_ = 1;
+  // The glyphs' ink as a one-bit mask (ink 0), made when first drawn plain.
+  mutable ScopedBitmap glyphMask_;
 };
 
 }  // namespace quill

@@ -23,7 +23,9 @@ void PhoneticStrip::Prepare(const StripPlace& place) {
 void PhoneticStrip::Draw(HDC dc, bool clearBand) const {
   if (clearBand && place_.shown) {
     const RECT band = ToRect(place_.band);
-    FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FillRect(dc, &band,
+             place_.highContrast ? GetSysColorBrush(COLOR_WINDOW)
+                                 : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   }
   view_.DrawPhoneticStrip(dc, place_);
 }

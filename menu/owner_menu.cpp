@@ -71,6 +71,38 @@ COLORREF Adjusted(const Shade& shade) {
                                            shade.lightnessPercent, shade.saturationPercent));
 }
 
+// The colours of one drawing: today's shades of the system colours, or,
+// under a high-contrast theme, the system colours as they are.
+struct MenuPalette {
+  COLORREF iconBar;
+  COLORREF textArea;
+  COLORREF line;  // the separator
+  COLORREF text;
+  COLORREF selectedText;
+  COLORREF disabledText;
+  COLORREF frame;  // round the selected item and a check box
+  COLORREF highlightFill;
+  COLORREF disabledHighlightFill;
+  COLORREF selectedCheckFill;
+  COLORREF imageShadow;
+  COLORREF disabledImage;
+};
+
+MenuPalette PaletteFor(bool highContrast) {
+  if (!highContrast) {
+    return {Adjusted(kIconBarFill),      Adjusted(kTextAreaFill),        Adjusted(kGreyedLine),
+            GetSysColor(COLOR_MENUTEXT), GetSysColor(COLOR_MENUTEXT),    Adjusted(kGreyedLine),
+            GetSysColor(COLOR_HIGHLIGHT), Adjusted(kHighlightFill),      Adjusted(kDisabledHighlightFill),
+            Adjusted(kSelectedCheckFill), Adjusted(kImageShadow),        Adjusted(kDisabledImage)};
+  }
+  const COLORREF menu = GetSysColor(COLOR_MENU);
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+  return {menu,      menu,      grey,      GetSysColor(COLOR_MENUTEXT), GetSysColor(COLOR_HIGHLIGHTTEXT),
+          grey,      highlight, highlight, highlight,                   highlight,
+          grey,      grey};
+}
+
 // One draw request's view of its item: the platform's information read by
 // command id, and the item's record.
 struct DrawItemInfo {
@@ -98,8 +130,9 @@ void FramedBox(HDC dc, const RECT& rect, COLORREF frame, COLORREF fill) {
   Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
 }
 
-void DrawSeparatorLine(HDC dc, const RECT& rect, const MenuPlaces& places) {
-  ScopedPen pen(CreatePen(PS_SOLID, 1, Adjusted(kGreyedLine)));
+void DrawSeparatorLine(HDC dc, const RECT& rect, const MenuPlaces& places,
+                       const MenuPalette& colours) {
+  ScopedPen pen(CreatePen(PS_SOLID, 1, colours.line));
   if (!pen) return;
   ScopedSelect penSelected(dc, pen);
   const int middle = (rect.top + rect.bottom) / 2;
@@ -108,8 +141,10 @@ void DrawSeparatorLine(HDC dc, const RECT& rect, const MenuPlaces& places) {
 }
 
 // The record's text, in bold for the default item.
-void DrawItemText(HDC dc, const RECT& rect, const DrawItemInfo& info, const MenuPlaces& places) {
-  const COLORREF color = info.Disabled() ? Adjusted(kGreyedLine) : GetSysColor(COLOR_MENUTEXT);
+void DrawItemText(HDC dc, const RECT& rect, const DrawItemInfo& info, bool selected,
+                  const MenuPlaces& places, const MenuPalette& colours) {
+  const COLORREF color = info.Disabled() ? colours.disabledText
+                                         : (selected ? colours.selectedText : colours.text);
   const COLORREF oldColor = SetTextColor(dc, color);
   HGDIOBJ current = GetCurrentObject(dc, OBJ_FONT);
   ScopedFont bold;
@@ -130,14 +165,14 @@ void DrawItemText(HDC dc, const RECT& rect, const DrawItemInfo& info, const Menu
 // The toolbar's image: raised over its shadow when selected, a grey
 // silhouette alone when disabled.
 void DrawItemImage(HDC dc, const RECT& rect, const DrawItemInfo& info, bool selected,
-                   const MenuPlaces& places) {
+                   const MenuPlaces& places, const MenuPalette& colours) {
   const MenuItemRecord& record = *info.record;
   const bool lifted = selected && !info.Checked();
   if (info.Disabled() || lifted) {
     const int shift = selected && !info.Disabled() ? 1 : 0;
     ScopedIcon icon(ImageList_GetIcon(record.imageList, record.imageIndex, ILD_NORMAL));
     ScopedBrush brush(
-        CreateSolidBrush(shift == 1 ? Adjusted(kImageShadow) : Adjusted(kDisabledImage)));
+        CreateSolidBrush(shift == 1 ? colours.imageShadow : colours.disabledImage));
     if (icon && brush) {
       DrawStateA(dc, brush, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0,
                  rect.left + places.imageInset + shift, rect.top + places.imageInset + shift,
@@ -165,22 +200,22 @@ void DrawCheckMark(HDC dc, const RECT& rect, COLORREF fill, const MenuPlaces& pl
 // The item's background: the framed highlight when selected, else the
 // icon bar and the text area.
 void DrawItemBackground(HDC dc, const RECT& rect, const DrawItemInfo& info, bool selected,
-                        const MenuPlaces& places) {
+                        const MenuPlaces& places, const MenuPalette& colours) {
   if (selected) {
-    FramedBox(dc, rect, GetSysColor(COLOR_HIGHLIGHT),
-              Adjusted(info.Disabled() ? kDisabledHighlightFill : kHighlightFill));
+    FramedBox(dc, rect, colours.frame,
+              info.Disabled() ? colours.disabledHighlightFill : colours.highlightFill);
     return;
   }
   const LONG barRight = rect.right < places.iconBarRight ? rect.right : places.iconBarRight;
   const LONG split = barRight > rect.left ? barRight : rect.left;
-  FillSolid(dc, {rect.left, rect.top, split, rect.bottom}, Adjusted(kIconBarFill));
-  FillSolid(dc, {split, rect.top, rect.right, rect.bottom}, Adjusted(kTextAreaFill));
+  FillSolid(dc, {rect.left, rect.top, split, rect.bottom}, colours.iconBar);
+  FillSolid(dc, {split, rect.top, rect.right, rect.bottom}, colours.textArea);
 }
 
 // The check box's fill, which the check mark is drawn on too.
-COLORREF CheckFill(const DrawItemInfo& info, bool selected) {
-  if (info.Disabled()) return Adjusted(kDisabledHighlightFill);
-  return Adjusted(selected ? kSelectedCheckFill : kHighlightFill);
+COLORREF CheckFill(const DrawItemInfo& info, bool selected, const MenuPalette& colours) {
+  if (info.Disabled()) return colours.disabledHighlightFill;
+  return selected ? colours.selectedCheckFill : colours.highlightFill;
 }
 
 // Gives every item of popup its size as item data: a separator its height,
@@ -301,24 +336,25 @@ void OwnerMenu::DrawMenuItem(const DRAWITEMSTRUCT* item) const {
   const bool selected = (item->itemState & ODS_SELECTED) != 0;
   ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
   const MenuPlaces places = PlacesFor(dpi_);
+  const MenuPalette colours = PaletteFor(highContrast_);
 
-  DrawItemBackground(dc, rect, info, selected, places);
+  DrawItemBackground(dc, rect, info, selected, places, colours);
   if (info.Separator()) {
-    DrawSeparatorLine(dc, rect, places);
+    DrawSeparatorLine(dc, rect, places, colours);
     return;
   }
   if (info.record == nullptr || info.record->text[0] == 0) return;
 
   const int oldMode = SetBkMode(dc, TRANSPARENT);
-  DrawItemText(dc, rect, info, places);
-  const COLORREF checkFill = CheckFill(info, selected);
+  DrawItemText(dc, rect, info, selected, places, colours);
+  const COLORREF checkFill = CheckFill(info, selected, colours);
   if (info.Checked()) {
     FramedBox(dc, {rect.left + 1, rect.top + 1, rect.left + places.checkBoxRight, rect.bottom - 1},
-              GetSysColor(COLOR_HIGHLIGHT), checkFill);
+              colours.frame, checkFill);
   }
   const bool hasImage = info.record->imageList != nullptr && info.record->imageIndex != -1;
   if (hasImage) {
-    DrawItemImage(dc, rect, info, selected, places);
+    DrawItemImage(dc, rect, info, selected, places, colours);
   } else if (info.Checked()) {
     DrawCheckMark(dc, rect, checkFill, places);
   }

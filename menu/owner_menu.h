@@ -43,6 +43,9 @@ class OwnerMenu {
   void ConvertPopupItems(HMENU popup, HWND owner, HWND toolbar);
   // Sizes items and images for dpi from the next popup opened on.
   void SetDpi(int dpi) { dpi_ = dpi; }
+  // Under a high-contrast theme the items are drawn in the system colours
+  // as they are, without today's lighter and darker shades.
+  void SetHighContrast(bool on) { highContrast_ = on; }
   // Answers a WM_MEASUREITEM for a converted item from its item data.
   void MeasureMenuItem(MEASUREITEMSTRUCT* item) const;
   // Draws a menu item for a WM_DRAWITEM; other owner-drawn controls are
@@ -69,6 +72,7 @@ class OwnerMenu {
   MenuItemRecord records_[kRecordSlots];
   int recordCount_ = 0;
   int dpi_ = 96;
+  bool highContrast_ = false;
 };
 
 }  // namespace quill

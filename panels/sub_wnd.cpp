@@ -180,6 +180,7 @@ LRESULT SubWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       // The check box stands on the panel's own background.
       if (reinterpret_cast<HWND>(lParam) == allBooksBox) {
         SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+        SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
       }
       break;
@@ -227,6 +228,8 @@ void SubWnd::OnCreate(HWND window) {
                                    {0, L"BUTTON", L"", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX},
                                    Scaled(kAllBooksBox), IDC_ALL_BOOKS);
   LabelAllBooksBox();
+  LabelControl(findEdit, L"Find text");
+  LabelControl(resultList, L"Results");
   // The box takes no more than a search accepts, so that what the user
   // types is never silently refused; a longer text set from code still is.
   SendMessageW(findEdit, EM_LIMITTEXT, kMaxFindUnits, 0);

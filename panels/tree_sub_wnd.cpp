@@ -91,6 +91,7 @@ bool TreeSubWnd::OnCreate(HWND window, const CREATESTRUCTW& create) {
                              WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
                                  TVS_LINESATROOT},
                             Scaled(ControlBox{0, 0, kFirstTreeWidth, kFirstTreeHeight}), 0);
+  LabelControl(tree, L"Books");
   images_ = MakeShelfImages(create.hInstance, WholeFactor(dpi_));
   if (!images_) return false;
   SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.get()));

@@ -88,6 +88,7 @@
 #define MSG_PANE_DOUBLE_CLICK 5004  // wParam: the content pane's character double-clicked
 #define MSG_FIND_PROGRESS 5005      // to the find panel: a book of its search is done (wParam: the search)
 #define MSG_FIND_PICK 5006          // wParam: the FoundRow picked in the find panel
+#define MSG_CONTROL_KEY 5007        // wParam: a key pressed in lParam, a control; TRUE when taken
 #define MSG_TRAY_NOTIFY 32788  // also the tray icon's identifier
 #define MSG_LOOKUP_WORD 33267
 

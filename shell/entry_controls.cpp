@@ -47,6 +47,9 @@ void EntryControls::Create(HWND parent, HINSTANCE instance, const MainLayout& la
   SubclassControl(inputBox_, &EntryControls::InputBoxProc, this);
 
   CreateWordList(parent, instance, layout);
+  LabelControl(inputBox_, L"Word");
+  LabelControl(wordList_, L"Words of the book");
+  LabelControl(contentPane_, L"Entry");
   SendMessageW(contentPane_, EM_SETREADONLY, TRUE, 0);
   ShowWindow(contentPane_, SW_SHOW);
 }

@@ -12,6 +12,7 @@
 #include "speech/speech.h"
 #include "win/wide_text.h"
 #include "win/controls.h"
+#include "win/high_contrast.h"
 #include "win/message_box.h"
 
 namespace quill {
@@ -116,7 +117,7 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_NOTIFY:
       return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_KEYDOWN:
-      OnKeyDown(wParam);
+      if (!OnControlKey(window, wParam)) OnKeyDown(wParam);
       return 0;
     case WM_COMMAND:
       OnCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
@@ -124,7 +125,16 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_SYSCOMMAND:
       return OnSysCommand(window, wParam, lParam);
     case WM_CTLCOLORSTATIC:
-      return OnCtlColorStatic(reinterpret_cast<HWND>(lParam));
+      return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+      ApplyHighContrast();
+      break;
+    case MSG_CONTROL_KEY:
+      return OnControlKey(reinterpret_cast<HWND>(lParam), wParam) ? TRUE : FALSE;
+    case WM_SYSKEYDOWN:
+      if (OnControlKey(window, wParam)) return 0;
+      break;
     case MSG_OPEN_SHELF_BOOK:
       return OnOpenShelfBook(window, reinterpret_cast<const wchar_t*>(wParam),
                              reinterpret_cast<const wchar_t*>(lParam), wParam, lParam);
@@ -153,6 +163,8 @@ bool MainWindow::OnCreate(HWND window, const CREATESTRUCTW& create) {
   instance_ = create.hInstance;
   dpi_ = WindowDpi(window);
   menu_.SetDpi(dpi_);
+  highContrast_ = HighContrastOn();
+  menu_.SetHighContrast(highContrast_);
   InitCommonControls();
   speechSettings_ = SpeechSettings{};
   if (!toolbar_.Create(window, instance_, CreationLayout(sidePanel_, dpi_).rebar, dpi_)) {
@@ -173,6 +185,7 @@ bool MainWindow::OnCreate(HWND window, const CREATESTRUCTW& create) {
   if (LoadClipboardLookup(options_.settings)) {
     clipboard_.Start(window, MSG_COPIED_WORD, kInputTextUnits - 1);
   }
+  RouteKeys();
   created_ = true;
   return true;
 }
@@ -351,12 +364,23 @@ void MainWindow::OnInitMenuPopup(HWND window, HMENU popup, bool windowMenu) {
   plainPopupPending_ = false;
 }
 
-// The read-only content pane keeps the window colour rather than grey.
-LRESULT MainWindow::OnCtlColorStatic(HWND control) {
+// The read-only content pane keeps the window colours rather than grey.
+LRESULT MainWindow::OnCtlColorStatic(HDC dc, HWND control) {
   if (control == entry_.ContentPane()) {
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
   }
   return 0;
+}
+
+void MainWindow::ApplyHighContrast() {
+  const bool on = HighContrastOn();
+  if (on == highContrast_) return;
+  highContrast_ = on;
+  menu_.SetHighContrast(on);
+  phoneticStrip_.Prepare(Strip());
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 void MainWindow::OnDestroy(HWND window) {

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <vector>
 #include <string>
 
 #include "display/show_entry.h"
@@ -89,7 +90,23 @@ class MainWindow : public WindowBase {
   void OnDrawItem(int controlId, const DRAWITEMSTRUCT* item);
   void OnMeasureItem(int controlId, MEASUREITEMSTRUCT* item);
   void OnInitMenuPopup(HWND window, HMENU popup, bool windowMenu);
-  LRESULT OnCtlColorStatic(HWND control);
+  LRESULT OnCtlColorStatic(HDC dc, HWND control);
+  // Reads whether a high-contrast theme is on and draws accordingly.
+  void ApplyHighContrast();
+
+  // The keyboard (main_window_keys.cpp).
+  // Tab, Shift+Tab, F6 and the command keys pressed in from (a control, or
+  // the window itself): whether the window took the key.
+  bool OnControlKey(HWND from, WPARAM key);
+  // The controls Tab walks through: the input box, the pane, then the
+  // shown side panel's.
+  std::vector<HWND> FocusOrder() const;
+  std::vector<HWND> SidePanelControls() const;
+  // Moves the focus to target, showing focus rectangles from now on; the
+  // typing state is left first when target is the pane.
+  void MoveFocus(HWND target);
+  // Every control of the window hands the keyboard's keys to it.
+  void RouteKeys();
   void OnDestroy(HWND window);
   LRESULT OnOpenShelfBook(HWND window, const wchar_t* folder, const wchar_t* fileName,
                           WPARAM wParam, LPARAM lParam);
@@ -188,6 +205,7 @@ class MainWindow : public WindowBase {
   // The DPI every size is made for: the window's at creation, then what
   // WM_DPICHANGED carries.
   int dpi_ = kBaseDpi;
+  bool highContrast_ = false;
   wchar_t installFolder_[kPathUnits] = {};
   // The transcription on show and its place, drawn again by every WM_PAINT.
   PhoneticStrip phoneticStrip_;

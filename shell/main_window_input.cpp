@@ -55,7 +55,9 @@ void MainWindow::ShowTypedEntry() {
 
 // The strip's place depends on the side panel alone, not on the window's size.
 StripPlace MainWindow::Strip() const {
-  return LayOutMainWindow(LayoutPass::kResize, sidePanel_, 0, 0, dpi_).strip;
+  StripPlace place = LayOutMainWindow(LayoutPass::kResize, sidePanel_, 0, 0, dpi_).strip;
+  place.highContrast = highContrast_;
+  return place;
 }
 
 void MainWindow::PutCurrentKey(bool skipChange, std::size_t keyUnits) {

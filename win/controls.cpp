@@ -27,3 +27,28 @@ LRESULT PassToControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam, 
 }
 
 }  // namespace quill
+
+namespace quill {
+
+HWND LabelControl(HWND control, const wchar_t* text) {
+  const HWND parent = control != nullptr ? GetParent(control) : nullptr;
+  if (parent == nullptr) return nullptr;
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(control, GWLP_HINSTANCE));
+  const HWND label = CreateWindowExW(0, L"STATIC", text, WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
+                                     parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(-1)),
+                                     instance, nullptr);
+  if (label == nullptr) return nullptr;
+  constexpr UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW;
+  const HWND before = GetWindow(control, GW_HWNDPREV);
+  if (before != nullptr) {
+    SetWindowPos(label, before, 0, 0, 0, 0, kOrderOnly);
+  } else {
+    // The control is first: the label goes first and the control right
+    // after it, still above every other.
+    SetWindowPos(label, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
+    SetWindowPos(control, label, 0, 0, 0, 0, kOrderOnly);
+  }
+  return label;
+}
+
+}  // namespace quill

@@ -35,3 +35,12 @@ bool SubclassControl(HWND control, SUBCLASSPROC proc, void* owner);
 LRESULT PassToControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam, SUBCLASSPROC proc);
 
 }  // namespace quill
+
+namespace quill {
+
+// Gives control a label the way screen readers look for one: a static text
+// just before it in its parent's window order. The label is hidden and has
+// no size, so it takes no place in the layout and never the focus.
+HWND LabelControl(HWND control, const wchar_t* text);
+
+}  // namespace quill

@@ -230,8 +230,8 @@ TEST_F(DpiTest, ADpiChangeLaysTheWindowOutForTheNewDpi) {
   const int other = dpi_ == 192 ? 96 : 192;
   for (const int dpi : {other, dpi_}) {
     SCOPED_TRACE(dpi);
-    RECT suggested = {20, 30, 20 + static_cast<int>(Scale(760, dpi)),
-                      30 + static_cast<int>(Scale(560, dpi))};
+    RECT suggested = {20, 30, 20 + static_cast<int>(Scale(560, dpi)),
+                      30 + static_cast<int>(Scale(440, dpi))};
     SendMessageW(Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     Pump();
     RECT window;
