@@ -144,7 +144,9 @@ void SubWnd::DrawRow(const DRAWITEMSTRUCT& item) {
     SetTextColor(dc, oldColor);
     SetBkMode(dc, oldMode);
   }
-  if ((item.itemState & ODS_FOCUS) != 0) DrawFocusRect(dc, &item.rcItem);
+  if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
+    DrawFocusRect(dc, &item.rcItem);
+  }
 }
 
 SubWnd::~SubWnd() { search_.Stop(); }

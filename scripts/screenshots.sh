@@ -7,6 +7,9 @@
 #   docs/dpi-96.png, docs/dpi-144.png, docs/dpi-192.png
 #                          "book" again at 100%, 150% and 200% scaling
 #   docs/chinese.png       a Chinese book at 150%: its keys in every control
+#   docs/keyboard-focus.png  Tab, Tab from the input box: the focus in the shelf
+#   docs/high-contrast.png "book" and the File menu under a high-contrast
+#                          black theme (tests/high_contrast_demo.exe)
 # Uses the books in build/win64/install, making the two default books there
 # when they are missing.
 set -euo pipefail
@@ -68,8 +71,8 @@ find_lexicon() {
 }
 
 # Starts the program, does STEPS (a function) and saves the window as FILE.
-shoot() {  # FILE STEPS
-  wine build/win64/shell/quillpad.exe >/dev/null 2>&1 </dev/null &
+shoot() {  # FILE STEPS [PROGRAM]
+  wine "${3:-build/win64/shell/quillpad.exe}" >/dev/null 2>&1 </dev/null &
   local program=$! window=""
   for _ in $(seq 100); do
     window=$(xdotool search --onlyvisible --name '^Orvelle Quillpad$' 2>/dev/null | head -n 1 || true)
@@ -82,7 +85,15 @@ shoot() {  # FILE STEPS
   "$2"
   sleep 1.5
   mkdir -p docs
-  import -window "$window" -strip "$1"
+  if [ -n "${SHOT_ROOT:-}" ]; then
+    # What the window opened (a menu) is a window of its own: the screen's
+    # pixels over the window's place.
+    local X Y WIDTH HEIGHT WINDOW SCREEN
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage -strip "$1"
+  else
+    import -window "$window" -strip "$1"
+  fi
   # Closed, so that the next start is a first instance again.
   probe --close >/dev/null
   wait "$program" || true
@@ -98,10 +109,25 @@ look_up_chinese() {
   sleep 1
 }
 
-cmake --build --preset win64 --target pane_probe xqb >/dev/null
+tab_to_the_shelf() {
+  xdotool type --delay 80 book
+  xdotool key Return
+  xdotool key Tab
+  xdotool key Tab
+}
+
+book_and_the_file_menu() {
+  look_up_book
+  sleep 0.5
+  xdotool key alt+f
+}
+
+cmake --build --preset win64 --target pane_probe xqb high_contrast_demo >/dev/null
 shoot docs/main-window.png look_up_book
 shoot docs/find-panel.png find_lexicon
 shoot docs/miss-note.png look_up_acurate
+shoot docs/keyboard-focus.png tab_to_the_shelf
+SHOT_ROOT=1 shoot docs/high-contrast.png book_and_the_file_menu build/win64/tests/high_contrast_demo.exe
 for dpi in 96 144 192; do
   prepare "$dpi" "$books"
   shoot "docs/dpi-$dpi.png" look_up_book

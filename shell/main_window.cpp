@@ -126,8 +126,17 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       return OnSysCommand(window, wParam, lParam);
     case WM_CTLCOLORSTATIC:
       return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
+      // The common controls keep colours of their own: only their top-level
+      // window tells them of new ones.
+      for (const HWND control : {toolbar_.Rebar(), toolbar_.Bar(), statusBar_, entry_.WordList(),
+                                 shelfPanel_.tree}) {
+        if (control != nullptr) SendMessageW(control, WM_SYSCOLORCHANGE, wParam, lParam);
+      }
+      ApplyHighContrast();
+      RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+      break;
+    case WM_SETTINGCHANGE:
       ApplyHighContrast();
       break;
     case MSG_CONTROL_KEY:
