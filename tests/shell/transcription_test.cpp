@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "display/phonetic_glyphs.h"
+#include "import/ipa.h"
 #include "import/markup.h"
 #include "shell/shell_fixture.h"
 
@@ -60,6 +62,20 @@ TEST_F(TranscriptionTest, AnImportedTranscriptionDrawsTheCellsOfTheStripsAlphabe
   Enter("hot");
   for (const COLORREF c : Strip()) ASSERT_EQ(c, RGB(255, 255, 255));
   EXPECT_EQ(Text(Pane()).substr(0, 1), "h");
+}
+
+// The import's idea of what the strip draws is the strip's own: every
+// character it maps to has a cell, and every cell (but the cross) is a
+// character it may map to.
+TEST(StripAlphabetTest, TheImportsAlphabetIsTheStripsCells) {
+  for (const char16_t c : import::kStripAlphabet) {
+    EXPECT_NE(GlyphIndex(c), 0) << static_cast<char>(c) << " has no cell";
+  }
+  for (int cell = 1; cell < kGlyphCellCount; ++cell) {
+    const auto code = static_cast<char16_t>(PhoneticGlyphCodes[static_cast<std::size_t>(cell)]);
+    EXPECT_NE(import::kStripAlphabet.find(code), std::u16string_view::npos)
+        << static_cast<char>(code) << " is drawn but never imported";
+  }
 }
 
 }  // namespace
