@@ -17,18 +17,10 @@ namespace {
 // bitmap's ink (every pixel darker than light grey) as a one-bit bitmap:
 // 0 for ink, 1 for paper. Null when it cannot be made.
 ScopedBitmap InkMask(HBITMAP bitmap) {
-  BITMAP shape{};
-  if (GetObjectW(bitmap, sizeof shape, &shape) != sizeof shape) return {};
-  const int width = shape.bmWidth;
-  const int height = shape.bmHeight;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  std::vector<DWORD> pixels(static_cast<std::size_t>(width) * height);
-  const ScopedGetDC screen(nullptr);
-  if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &info,
-                DIB_RGB_COLORS) != height) {
-    return {};
-  }
+  int width = 0;
+  int height = 0;
+  const std::vector<DWORD> pixels = BitmapPixels(bitmap, &width, &height);
+  if (pixels.empty()) return {};
   // CreateBitmap takes rows padded to 16 bits.
   const std::size_t stride = static_cast<std::size_t>((width + 15) / 16) * 2;
   std::vector<BYTE> bits(stride * height, 0xFF);

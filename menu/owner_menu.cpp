@@ -9,6 +9,7 @@
 
 #include "menu/menu_color.h"
 #include "menu/menu_measure.h"
+#include "win/dpi.h"
 #include "win/scoped_win.h"
 
 namespace quill {
@@ -38,8 +39,8 @@ constexpr MenuPlaces kPlaces96 = {22, 30, 16, 3, 20, 5, 3, 22, 20};
 
 // The images grow by the whole factor the toolbar's do; the rest scales.
 constexpr MenuPlaces PlacesFor(int dpi) {
-  const int factor = dpi < 192 ? 1 : dpi / 96;
-  const auto s = [dpi](int value) { return MenuScale(value, dpi); };
+  const int factor = WholeFactor(dpi);
+  const auto s = [dpi](int value) { return ScaleForDpi(value, dpi); };
   return {s(kPlaces96.iconBarRight), s(kPlaces96.textLeft),       kPlaces96.imageSize * factor,
           s(kPlaces96.imageInset),   s(kPlaces96.checkBoxRight),  s(kPlaces96.checkMarkLeft),
           s(kPlaces96.checkMarkTop), s(kPlaces96.checkMarkWidth), s(kPlaces96.checkMarkHeight)};

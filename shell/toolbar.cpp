@@ -109,14 +109,18 @@ void Toolbar::UseImages(int factor) {
   SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
 }
 
-// The band is as tall as the buttons now are.
-void Toolbar::SizeBand() {
+// The band's least size at the DPI: never lower than the buttons now are.
+void Toolbar::SetChildSize(REBARBANDINFOW* band) const {
   const auto buttons = static_cast<DWORD>(SendMessageW(toolbar_, TB_GETBUTTONSIZE, 0, 0));
+  band->cxMinChild = ScaleForDpi(kBandMinWidth, dpi_);
+  band->cyMinChild = std::max<UINT>(HIWORD(buttons), ScaleForDpi(kBandMinHeight, dpi_));
+}
+
+void Toolbar::SizeBand() {
   REBARBANDINFOW band{};
   band.cbSize = REBARBANDINFOW_V3_SIZE;
   band.fMask = RBBIM_CHILDSIZE;
-  band.cxMinChild = ScaleForDpi(kBandMinWidth, dpi_);
-  band.cyMinChild = std::max<UINT>(HIWORD(buttons), ScaleForDpi(kBandMinHeight, dpi_));
+  SetChildSize(&band);
   SendMessageW(rebar_, RB_SETBANDINFOW, 0, reinterpret_cast<LPARAM>(&band));
 }
 
@@ -145,10 +149,8 @@ void Toolbar::InsertBand() {
   band.clrFore = GetSysColor(COLOR_BTNTEXT);
   band.clrBack = GetSysColor(COLOR_BTNFACE);
   band.hwndChild = toolbar_;
-  const auto buttons = static_cast<DWORD>(SendMessageW(toolbar_, TB_GETBUTTONSIZE, 0, 0));
-  band.cxMinChild = ScaleForDpi(kBandMinWidth, dpi_);
-  band.cyMinChild = std::max<UINT>(HIWORD(buttons), ScaleForDpi(kBandMinHeight, dpi_));
-  band.cx = ScaleForDpi(kBandMinWidth, dpi_);
+  SetChildSize(&band);
+  band.cx = band.cxMinChild;
   band.wID = IDC_TOOLBAR;
   SendMessageW(rebar_, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include "shell/layout.h"
 #include "win/dpi.h"
 #include "win/placement.h"
@@ -41,6 +43,7 @@ class Toolbar {
   // Puts the images at factor into the toolbar and sizes its buttons.
   void UseImages(int factor);
   void SizeBand();
+  void SetChildSize(REBARBANDINFOW* band) const;
 
   HINSTANCE instance_ = nullptr;
   HWND rebar_ = nullptr;

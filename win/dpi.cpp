@@ -62,22 +62,33 @@ void ScalePixelsWhole(const DWORD* pixels, int width, int height, int factor, DW
   }
 }
 
-ScopedBitmap ScaleBitmapWhole(HBITMAP bitmap, int factor) {
+std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height) {
   BITMAP shape{};
-  if (bitmap == nullptr || factor < 1 || GetObjectW(bitmap, sizeof shape, &shape) != sizeof shape ||
+  *width = *height = 0;
+  if (bitmap == nullptr || GetObjectW(bitmap, sizeof shape, &shape) != sizeof shape ||
       shape.bmWidth <= 0 || shape.bmHeight <= 0) {
     return {};
   }
-  const int width = shape.bmWidth;
-  const int height = shape.bmHeight;
   const ScopedGetDC screen(nullptr);
   if (screen.get() == nullptr) return {};
-  std::vector<DWORD> pixels(static_cast<std::size_t>(width) * height);
-  BITMAPINFO info = TopDownInfo(width, height);
-  if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &info,
-                DIB_RGB_COLORS) != height) {
+  std::vector<DWORD> pixels(static_cast<std::size_t>(shape.bmWidth) * shape.bmHeight);
+  BITMAPINFO info = TopDownInfo(shape.bmWidth, shape.bmHeight);
+  if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(shape.bmHeight), pixels.data(), &info,
+                DIB_RGB_COLORS) != shape.bmHeight) {
     return {};
   }
+  *width = shape.bmWidth;
+  *height = shape.bmHeight;
+  return pixels;
+}
+
+ScopedBitmap ScaleBitmapWhole(HBITMAP bitmap, int factor) {
+  int width = 0;
+  int height = 0;
+  const std::vector<DWORD> pixels = BitmapPixels(bitmap, &width, &height);
+  if (pixels.empty() || factor < 1) return {};
+  const ScopedGetDC screen(nullptr);
+  if (screen.get() == nullptr) return {};
   std::vector<DWORD> grown(pixels.size() * static_cast<std::size_t>(factor) * factor);
   ScalePixelsWhole(pixels.data(), width, height, factor, grown.data());
   const BITMAPINFO grownInfo = TopDownInfo(width * factor, height * factor);

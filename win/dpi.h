@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "win/placement.h"
 #include "win/scoped_win.h"
 
@@ -43,6 +45,10 @@ constexpr int SaneDpi(int dpi) { return dpi >= kBaseDpi / 2 && dpi <= 8 * kBaseD
 // The DPI the system gives window (GetDpiForWindow where the system has it,
 // else the screen's); the screen's for null.
 int WindowDpi(HWND window);
+
+// bitmap's pixels, 32 bits each (0x00RRGGBB), top row first, with its size
+// in width and height: empty when they cannot be read.
+std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height);
 
 // The pixels of a width x height picture (top row first) grown factor times
 // in each direction, nearest neighbour, into out (width * height * factor^2
